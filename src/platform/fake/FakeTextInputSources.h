@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/TextInputSources.h"
+
+#include <QList>
+
+namespace velmora {
+
+// Scriptable input sources: a list, a current entry, the status selection
+// returns, and a log of every selection. Selecting a source makes it current
+// when the status is 0.
+class FakeTextInputSources final : public TextInputSources {
+public:
+    // Each entry gets its position in the list as its handle.
+    void setSources(QList<InputSource> sources);
+    void setCurrentIndex(int index); // -1: no current source
+    void setListAvailable(bool available) { listAvailable_ = available; }
+    void setSelectStatus(int32_t status) { selectStatus_ = status; }
+
+    int currentIndex() const { return currentIndex_; }
+    QList<InputSourceRef> sources() const { return sources_; }
+    // Identifiers (or "<none>") of every selected source, in order.
+    const QStringList& selections() const { return selections_; }
+    void clearSelections() { selections_.clear(); }
+
+    InputSourceRef copyCurrentKeyboardInputSource() override;
+    std::optional<QList<InputSourceRef>> createInputSourceList() override;
+    int32_t selectInputSource(const InputSourceRef& source) override;
+
+private:
+    QList<InputSourceRef> sources_;
+    int currentIndex_ = -1;
+    bool listAvailable_ = true;
+    int32_t selectStatus_ = 0;
+    QStringList selections_;
+};
+
+} // namespace velmora

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+namespace velmora {
+
+// The user's defaults database: a flat map from key to value that outlives the
+// process. Values are read at the moment of use and never cached here; the
+// typed getters follow the defaults database's rules (an absent Boolean reads
+// false, an absent string reads null).
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+
+    // An invalid QVariant when the key is absent.
+    virtual QVariant object(const QString& key) const = 0;
+    virtual void setObject(const QString& key, const QVariant& value) = 0;
+    virtual void removeObject(const QString& key) = 0;
+    virtual QStringList allKeys() const = 0;
+
+    bool hasObject(const QString& key) const { return object(key).isValid(); }
+    bool boolForKey(const QString& key) const;
+    std::optional<QString> stringForKey(const QString& key) const;
+    std::optional<QDateTime> dateForKey(const QString& key) const;
+
+    void setBool(const QString& key, bool value) { setObject(key, value); }
+    void setString(const QString& key, const QString& value) { setObject(key, value); }
+    void setDate(const QString& key, const QDateTime& value) { setObject(key, value); }
+
+    // The process-wide store every part reads; tests install their own.
+    static SettingsStore& standard();
+    static void setStandard(std::shared_ptr<SettingsStore> store);
+};
+
+// The Boolean reading of any stored value: true, a non-zero number, or the
+// text "true"/"yes" or a non-zero integer, case-insensitive.
+bool settingsValueToBool(const QVariant& value);
+
+} // namespace velmora

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/KeyboardEventTap.h"
+#include "platform/TextInputSources.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace velmora {
+
+// Selects an English layout while a trigger modifier is held and the previous
+// layout again when the triggers are released. Events are only observed: the
+// callback hands every event back unchanged. Everything runs on the main
+// thread, synchronously inside the tap's callback.
+class SwitchingEngine {
+public:
+    // The owner's shutdown flag is read, never written, by the engine.
+    // onTapCreated runs once after a tap has been created and enabled.
+    explicit SwitchingEngine(const bool& isShuttingDown, std::function<void()> onTapCreated = {});
+    ~SwitchingEngine();
+    SwitchingEngine(const SwitchingEngine&) = delete;
+    SwitchingEngine& operator=(const SwitchingEngine&) = delete;
+
+    void createEventTap();
+    static KeyboardEvent* eventTapCallback(uint32_t type, KeyboardEvent* event, void* userInfo);
+    KeyboardEvent* handleKeyboardEvent(uint32_t type, KeyboardEvent* event);
+    bool isTriggerModifierPressed(uint64_t flags) const;
+    void switchToEnglishLayout();
+    void restoreSavedLayout();
+    // Disables and invalidates the tap; the layout is left as it is.
+    void tearDownEventTap();
+
+    bool isShuttingDown() const { return isShuttingDown_; }
+
+    std::unique_ptr<KeyboardEventTap> eventTap;
+    InputSourceRef savedInputSource;
+    bool modifierPressed = false;
+
+private:
+    void reenableDisabledTap(uint32_t type);
+
+    const bool& isShuttingDown_;
+    std::function<void()> onTapCreated_;
+};
+
+} // namespace velmora

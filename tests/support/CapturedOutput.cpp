@@ -1,0 +1,38 @@
+#include "support/CapturedOutput.h"
+
+#include "diagnostics/ConsoleOutput.h"
+
+namespace velmora::testing {
+
+CapturedOutput::CapturedOutput() {
+    ConsoleOutput::setSink([this](std::string_view line) {
+        QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+        if (text.endsWith(QLatin1Char('\n')))
+            text.chop(1);
+        std::lock_guard lock(mutex_);
+        lines_.append(text);
+    });
+}
+
+CapturedOutput::~CapturedOutput() { ConsoleOutput::setSink({}); }
+
+QStringList CapturedOutput::lines() const {
+    std::lock_guard lock(mutex_);
+    return lines_;
+}
+
+QStringList CapturedOutput::linesStartingWith(const QString& prefix) const {
+    std::lock_guard lock(mutex_);
+    QStringList found;
+    for (const QString& line : lines_)
+        if (line.startsWith(prefix))
+            found.append(line);
+    return found;
+}
+
+void CapturedOutput::clear() {
+    std::lock_guard lock(mutex_);
+    lines_.clear();
+}
+
+} // namespace velmora::testing

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <mutex>
+
+namespace velmora::testing {
+
+// Collects every line written to the diagnostic stream while it lives.
+class CapturedOutput {
+public:
+    CapturedOutput();
+    ~CapturedOutput();
+    CapturedOutput(const CapturedOutput&) = delete;
+    CapturedOutput& operator=(const CapturedOutput&) = delete;
+
+    QStringList lines() const;
+    // Lines that start with the prefix.
+    QStringList linesStartingWith(const QString& prefix) const;
+    void clear();
+
+private:
+    mutable std::mutex mutex_;
+    QStringList lines_;
+};
+
+} // namespace velmora::testing
