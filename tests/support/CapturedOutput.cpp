@@ -2,7 +2,7 @@
 
 #include "diagnostics/ConsoleOutput.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 CapturedOutput::CapturedOutput() {
     ConsoleOutput::setSink([this](std::string_view line) {
@@ -35,4 +35,4 @@ void CapturedOutput::clear() {
     lines_.clear();
 }
 
-} // namespace velmora::testing
+} // namespace velmora::test

@@ -5,7 +5,7 @@
 
 #include <mutex>
 
-namespace velmora::testing {
+namespace velmora::test {
 
 // Collects every line written to the diagnostic stream while it lives.
 class CapturedOutput {
@@ -25,4 +25,4 @@ private:
     QStringList lines_;
 };
 
-} // namespace velmora::testing
+} // namespace velmora::test

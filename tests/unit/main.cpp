@@ -1,9 +1,15 @@
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    // Nothing a test does may reach the user's real configuration.
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
     QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,71 @@
+// Per-event cost of the switching engine for events that switch nothing: the
+// path every ordinary key press and release takes inside the keyboard callback.
+#include "platform/Platform.h"
+#include "platform/fake/FakeKeyboardEventTap.h"
+#include "platform/fake/FakeTextInputSources.h"
+#include "settings/Constants.h"
+#include "settings/InMemorySettingsStore.h"
+#include "settings/QSettingsStore.h"
+#include "switching/SwitchingEngine.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace velmora;
+
+namespace {
+
+void runEngine(benchmark::State& state, std::shared_ptr<SettingsStore> store) {
+    SettingsStore::setStandard(store);
+    // Defaults are in place, as after start-up; no output is due on this path.
+    for (const QString& key : {Constants::useCommandKey, Constants::useControlKey, Constants::useOptionKey,
+                               Constants::switchToEnglish, Constants::restorePreviousLayout})
+        store->setBool(key, true);
+    store->setBool(Constants::useShiftKey, false);
+    store->setBool(Constants::enableDebugMode, false);
+
+    auto sources = std::make_shared<FakeTextInputSources>();
+    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")}, {QStringLiteral("us"), QStringLiteral("English (US)")}});
+    sources->setCurrentIndex(0);
+    auto taps = std::make_shared<FakeKeyboardEventTapFactory>();
+    Platform::install({sources, taps});
+    bool shuttingDown = false;
+    SwitchingEngine engine(shuttingDown);
+    engine.createEventTap();
+
+    // A typed letter with Shift (not a trigger): down, up, and the modifier change.
+    const uint32_t types[] = {EventType::keyDown, EventType::keyUp, EventType::flagsChanged};
+    KeyboardEvent event{ModifierFlag::shift, 38};
+    size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(taps->send(types[i++ % 3], &event));
+    }
+    state.SetItemsProcessed(state.iterations());
+    if (!sources->selections().isEmpty())
+        state.SkipWithError("a non-switching event switched");
+    Platform::install({});
+    SettingsStore::setStandard(nullptr);
+}
+
+void BM_NonSwitchingEvent_QSettingsStore(benchmark::State& state) {
+    QTemporaryDir dir;
+    runEngine(state, std::make_shared<QSettingsStore>(dir.filePath(QStringLiteral("Velmora.conf"))));
+}
+BENCHMARK(BM_NonSwitchingEvent_QSettingsStore);
+
+void BM_NonSwitchingEvent_InMemoryStore(benchmark::State& state) {
+    runEngine(state, std::make_shared<InMemorySettingsStore>());
+}
+BENCHMARK(BM_NonSwitchingEvent_InMemoryStore);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
