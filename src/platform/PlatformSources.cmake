@@ -5,3 +5,11 @@ add_library(velmora_platform_fake STATIC
 )
 target_link_libraries(velmora_platform_fake PUBLIC velmora_core)
 
+
+# Linux services that need no display: autostart entry, routes, machine facts.
+add_library(velmora_platform_linux STATIC
+  src/platform/linux/LinuxSystemInformation.cpp
+  src/platform/linux/ProcNetRouteReachability.cpp
+  src/platform/linux/XdgAutostartLoginItem.cpp
+)
+target_link_libraries(velmora_platform_linux PUBLIC velmora_core)
