@@ -1,17 +1,29 @@
 #pragma once
 
+#include "platform/AccessibilityTrust.h"
+#include "platform/AlertPresenter.h"
 #include "platform/KeyboardEventTap.h"
+#include "platform/LoginItemService.h"
+#include "platform/NetworkReachability.h"
+#include "platform/SystemInformation.h"
 #include "platform/TextInputSources.h"
+#include "platform/Workspace.h"
 
 #include <memory>
 
 namespace velmora {
 
 // The operating-system services the core reaches. main() installs the real
-// ones; tests install fakes.
+// ones; tests install fakes. A missing service behaves as one that fails.
 struct Platform {
     std::shared_ptr<TextInputSources> inputSources;
     std::shared_ptr<KeyboardEventTapFactory> eventTaps;
+    std::shared_ptr<AccessibilityTrust> accessibility;
+    std::shared_ptr<LoginItemService> loginItems;
+    std::shared_ptr<NetworkReachability> reachability;
+    std::shared_ptr<SystemInformation> systemInformation;
+    std::shared_ptr<Workspace> workspace;
+    std::shared_ptr<AlertPresenter> alerts;
 
     static Platform& current();
     static void install(Platform platform);
