@@ -1,0 +1,198 @@
+#include "platform/x11/X11TextInputSources.h"
+
+#include "diagnostics/ConsoleOutput.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/XcbReply.h"
+#include "platform/x11/XkbSymbolsName.h"
+
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+#include <xkbcommon/xkbcommon-x11.h>
+
+namespace velmora {
+
+namespace {
+
+// Everything that can change the groups, their names or the symbols name.
+constexpr uint16_t keymapEvents =
+    XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY | XCB_XKB_EVENT_TYPE_NAMES_NOTIFY;
+constexpr uint16_t allMapParts = XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS |
+                                 XCB_XKB_MAP_PART_MODIFIER_MAP | XCB_XKB_MAP_PART_EXPLICIT_COMPONENTS |
+                                 XCB_XKB_MAP_PART_KEY_ACTIONS | XCB_XKB_MAP_PART_KEY_BEHAVIORS |
+                                 XCB_XKB_MAP_PART_VIRTUAL_MODS | XCB_XKB_MAP_PART_VIRTUAL_MOD_MAP;
+
+struct KeymapDeleter {
+    void operator()(xkb_keymap* keymap) const { xkb_keymap_unref(keymap); }
+};
+
+} // namespace
+
+X11TextInputSources::X11TextInputSources(QByteArray displayName) : displayName_(std::move(displayName)) {}
+
+X11TextInputSources::~X11TextInputSources() {
+    connection_.reset();
+    if (context_ != nullptr)
+        xkb_context_unref(context_);
+}
+
+InputSourceRef X11TextInputSources::copyCurrentKeyboardInputSource() {
+    if (!synchronize() || currentGroup_ < 0 || currentGroup_ >= sources_.size())
+        return nullptr;
+    return sources_.at(currentGroup_);
+}
+
+std::optional<QList<InputSourceRef>> X11TextInputSources::createInputSourceList() {
+    if (!synchronize())
+        return std::nullopt;
+    return sources_;
+}
+
+int32_t X11TextInputSources::selectInputSource(const InputSourceRef& source) {
+    if (!source)
+        return noSuchSource;
+    if (!synchronize())
+        return notConnected;
+    const int group = groupOf(*source);
+    if (group < 0)
+        return noSuchSource;
+    xcb_connection_t* c = connection_->get();
+    xcb_xkb_latch_lock_state(c, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, static_cast<uint8_t>(group), 0, 0, 0);
+    if (xcb_flush(c) <= 0 || connection_->hasError())
+        return requestFailed;
+    return 0;
+}
+
+bool X11TextInputSources::ensureConnected() {
+    if (connection_ && !connection_->hasError())
+        return true;
+    if (connection_)
+        reportProblem(QStringLiteral("lost the connection to the X display %1").arg(connection_->displayName()));
+    connection_.reset();
+    sources_.clear();
+    keymapStale_ = true;
+
+    QString problem;
+    std::unique_ptr<X11Connection> connection = X11Connection::open(displayName_, false, &problem);
+    if (!connection) {
+        reportProblem(problem);
+        return false;
+    }
+    xcb_connection_t* c = connection->get();
+    const xcb_void_cookie_t selection = xcb_xkb_select_events_aux_checked(
+        c, XCB_XKB_ID_USE_CORE_KBD, keymapEvents, 0, keymapEvents, allMapParts, allMapParts, nullptr);
+    XcbReply<xcb_generic_error_t> error(xcb_request_check(c, selection));
+    const int32_t deviceId = xkb_x11_get_core_keyboard_device_id(c);
+    if (error || deviceId < 0) {
+        reportProblem(QStringLiteral("the X display %1 does not describe its keyboard").arg(connection->displayName()));
+        return false;
+    }
+    if (context_ == nullptr)
+        context_ = xkb_context_new(static_cast<xkb_context_flags>(XKB_CONTEXT_NO_DEFAULT_INCLUDES |
+                                                                  XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+    if (context_ == nullptr)
+        return false;
+    connection_ = std::move(connection);
+    deviceId_ = deviceId;
+    return true;
+}
+
+bool X11TextInputSources::synchronize() {
+    if (!ensureConnected())
+        return false;
+    xcb_connection_t* c = connection_->get();
+    XcbReply<xcb_xkb_get_state_reply_t> state(
+        xcb_xkb_get_state_reply(c, xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD), nullptr));
+    if (!state) {
+        ensureConnected(); // reports a broken connection
+        return false;
+    }
+    currentGroup_ = state->group;
+    // The reply came after every event the server sent before it, so a keymap
+    // change made before this call has been announced by now.
+    drainEvents();
+    if (keymapStale_ && !readKeymap())
+        return false;
+    problemReported_ = false;
+    return true;
+}
+
+void X11TextInputSources::drainEvents() {
+    const uint8_t xkbEvent = connection_->xkbFirstEvent();
+    while (XcbReply<xcb_generic_event_t> event{xcb_poll_for_queued_event(connection_->get())}) {
+        if ((event->response_type & 0x7f) == xkbEvent)
+            keymapStale_ = true;
+    }
+}
+
+bool X11TextInputSources::readKeymap() {
+    xcb_connection_t* c = connection_->get();
+    // Cleared first: a change announced while the keymap is read marks it
+    // stale again for the next call.
+    keymapStale_ = false;
+    const xcb_xkb_get_names_cookie_t namesCookie =
+        xcb_xkb_get_names(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_NAME_DETAIL_SYMBOLS);
+    std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(
+        xkb_x11_keymap_new_from_device(context_, c, deviceId_, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    XcbReply<xcb_xkb_get_names_reply_t> names(xcb_xkb_get_names_reply(c, namesCookie, nullptr));
+    if (!keymap || !names) {
+        keymapStale_ = true;
+        reportProblem(QStringLiteral("cannot read the keymap of the X display %1").arg(connection_->displayName()));
+        return false;
+    }
+
+    xcb_xkb_get_names_value_list_t values{};
+    xcb_xkb_get_names_value_list_unpack(xcb_xkb_get_names_value_list(names.get()), names->nTypes,
+                                        names->indicators, names->virtualMods, names->groupNames, names->nKeys,
+                                        names->nKeyAliases, names->nRadioGroups, names->which, &values);
+    QString symbolsName;
+    if (values.symbolsName != XCB_ATOM_NONE) {
+        XcbReply<xcb_get_atom_name_reply_t> atom(
+            xcb_get_atom_name_reply(c, xcb_get_atom_name(c, values.symbolsName), nullptr));
+        if (atom)
+            symbolsName = QString::fromUtf8(xcb_get_atom_name_name(atom.get()),
+                                            xcb_get_atom_name_name_length(atom.get()));
+    }
+    const QStringList layouts = layoutsFromSymbolsName(symbolsName);
+
+    // The keymap itself says how many groups there are; group names can keep
+    // an entry of a group that is gone.
+    const xkb_layout_index_t groups = xkb_keymap_num_layouts(keymap.get());
+    QList<InputSourceRef> sources;
+    for (xkb_layout_index_t group = 0; group < groups; ++group) {
+        InputSource source;
+        const int index = static_cast<int>(group);
+        if (index < layouts.size() && !layouts.at(index).isEmpty())
+            source.identifier = layouts.at(index);
+        if (const char* name = xkb_keymap_layout_get_name(keymap.get(), group); name != nullptr && *name != '\0')
+            source.localizedName = QString::fromUtf8(name);
+        source.handle = index;
+        sources.append(std::make_shared<const InputSource>(std::move(source)));
+    }
+    sources_ = std::move(sources);
+    return true;
+}
+
+int X11TextInputSources::groupOf(const InputSource& source) const {
+    const bool handleInRange = source.handle >= 0 && source.handle < sources_.size();
+    if (handleInRange && sources_.at(source.handle)->identifier == source.identifier)
+        return static_cast<int>(source.handle);
+    // The keymap was reloaded since the source was read: its layout may sit
+    // in another group now, or be gone.
+    if (!source.identifier)
+        return -1;
+    for (int group = 0; group < sources_.size(); ++group)
+        if (sources_.at(group)->identifier == source.identifier)
+            return group;
+    return -1;
+}
+
+void X11TextInputSources::reportProblem(const QString& problem) {
+    // Once per outage, not once per key press.
+    if (problemReported_)
+        return;
+    problemReported_ = true;
+    ConsoleOutput::writeLine(QStringLiteral("❌ Keyboard layouts unavailable: ") + problem);
+}
+
+} // namespace velmora
