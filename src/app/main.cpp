@@ -1,7 +1,10 @@
+#include "app/TerminationSignals.h"
 #include "diagnostics/ConsoleOutput.h"
+#include "diagnostics/SystemUtils.h"
 #include "platform/Platform.h"
 #include "platform/fake/FakeKeyboardEventTap.h"
 #include "platform/fake/FakeTextInputSources.h"
+#include "platform/x11/X11Platform.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/SettingsStore.h"
@@ -26,7 +29,10 @@ int runDemo() {
                          {QStringLiteral("us"), QStringLiteral("English (US)")}});
     sources->setCurrentIndex(0);
     auto taps = std::make_shared<FakeKeyboardEventTapFactory>();
-    Platform::install({sources, taps});
+    Platform demo;
+    demo.inputSources = sources;
+    demo.eventTaps = taps;
+    Platform::install(std::move(demo));
 
     bool isShuttingDown = false;
     SwitchingEngine engine(isShuttingDown);
@@ -57,11 +63,87 @@ int runDemo() {
     return 0;
 }
 
+QString describe(const InputSource& source) {
+    return QStringLiteral("%1: %2")
+        .arg(source.identifier.value_or(QStringLiteral("(no identifier)")),
+             source.localizedName.value_or(QStringLiteral("Unknown")));
+}
+
+// Prints the layouts of the X display in group order, marking the current one
+// and those Velmora switches to.
+int listInputSources() {
+    Platform::install(X11Platform::create());
+    TextInputSources& sources = *Platform::current().inputSources;
+    const std::optional<QList<InputSourceRef>> list = sources.createInputSourceList();
+    if (!list) {
+        ConsoleOutput::writeLine(QStringLiteral("❌ Could not get input source list"));
+        return 1;
+    }
+    const InputSourceRef current = sources.copyCurrentKeyboardInputSource();
+    ConsoleOutput::writeLine(QStringLiteral("⌨️ Input sources: %1").arg(list->size()));
+    for (const InputSourceRef& source : *list) {
+        QStringList marks;
+        if (current && source->handle == current->handle)
+            marks.append(QStringLiteral("current"));
+        if (source->identifier && SystemUtils::englishLayoutIdentifiers().contains(*source->identifier))
+            marks.append(QStringLiteral("English"));
+        QString line = QStringLiteral("   ") + describe(*source);
+        if (!marks.isEmpty())
+            line += QStringLiteral(" [%1]").arg(marks.join(QStringLiteral(", ")));
+        ConsoleOutput::writeLine(line);
+    }
+    return 0;
+}
+
+// Switches layouts on the X display until SIGINT or SIGTERM, or until the X
+// server goes away.
+int runSwitcher(QCoreApplication& app) {
+    configureDefaultSettings();
+    Platform::install(X11Platform::create({}, [] { QCoreApplication::exit(1); }));
+    AccessibilityTrust& trust = *Platform::current().accessibility;
+    if (!trust.isProcessTrusted()) {
+        ConsoleOutput::writeLine(QStringLiteral("❌ Velmora cannot observe the keyboard: ") + trust.untrustedReason());
+        ConsoleOutput::writeLine(QStringLiteral("   (velmora --demo shows the switching without a display)"));
+        return 1;
+    }
+
+    bool isShuttingDown = false;
+    SwitchingEngine engine(isShuttingDown);
+    engine.createEventTap();
+    if (!engine.eventTap)
+        return 1;
+    ConsoleOutput::writeLine(QStringLiteral("⌨️ Velmora is switching layouts; stop it with Ctrl+C or SIGTERM"));
+
+    TerminationSignals signals([](int) { QCoreApplication::quit(); });
+    const int status = app.exec();
+    isShuttingDown = true;
+    engine.tearDownEventTap();
+    ConsoleOutput::writeLine(QStringLiteral("👋 Velmora stopped"));
+    return status;
+}
+
+void printUsage() {
+    ConsoleOutput::writeLine(QStringLiteral("Usage: velmora [--demo | --list-input-sources]"));
+    ConsoleOutput::writeLine(QStringLiteral("   (no option)            switch layouts on the X display while a trigger is held"));
+    ConsoleOutput::writeLine(QStringLiteral("   --demo                 run the engine over a scripted keyboard, no display needed"));
+    ConsoleOutput::writeLine(QStringLiteral("   --list-input-sources   print the X display's layouts in order"));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
-    return runDemo();
+
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty())
+        return runSwitcher(app);
+    if (arguments == QStringList{QStringLiteral("--demo")})
+        return runDemo();
+    if (arguments == QStringList{QStringLiteral("--list-input-sources")})
+        return listInputSources();
+    printUsage();
+    return arguments == QStringList{QStringLiteral("--help")} ? 0 : 2;
 }
+
