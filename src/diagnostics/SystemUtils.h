@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AlertPresenter.h"
 #include "platform/TextInputSources.h"
 
 #include <QStringList>
@@ -22,6 +23,24 @@ public:
     // The identifiers that count as English on this platform, compared as
     // whole, case-sensitive strings.
     static const QStringList& englishLayoutIdentifiers();
+
+    // Permission to observe the keyboard.
+    static bool checkAccessibilityPermissions();
+    static void requestAccessibilityPermissions();
+    static void openAccessibilitySettings();
+    // Where the user learns what Velmora needs to observe the keyboard.
+    static QString accessibilityHelpAddress();
+
+    // Launch at login.
+    static bool isAutoLaunchEnabled();
+    static bool setAutoLaunch(bool enabled);
+
+    // Diagnostics and small user actions.
+    static bool isNetworkAvailable();
+    static void openURL(const QString& address);
+    // Returns at once; the alert runs on the main thread afterwards.
+    static void showAlert(const QString& title, const QString& message, AlertStyle style);
+    static void logSystemInfo();
 };
 
 } // namespace velmora
