@@ -1,0 +1,181 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace velmora::LocalizationKeys {
+
+// Every key that Velmora looks up through LocalizationManager::localizedString.
+// Screens use these constants rather than literals, so a typo fails to compile
+// instead of showing a raw key. Texts with arguments are Qt format strings with
+// numbered placeholders (%1, %2, %3); fill them with one multi-argument
+// QString::arg call so that a "%2" inside an argument is never substituted.
+
+// Status menu.
+inline const QString menuPreferences = QStringLiteral("menu_preferences");
+inline const QString menuCheckUpdates = QStringLiteral("menu_check_updates");
+inline const QString menuHelpSupport = QStringLiteral("menu_help_support");
+inline const QString menuDebugInfo = QStringLiteral("menu_debug_info");
+inline const QString menuQuit = QStringLiteral("menu_quit");
+
+// Window titles and the preferences.
+inline const QString appName = QStringLiteral("app_name");
+inline const QString prefsGeneral = QStringLiteral("prefs_general");
+inline const QString prefsAdvanced = QStringLiteral("prefs_advanced");
+inline const QString languageTitle = QStringLiteral("language_title");
+inline const QString languageDescription = QStringLiteral("language_description");
+inline const QString languageSystemDefault = QStringLiteral("language_system_default");
+inline const QString triggerKeysTitle = QStringLiteral("trigger_keys_title");
+inline const QString triggerKeysDescription = QStringLiteral("trigger_keys_description");
+inline const QString keyCommand = QStringLiteral("key_command");
+inline const QString keyControl = QStringLiteral("key_control");
+inline const QString keyOption = QStringLiteral("key_option");
+inline const QString keyShift = QStringLiteral("key_shift");
+inline const QString switchingBehaviorTitle = QStringLiteral("switching_behavior_title");
+inline const QString switchToEnglish = QStringLiteral("switch_to_english");
+inline const QString restorePreviousLayout = QStringLiteral("restore_previous_layout");
+inline const QString launchSettingsTitle = QStringLiteral("launch_settings_title");
+inline const QString startAtLogin = QStringLiteral("start_at_login");
+inline const QString showMenuBarIcon = QStringLiteral("show_menu_bar_icon");
+inline const QString menuBarHiddenTitle = QStringLiteral("menu_bar_hidden_title");
+inline const QString menuBarHiddenMessage = QStringLiteral("menu_bar_hidden_message");
+inline const QString menuBarHiddenOk = QStringLiteral("menu_bar_hidden_ok");
+inline const QString menuBarHiddenShowAgain = QStringLiteral("menu_bar_hidden_show_again");
+
+// Onboarding.
+inline const QString welcomeTitle = QStringLiteral("welcome_title");
+inline const QString welcomeSubtitle = QStringLiteral("welcome_subtitle");
+inline const QString welcomeFeature1 = QStringLiteral("welcome_feature_1");
+inline const QString welcomeFeature2 = QStringLiteral("welcome_feature_2");
+inline const QString welcomeFeature3 = QStringLiteral("welcome_feature_3");
+inline const QString permissionTitle = QStringLiteral("permission_title");
+inline const QString permissionSubtitle = QStringLiteral("permission_subtitle");
+inline const QString permissionFeature1 = QStringLiteral("permission_feature_1");
+inline const QString permissionFeature2 = QStringLiteral("permission_feature_2");
+inline const QString permissionFeature3 = QStringLiteral("permission_feature_3");
+inline const QString permissionFeature4 = QStringLiteral("permission_feature_4");
+inline const QString back = QStringLiteral("back");
+inline const QString continueButton = QStringLiteral("continue");
+inline const QString getStarted = QStringLiteral("get_started");
+inline const QString skip = QStringLiteral("skip");
+inline const QString enableAccessibilityAlertTitle = QStringLiteral("enable_accessibility_alert_title");
+inline const QString enableAccessibilityAlertMessage = QStringLiteral("enable_accessibility_alert_message");
+
+// Keyboard access alert (also used by the onboarding).
+inline const QString accessibilityPermissionsTitle = QStringLiteral("accessibility_permissions_title");
+inline const QString accessibilityPermissionsMessage = QStringLiteral("accessibility_permissions_message");
+inline const QString openSettings = QStringLiteral("open_settings");
+inline const QString later = QStringLiteral("later");
+
+// Updates.
+inline const QString updateAvailableTitle = QStringLiteral("update_available_title");
+inline const QString updateAvailableMessage = QStringLiteral("update_available_message");
+inline const QString download = QStringLiteral("download");
+inline const QString skipVersion = QStringLiteral("skip_version");
+inline const QString remindLater = QStringLiteral("remind_later");
+inline const QString noUpdatesTitle = QStringLiteral("no_updates_title");
+inline const QString noUpdatesMessage = QStringLiteral("no_updates_message");
+inline const QString updateCheckFailedTitle = QStringLiteral("update_check_failed_title");
+inline const QString okButton = QStringLiteral("ok_button");
+inline const QString updateDownloadedTitle = QStringLiteral("update_downloaded_title");
+inline const QString updateDownloadedMessage = QStringLiteral("update_downloaded_message");
+inline const QString showInFinder = QStringLiteral("show_in_finder");
+
+// Debug information.
+inline const QString debugInfoTitle = QStringLiteral("debug_info_title");
+inline const QString debugInfoMessage = QStringLiteral("debug_info_message");
+
+// One key of the tables: how many format arguments its text takes, and the
+// note a translator sees beside it.
+struct Entry {
+    QString key;
+    int argumentCount;
+    QString note;
+};
+
+// Every table must hold exactly these keys; the string-table test and the
+// translation maintenance tool both read this list.
+inline const QList<Entry>& all() {
+    static const QList<Entry> entries = {
+        {menuPreferences, 0, QStringLiteral("Tray menu item that opens the preferences window.")},
+        {menuCheckUpdates, 0, QStringLiteral("Tray menu item; checks for a newer version and reports the result.")},
+        {menuHelpSupport, 0, QStringLiteral("Tray menu item; opens the support page in the web browser.")},
+        {menuDebugInfo, 0, QStringLiteral("Tray menu item, shown only in debug mode.")},
+        {menuQuit, 0, QStringLiteral("Tray menu item that ends Velmora.")},
+        {appName, 0,
+         QStringLiteral("Product name, the preferences window title. Keep \"Velmora\": the window is found by it.")},
+        {prefsGeneral, 0, QStringLiteral("Preferences tab.")},
+        {prefsAdvanced, 0, QStringLiteral("Preferences tab.")},
+        {languageTitle, 0, QStringLiteral("Section heading and title of the interface language picker.")},
+        {languageDescription, 0, QStringLiteral("Caption under the language heading.")},
+        {languageSystemDefault, 0,
+         QStringLiteral("Language picker entry: follow the desktop's language. The other entries are "
+                        "language names in their own language and are not translated.")},
+        {triggerKeysTitle, 0, QStringLiteral("Section heading: the modifier keys that switch to English.")},
+        {triggerKeysDescription, 0, QStringLiteral("Caption under the trigger keys heading.")},
+        {keyCommand, 0, QStringLiteral("Checkbox: the Super (Windows logo) key. Use the key's usual local name.")},
+        {keyControl, 0, QStringLiteral("Checkbox: the Ctrl key, named as printed on local keyboards.")},
+        {keyOption, 0, QStringLiteral("Checkbox: the Alt key, named as printed on local keyboards.")},
+        {keyShift, 0, QStringLiteral("Checkbox: the Shift key, named as printed on local keyboards.")},
+        {switchingBehaviorTitle, 0, QStringLiteral("Section heading.")},
+        {switchToEnglish, 0, QStringLiteral("Checkbox.")},
+        {restorePreviousLayout, 0, QStringLiteral("Checkbox.")},
+        {launchSettingsTitle, 0,
+         QStringLiteral("Section heading over \"start at login\" and \"show the tray icon\".")},
+        {startAtLogin, 0, QStringLiteral("Checkbox.")},
+        {showMenuBarIcon, 0, QStringLiteral("Checkbox: the icon in the system tray.")},
+        {menuBarHiddenTitle, 0, QStringLiteral("Alert title after the user hid the tray icon.")},
+        {menuBarHiddenMessage, 0,
+         QStringLiteral("Alert text: starting Velmora again while it runs opens its preferences.")},
+        {menuBarHiddenOk, 0, QStringLiteral("Alert button that accepts the hidden icon.")},
+        {menuBarHiddenShowAgain, 0, QStringLiteral("Alert button that shows the tray icon again.")},
+        {welcomeTitle, 0,
+         QStringLiteral("First onboarding page heading, also the onboarding window title "
+                        "(line breaks become spaces there).")},
+        {welcomeSubtitle, 0, QStringLiteral("First onboarding page.")},
+        {welcomeFeature1, 0, QStringLiteral("First onboarding page, feature list.")},
+        {welcomeFeature2, 0, QStringLiteral("First onboarding page, feature list.")},
+        {welcomeFeature3, 0, QStringLiteral("First onboarding page, feature list.")},
+        {permissionTitle, 0, QStringLiteral("Second onboarding page heading.")},
+        {permissionSubtitle, 0, QStringLiteral("Second onboarding page.")},
+        {permissionFeature1, 0, QStringLiteral("Second onboarding page, feature list.")},
+        {permissionFeature2, 0, QStringLiteral("Second onboarding page, feature list.")},
+        {permissionFeature3, 0, QStringLiteral("Second onboarding page, feature list.")},
+        {permissionFeature4, 0, QStringLiteral("Second onboarding page, feature list.")},
+        {back, 0, QStringLiteral("Onboarding button.")},
+        {continueButton, 0, QStringLiteral("Onboarding button.")},
+        {getStarted, 0, QStringLiteral("Onboarding button on the last page.")},
+        {skip, 0, QStringLiteral("Onboarding button that closes the onboarding.")},
+        {enableAccessibilityAlertTitle, 0,
+         QStringLiteral("Alert title when setup ends but the keyboard cannot be observed.")},
+        {enableAccessibilityAlertMessage, 0, QStringLiteral("Alert text.")},
+        {accessibilityPermissionsTitle, 0,
+         QStringLiteral("Alert title at start-up when the keyboard cannot be observed.")},
+        {accessibilityPermissionsMessage, 0, QStringLiteral("Alert text.")},
+        {openSettings, 0, QStringLiteral("Alert button; opens help on what Velmora needs to observe the keyboard.")},
+        {later, 0, QStringLiteral("Alert button that closes the alert.")},
+        {updateAvailableTitle, 0,
+         QStringLiteral("Alert title; also the tray menu item, followed by \" (version)\".")},
+        {updateAvailableMessage, 3,
+         QStringLiteral("Alert text. %1: product name, %2: installed version, %3: offered version.")},
+        {download, 0, QStringLiteral("Alert button that downloads the update.")},
+        {skipVersion, 0, QStringLiteral("Alert button; this version is not offered again.")},
+        {remindLater, 0, QStringLiteral("Alert button.")},
+        {noUpdatesTitle, 0, QStringLiteral("Alert title after a check found nothing newer.")},
+        {noUpdatesMessage, 1, QStringLiteral("Alert text. %1: installed version.")},
+        {updateCheckFailedTitle, 0,
+         QStringLiteral("Alert title for a failed update check or download; the text below is not translated.")},
+        {okButton, 0, QStringLiteral("Alert button.")},
+        {updateDownloadedTitle, 0, QStringLiteral("Alert title.")},
+        {updateDownloadedMessage, 1,
+         QStringLiteral("Alert text; the file is already being opened. %1: file name in the Downloads folder.")},
+        {showInFinder, 0, QStringLiteral("Alert button; shows the downloaded file in the file manager.")},
+        {debugInfoTitle, 0, QStringLiteral("Alert title, debug mode only.")},
+        {debugInfoMessage, 0,
+         QStringLiteral("Alert text; the system information went to standard output, which is visible "
+                        "when Velmora runs in a terminal.")},
+    };
+    return entries;
+}
+
+} // namespace velmora::LocalizationKeys

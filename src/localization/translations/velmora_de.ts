@@ -1,0 +1,317 @@
+<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de" sourcelanguage="en">
+    <context>
+        <name></name>
+        <message id="menu_preferences">
+            <source>Preferences</source>
+            <extracomment>Tray menu item that opens the preferences window.</extracomment>
+            <translation>Einstellungen</translation>
+        </message>
+        <message id="menu_check_updates">
+            <source>Check for Updates</source>
+            <extracomment>Tray menu item; checks for a newer version and reports the result.</extracomment>
+            <translation>Nach Aktualisierungen suchen</translation>
+        </message>
+        <message id="menu_help_support">
+            <source>Help &amp; Support</source>
+            <extracomment>Tray menu item; opens the support page in the web browser.</extracomment>
+            <translation>Hilfe und Support</translation>
+        </message>
+        <message id="menu_debug_info">
+            <source>Debug Information</source>
+            <extracomment>Tray menu item, shown only in debug mode.</extracomment>
+            <translation>Debug-Informationen</translation>
+        </message>
+        <message id="menu_quit">
+            <source>Quit Velmora</source>
+            <extracomment>Tray menu item that ends Velmora.</extracomment>
+            <translation>Velmora beenden</translation>
+        </message>
+        <message id="app_name">
+            <source>Velmora</source>
+            <extracomment>Product name, the preferences window title. Keep &quot;Velmora&quot;: the window is found by it.</extracomment>
+            <translation>Velmora</translation>
+        </message>
+        <message id="prefs_general">
+            <source>General</source>
+            <extracomment>Preferences tab.</extracomment>
+            <translation>Allgemein</translation>
+        </message>
+        <message id="prefs_advanced">
+            <source>Advanced</source>
+            <extracomment>Preferences tab.</extracomment>
+            <translation>Erweitert</translation>
+        </message>
+        <message id="language_title">
+            <source>Language</source>
+            <extracomment>Section heading and title of the interface language picker.</extracomment>
+            <translation>Sprache</translation>
+        </message>
+        <message id="language_description">
+            <source>The language of Velmora’s menus and windows.</source>
+            <extracomment>Caption under the language heading.</extracomment>
+            <translation>Die Sprache der Menüs und Fenster von Velmora.</translation>
+        </message>
+        <message id="language_system_default">
+            <source>System Default</source>
+            <extracomment>Language picker entry: follow the desktop's language. The other entries are language names in their own language and are not translated.</extracomment>
+            <translation>Systemsprache</translation>
+        </message>
+        <message id="trigger_keys_title">
+            <source>Trigger Keys</source>
+            <extracomment>Section heading: the modifier keys that switch to English.</extracomment>
+            <translation>Auslösetasten</translation>
+        </message>
+        <message id="trigger_keys_description">
+            <source>While any of these keys is held, Velmora selects an English layout.</source>
+            <extracomment>Caption under the trigger keys heading.</extracomment>
+            <translation>Solange eine dieser Tasten gedrückt ist, wählt Velmora eine englische Tastaturbelegung.</translation>
+        </message>
+        <message id="key_command">
+            <source>Super</source>
+            <extracomment>Checkbox: the Super (Windows logo) key. Use the key's usual local name.</extracomment>
+            <translation>Super</translation>
+        </message>
+        <message id="key_control">
+            <source>Ctrl</source>
+            <extracomment>Checkbox: the Ctrl key, named as printed on local keyboards.</extracomment>
+            <translation>Strg</translation>
+        </message>
+        <message id="key_option">
+            <source>Alt</source>
+            <extracomment>Checkbox: the Alt key, named as printed on local keyboards.</extracomment>
+            <translation>Alt</translation>
+        </message>
+        <message id="key_shift">
+            <source>Shift</source>
+            <extracomment>Checkbox: the Shift key, named as printed on local keyboards.</extracomment>
+            <translation>Umschalt</translation>
+        </message>
+        <message id="switching_behavior_title">
+            <source>Switching</source>
+            <extracomment>Section heading.</extracomment>
+            <translation>Umschalten</translation>
+        </message>
+        <message id="switch_to_english">
+            <source>Switch to English while a trigger key is held</source>
+            <extracomment>Checkbox.</extracomment>
+            <translation>Auf Englisch wechseln, solange eine Auslösetaste gedrückt ist</translation>
+        </message>
+        <message id="restore_previous_layout">
+            <source>Restore the previous layout on release</source>
+            <extracomment>Checkbox.</extracomment>
+            <translation>Vorherige Belegung beim Loslassen wiederherstellen</translation>
+        </message>
+        <message id="launch_settings_title">
+            <source>Startup &amp; Tray Icon</source>
+            <extracomment>Section heading over &quot;start at login&quot; and &quot;show the tray icon&quot;.</extracomment>
+            <translation>Start und Symbol</translation>
+        </message>
+        <message id="start_at_login">
+            <source>Start Velmora at login</source>
+            <extracomment>Checkbox.</extracomment>
+            <translation>Velmora bei der Anmeldung starten</translation>
+        </message>
+        <message id="show_menu_bar_icon">
+            <source>Show icon in the system tray</source>
+            <extracomment>Checkbox: the icon in the system tray.</extracomment>
+            <translation>Symbol in der Systemleiste anzeigen</translation>
+        </message>
+        <message id="menu_bar_hidden_title">
+            <source>Tray Icon Hidden</source>
+            <extracomment>Alert title after the user hid the tray icon.</extracomment>
+            <translation>Symbol ausgeblendet</translation>
+        </message>
+        <message id="menu_bar_hidden_message">
+            <source>To open Velmora’s preferences again, start Velmora once more from your applications menu.</source>
+            <extracomment>Alert text: starting Velmora again while it runs opens its preferences.</extracomment>
+            <translation>Um die Einstellungen von Velmora wieder zu öffnen, starten Sie Velmora erneut über das Anwendungsmenü.</translation>
+        </message>
+        <message id="menu_bar_hidden_ok">
+            <source>OK</source>
+            <extracomment>Alert button that accepts the hidden icon.</extracomment>
+            <translation>OK</translation>
+        </message>
+        <message id="menu_bar_hidden_show_again">
+            <source>Show Icon</source>
+            <extracomment>Alert button that shows the tray icon again.</extracomment>
+            <translation>Symbol anzeigen</translation>
+        </message>
+        <message id="welcome_title">
+            <source>Welcome to Velmora</source>
+            <extracomment>First onboarding page heading, also the onboarding window title (line breaks become spaces there).</extracomment>
+            <translation>Willkommen bei Velmora</translation>
+        </message>
+        <message id="welcome_subtitle">
+            <source>Keyboard shortcuts that work in any layout</source>
+            <extracomment>First onboarding page.</extracomment>
+            <translation>Tastenkürzel, die mit jeder Tastaturbelegung funktionieren</translation>
+        </message>
+        <message id="welcome_feature_1">
+            <source>Hold Ctrl, Alt or Super and Velmora switches to English for the shortcut</source>
+            <extracomment>First onboarding page, feature list.</extracomment>
+            <translation>Solange Sie Strg, Alt oder Super gedrückt halten, wechselt Velmora für das Tastenkürzel auf Englisch</translation>
+        </message>
+        <message id="welcome_feature_2">
+            <source>Release the key and your previous layout comes back</source>
+            <extracomment>First onboarding page, feature list.</extracomment>
+            <translation>Beim Loslassen kehrt Ihre vorherige Belegung zurück</translation>
+        </message>
+        <message id="welcome_feature_3">
+            <source>Runs quietly in the system tray</source>
+            <extracomment>First onboarding page, feature list.</extracomment>
+            <translation>Läuft unauffällig in der Systemleiste</translation>
+        </message>
+        <message id="permission_title">
+            <source>Keyboard Access</source>
+            <extracomment>Second onboarding page heading.</extracomment>
+            <translation>Tastaturzugriff</translation>
+        </message>
+        <message id="permission_subtitle">
+            <source>Velmora watches the modifier keys to know when to switch layouts</source>
+            <extracomment>Second onboarding page.</extracomment>
+            <translation>Velmora beobachtet die Modifikatortasten, um zu wissen, wann die Belegung gewechselt werden soll</translation>
+        </message>
+        <message id="permission_feature_1">
+            <source>Key presses reach your apps unchanged</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>Tastendrücke erreichen Ihre Anwendungen unverändert</translation>
+        </message>
+        <message id="permission_feature_2">
+            <source>Nothing you type is stored or sent anywhere</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>Nichts, was Sie tippen, wird gespeichert oder gesendet</translation>
+        </message>
+        <message id="permission_feature_3">
+            <source>Needs an X11 session; Wayland is not supported yet</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>Erfordert eine X11-Sitzung; Wayland wird noch nicht unterstützt</translation>
+        </message>
+        <message id="permission_feature_4">
+            <source>Choose the trigger keys in Preferences</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>Die Auslösetasten wählen Sie in den Einstellungen</translation>
+        </message>
+        <message id="back">
+            <source>Back</source>
+            <extracomment>Onboarding button.</extracomment>
+            <translation>Zurück</translation>
+        </message>
+        <message id="continue">
+            <source>Continue</source>
+            <extracomment>Onboarding button.</extracomment>
+            <translation>Weiter</translation>
+        </message>
+        <message id="get_started">
+            <source>Get Started</source>
+            <extracomment>Onboarding button on the last page.</extracomment>
+            <translation>Loslegen</translation>
+        </message>
+        <message id="skip">
+            <source>Skip</source>
+            <extracomment>Onboarding button that closes the onboarding.</extracomment>
+            <translation>Überspringen</translation>
+        </message>
+        <message id="enable_accessibility_alert_title">
+            <source>Keyboard Access Unavailable</source>
+            <extracomment>Alert title when setup ends but the keyboard cannot be observed.</extracomment>
+            <translation>Kein Tastaturzugriff</translation>
+        </message>
+        <message id="enable_accessibility_alert_message">
+            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; then start Velmora again.</source>
+            <extracomment>Alert text.</extracomment>
+            <translation>Velmora kann die Tastatur in dieser Sitzung nicht beobachten, daher wird die Belegung nicht gewechselt. Die Hilfe erklärt, was Velmora benötigt; starten Sie Velmora danach neu.</translation>
+        </message>
+        <message id="accessibility_permissions_title">
+            <source>Keyboard Access Needed</source>
+            <extracomment>Alert title at start-up when the keyboard cannot be observed.</extracomment>
+            <translation>Tastaturzugriff erforderlich</translation>
+        </message>
+        <message id="accessibility_permissions_message">
+            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. This requires an X11 session; Wayland is not supported yet.</source>
+            <extracomment>Alert text.</extracomment>
+            <translation>Um die Belegung zu wechseln, während Sie eine Kürzeltaste gedrückt halten, muss Velmora die Tastatur beobachten. Dafür ist eine X11-Sitzung nötig; Wayland wird noch nicht unterstützt.</translation>
+        </message>
+        <message id="open_settings">
+            <source>Learn More</source>
+            <extracomment>Alert button; opens help on what Velmora needs to observe the keyboard.</extracomment>
+            <translation>Mehr erfahren</translation>
+        </message>
+        <message id="later">
+            <source>Later</source>
+            <extracomment>Alert button that closes the alert.</extracomment>
+            <translation>Später</translation>
+        </message>
+        <message id="update_available_title">
+            <source>Update Available</source>
+            <extracomment>Alert title; also the tray menu item, followed by &quot; (version)&quot;.</extracomment>
+            <translation>Aktualisierung verfügbar</translation>
+        </message>
+        <message id="update_available_message">
+            <source>%1 %3 is available. You have version %2.</source>
+            <extracomment>Alert text. %1: product name, %2: installed version, %3: offered version.</extracomment>
+            <translation>%1 %3 ist verfügbar. Sie verwenden Version %2.</translation>
+        </message>
+        <message id="download">
+            <source>Download</source>
+            <extracomment>Alert button that downloads the update.</extracomment>
+            <translation>Herunterladen</translation>
+        </message>
+        <message id="skip_version">
+            <source>Skip This Version</source>
+            <extracomment>Alert button; this version is not offered again.</extracomment>
+            <translation>Diese Version überspringen</translation>
+        </message>
+        <message id="remind_later">
+            <source>Remind Me Later</source>
+            <extracomment>Alert button.</extracomment>
+            <translation>Später erinnern</translation>
+        </message>
+        <message id="no_updates_title">
+            <source>You’re Up to Date</source>
+            <extracomment>Alert title after a check found nothing newer.</extracomment>
+            <translation>Velmora ist aktuell</translation>
+        </message>
+        <message id="no_updates_message">
+            <source>Velmora %1 is the latest version.</source>
+            <extracomment>Alert text. %1: installed version.</extracomment>
+            <translation>Velmora %1 ist die neueste Version.</translation>
+        </message>
+        <message id="update_check_failed_title">
+            <source>Update Failed</source>
+            <extracomment>Alert title for a failed update check or download; the text below is not translated.</extracomment>
+            <translation>Aktualisierung fehlgeschlagen</translation>
+        </message>
+        <message id="ok_button">
+            <source>OK</source>
+            <extracomment>Alert button.</extracomment>
+            <translation>OK</translation>
+        </message>
+        <message id="update_downloaded_title">
+            <source>Update Downloaded</source>
+            <extracomment>Alert title.</extracomment>
+            <translation>Aktualisierung heruntergeladen</translation>
+        </message>
+        <message id="update_downloaded_message">
+            <source>%1 was saved to your Downloads folder and is opening now.</source>
+            <extracomment>Alert text; the file is already being opened. %1: file name in the Downloads folder.</extracomment>
+            <translation>%1 wurde in Ihrem Downloads-Ordner gespeichert und wird jetzt geöffnet.</translation>
+        </message>
+        <message id="show_in_finder">
+            <source>Show in File Manager</source>
+            <extracomment>Alert button; shows the downloaded file in the file manager.</extracomment>
+            <translation>In der Dateiverwaltung anzeigen</translation>
+        </message>
+        <message id="debug_info_title">
+            <source>Debug Information</source>
+            <extracomment>Alert title, debug mode only.</extracomment>
+            <translation>Debug-Informationen</translation>
+        </message>
+        <message id="debug_info_message">
+            <source>System information was written to standard output. Start Velmora from a terminal to see it.</source>
+            <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
+            <translation>Die Systeminformationen wurden in die Standardausgabe geschrieben. Starten Sie Velmora in einem Terminal, um sie zu sehen.</translation>
+        </message>
+    </context>
+</TS>

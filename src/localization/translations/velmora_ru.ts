@@ -1,0 +1,317 @@
+<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru" sourcelanguage="en">
+    <context>
+        <name></name>
+        <message id="menu_preferences">
+            <source>Preferences</source>
+            <extracomment>Tray menu item that opens the preferences window.</extracomment>
+            <translation>Настройки</translation>
+        </message>
+        <message id="menu_check_updates">
+            <source>Check for Updates</source>
+            <extracomment>Tray menu item; checks for a newer version and reports the result.</extracomment>
+            <translation>Проверить обновления</translation>
+        </message>
+        <message id="menu_help_support">
+            <source>Help &amp; Support</source>
+            <extracomment>Tray menu item; opens the support page in the web browser.</extracomment>
+            <translation>Справка и поддержка</translation>
+        </message>
+        <message id="menu_debug_info">
+            <source>Debug Information</source>
+            <extracomment>Tray menu item, shown only in debug mode.</extracomment>
+            <translation>Отладочная информация</translation>
+        </message>
+        <message id="menu_quit">
+            <source>Quit Velmora</source>
+            <extracomment>Tray menu item that ends Velmora.</extracomment>
+            <translation>Выйти из Velmora</translation>
+        </message>
+        <message id="app_name">
+            <source>Velmora</source>
+            <extracomment>Product name, the preferences window title. Keep &quot;Velmora&quot;: the window is found by it.</extracomment>
+            <translation>Velmora</translation>
+        </message>
+        <message id="prefs_general">
+            <source>General</source>
+            <extracomment>Preferences tab.</extracomment>
+            <translation>Основные</translation>
+        </message>
+        <message id="prefs_advanced">
+            <source>Advanced</source>
+            <extracomment>Preferences tab.</extracomment>
+            <translation>Дополнительно</translation>
+        </message>
+        <message id="language_title">
+            <source>Language</source>
+            <extracomment>Section heading and title of the interface language picker.</extracomment>
+            <translation>Язык</translation>
+        </message>
+        <message id="language_description">
+            <source>The language of Velmora’s menus and windows.</source>
+            <extracomment>Caption under the language heading.</extracomment>
+            <translation>Язык меню и окон Velmora.</translation>
+        </message>
+        <message id="language_system_default">
+            <source>System Default</source>
+            <extracomment>Language picker entry: follow the desktop's language. The other entries are language names in their own language and are not translated.</extracomment>
+            <translation>Как в системе</translation>
+        </message>
+        <message id="trigger_keys_title">
+            <source>Trigger Keys</source>
+            <extracomment>Section heading: the modifier keys that switch to English.</extracomment>
+            <translation>Клавиши активации</translation>
+        </message>
+        <message id="trigger_keys_description">
+            <source>While any of these keys is held, Velmora selects an English layout.</source>
+            <extracomment>Caption under the trigger keys heading.</extracomment>
+            <translation>Пока удерживается любая из этих клавиш, Velmora включает английскую раскладку.</translation>
+        </message>
+        <message id="key_command">
+            <source>Super</source>
+            <extracomment>Checkbox: the Super (Windows logo) key. Use the key's usual local name.</extracomment>
+            <translation>Super</translation>
+        </message>
+        <message id="key_control">
+            <source>Ctrl</source>
+            <extracomment>Checkbox: the Ctrl key, named as printed on local keyboards.</extracomment>
+            <translation>Ctrl</translation>
+        </message>
+        <message id="key_option">
+            <source>Alt</source>
+            <extracomment>Checkbox: the Alt key, named as printed on local keyboards.</extracomment>
+            <translation>Alt</translation>
+        </message>
+        <message id="key_shift">
+            <source>Shift</source>
+            <extracomment>Checkbox: the Shift key, named as printed on local keyboards.</extracomment>
+            <translation>Shift</translation>
+        </message>
+        <message id="switching_behavior_title">
+            <source>Switching</source>
+            <extracomment>Section heading.</extracomment>
+            <translation>Переключение</translation>
+        </message>
+        <message id="switch_to_english">
+            <source>Switch to English while a trigger key is held</source>
+            <extracomment>Checkbox.</extracomment>
+            <translation>Включать английскую раскладку, пока удерживается клавиша активации</translation>
+        </message>
+        <message id="restore_previous_layout">
+            <source>Restore the previous layout on release</source>
+            <extracomment>Checkbox.</extracomment>
+            <translation>Возвращать прежнюю раскладку, когда клавиша отпущена</translation>
+        </message>
+        <message id="launch_settings_title">
+            <source>Startup &amp; Tray Icon</source>
+            <extracomment>Section heading over &quot;start at login&quot; and &quot;show the tray icon&quot;.</extracomment>
+            <translation>Запуск и значок</translation>
+        </message>
+        <message id="start_at_login">
+            <source>Start Velmora at login</source>
+            <extracomment>Checkbox.</extracomment>
+            <translation>Запускать Velmora при входе в систему</translation>
+        </message>
+        <message id="show_menu_bar_icon">
+            <source>Show icon in the system tray</source>
+            <extracomment>Checkbox: the icon in the system tray.</extracomment>
+            <translation>Показывать значок в системном лотке</translation>
+        </message>
+        <message id="menu_bar_hidden_title">
+            <source>Tray Icon Hidden</source>
+            <extracomment>Alert title after the user hid the tray icon.</extracomment>
+            <translation>Значок скрыт</translation>
+        </message>
+        <message id="menu_bar_hidden_message">
+            <source>To open Velmora’s preferences again, start Velmora once more from your applications menu.</source>
+            <extracomment>Alert text: starting Velmora again while it runs opens its preferences.</extracomment>
+            <translation>Чтобы снова открыть настройки Velmora, запустите Velmora ещё раз из меню приложений.</translation>
+        </message>
+        <message id="menu_bar_hidden_ok">
+            <source>OK</source>
+            <extracomment>Alert button that accepts the hidden icon.</extracomment>
+            <translation>ОК</translation>
+        </message>
+        <message id="menu_bar_hidden_show_again">
+            <source>Show Icon</source>
+            <extracomment>Alert button that shows the tray icon again.</extracomment>
+            <translation>Показать значок</translation>
+        </message>
+        <message id="welcome_title">
+            <source>Welcome to Velmora</source>
+            <extracomment>First onboarding page heading, also the onboarding window title (line breaks become spaces there).</extracomment>
+            <translation>Добро пожаловать в Velmora</translation>
+        </message>
+        <message id="welcome_subtitle">
+            <source>Keyboard shortcuts that work in any layout</source>
+            <extracomment>First onboarding page.</extracomment>
+            <translation>Сочетания клавиш, которые работают в любой раскладке</translation>
+        </message>
+        <message id="welcome_feature_1">
+            <source>Hold Ctrl, Alt or Super and Velmora switches to English for the shortcut</source>
+            <extracomment>First onboarding page, feature list.</extracomment>
+            <translation>Удерживайте Ctrl, Alt или Super — Velmora включит английскую раскладку на время сочетания</translation>
+        </message>
+        <message id="welcome_feature_2">
+            <source>Release the key and your previous layout comes back</source>
+            <extracomment>First onboarding page, feature list.</extracomment>
+            <translation>Отпустите клавишу — вернётся прежняя раскладка</translation>
+        </message>
+        <message id="welcome_feature_3">
+            <source>Runs quietly in the system tray</source>
+            <extracomment>First onboarding page, feature list.</extracomment>
+            <translation>Работает незаметно из системного лотка</translation>
+        </message>
+        <message id="permission_title">
+            <source>Keyboard Access</source>
+            <extracomment>Second onboarding page heading.</extracomment>
+            <translation>Доступ к клавиатуре</translation>
+        </message>
+        <message id="permission_subtitle">
+            <source>Velmora watches the modifier keys to know when to switch layouts</source>
+            <extracomment>Second onboarding page.</extracomment>
+            <translation>Velmora следит за клавишами-модификаторами, чтобы знать, когда переключать раскладку</translation>
+        </message>
+        <message id="permission_feature_1">
+            <source>Key presses reach your apps unchanged</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>Нажатия клавиш доходят до приложений без изменений</translation>
+        </message>
+        <message id="permission_feature_2">
+            <source>Nothing you type is stored or sent anywhere</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>Ничего из набранного не сохраняется и не передаётся</translation>
+        </message>
+        <message id="permission_feature_3">
+            <source>Needs an X11 session; Wayland is not supported yet</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>Нужен сеанс X11; Wayland пока не поддерживается</translation>
+        </message>
+        <message id="permission_feature_4">
+            <source>Choose the trigger keys in Preferences</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>Клавиши активации выбираются в настройках</translation>
+        </message>
+        <message id="back">
+            <source>Back</source>
+            <extracomment>Onboarding button.</extracomment>
+            <translation>Назад</translation>
+        </message>
+        <message id="continue">
+            <source>Continue</source>
+            <extracomment>Onboarding button.</extracomment>
+            <translation>Продолжить</translation>
+        </message>
+        <message id="get_started">
+            <source>Get Started</source>
+            <extracomment>Onboarding button on the last page.</extracomment>
+            <translation>Начать</translation>
+        </message>
+        <message id="skip">
+            <source>Skip</source>
+            <extracomment>Onboarding button that closes the onboarding.</extracomment>
+            <translation>Пропустить</translation>
+        </message>
+        <message id="enable_accessibility_alert_title">
+            <source>Keyboard Access Unavailable</source>
+            <extracomment>Alert title when setup ends but the keyboard cannot be observed.</extracomment>
+            <translation>Нет доступа к клавиатуре</translation>
+        </message>
+        <message id="enable_accessibility_alert_message">
+            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; then start Velmora again.</source>
+            <extracomment>Alert text.</extracomment>
+            <translation>В этом сеансе Velmora не может следить за клавиатурой, поэтому раскладка не будет переключаться. В справке описано, что нужно для работы Velmora; после этого запустите Velmora снова.</translation>
+        </message>
+        <message id="accessibility_permissions_title">
+            <source>Keyboard Access Needed</source>
+            <extracomment>Alert title at start-up when the keyboard cannot be observed.</extracomment>
+            <translation>Нужен доступ к клавиатуре</translation>
+        </message>
+        <message id="accessibility_permissions_message">
+            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. This requires an X11 session; Wayland is not supported yet.</source>
+            <extracomment>Alert text.</extracomment>
+            <translation>Чтобы переключать раскладку, пока вы удерживаете клавишу сочетания, Velmora нужно следить за клавиатурой. Для этого требуется сеанс X11; Wayland пока не поддерживается.</translation>
+        </message>
+        <message id="open_settings">
+            <source>Learn More</source>
+            <extracomment>Alert button; opens help on what Velmora needs to observe the keyboard.</extracomment>
+            <translation>Подробнее</translation>
+        </message>
+        <message id="later">
+            <source>Later</source>
+            <extracomment>Alert button that closes the alert.</extracomment>
+            <translation>Позже</translation>
+        </message>
+        <message id="update_available_title">
+            <source>Update Available</source>
+            <extracomment>Alert title; also the tray menu item, followed by &quot; (version)&quot;.</extracomment>
+            <translation>Доступно обновление</translation>
+        </message>
+        <message id="update_available_message">
+            <source>%1 %3 is available. You have version %2.</source>
+            <extracomment>Alert text. %1: product name, %2: installed version, %3: offered version.</extracomment>
+            <translation>Доступна новая версия: %1 %3. Установлена версия %2.</translation>
+        </message>
+        <message id="download">
+            <source>Download</source>
+            <extracomment>Alert button that downloads the update.</extracomment>
+            <translation>Скачать</translation>
+        </message>
+        <message id="skip_version">
+            <source>Skip This Version</source>
+            <extracomment>Alert button; this version is not offered again.</extracomment>
+            <translation>Пропустить эту версию</translation>
+        </message>
+        <message id="remind_later">
+            <source>Remind Me Later</source>
+            <extracomment>Alert button.</extracomment>
+            <translation>Напомнить позже</translation>
+        </message>
+        <message id="no_updates_title">
+            <source>You’re Up to Date</source>
+            <extracomment>Alert title after a check found nothing newer.</extracomment>
+            <translation>Обновлений нет</translation>
+        </message>
+        <message id="no_updates_message">
+            <source>Velmora %1 is the latest version.</source>
+            <extracomment>Alert text. %1: installed version.</extracomment>
+            <translation>Velmora %1 — последняя версия.</translation>
+        </message>
+        <message id="update_check_failed_title">
+            <source>Update Failed</source>
+            <extracomment>Alert title for a failed update check or download; the text below is not translated.</extracomment>
+            <translation>Ошибка обновления</translation>
+        </message>
+        <message id="ok_button">
+            <source>OK</source>
+            <extracomment>Alert button.</extracomment>
+            <translation>ОК</translation>
+        </message>
+        <message id="update_downloaded_title">
+            <source>Update Downloaded</source>
+            <extracomment>Alert title.</extracomment>
+            <translation>Обновление скачано</translation>
+        </message>
+        <message id="update_downloaded_message">
+            <source>%1 was saved to your Downloads folder and is opening now.</source>
+            <extracomment>Alert text; the file is already being opened. %1: file name in the Downloads folder.</extracomment>
+            <translation>Файл %1 сохранён в папку «Загрузки» и сейчас откроется.</translation>
+        </message>
+        <message id="show_in_finder">
+            <source>Show in File Manager</source>
+            <extracomment>Alert button; shows the downloaded file in the file manager.</extracomment>
+            <translation>Показать в файловом менеджере</translation>
+        </message>
+        <message id="debug_info_title">
+            <source>Debug Information</source>
+            <extracomment>Alert title, debug mode only.</extracomment>
+            <translation>Отладочная информация</translation>
+        </message>
+        <message id="debug_info_message">
+            <source>System information was written to standard output. Start Velmora from a terminal to see it.</source>
+            <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
+            <translation>Сведения о системе выведены в стандартный вывод. Чтобы их увидеть, запустите Velmora из терминала.</translation>
+        </message>
+    </context>
+</TS>

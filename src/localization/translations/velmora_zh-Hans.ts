@@ -1,0 +1,317 @@
+<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_Hans" sourcelanguage="en">
+    <context>
+        <name></name>
+        <message id="menu_preferences">
+            <source>Preferences</source>
+            <extracomment>Tray menu item that opens the preferences window.</extracomment>
+            <translation>首选项</translation>
+        </message>
+        <message id="menu_check_updates">
+            <source>Check for Updates</source>
+            <extracomment>Tray menu item; checks for a newer version and reports the result.</extracomment>
+            <translation>检查更新</translation>
+        </message>
+        <message id="menu_help_support">
+            <source>Help &amp; Support</source>
+            <extracomment>Tray menu item; opens the support page in the web browser.</extracomment>
+            <translation>帮助与支持</translation>
+        </message>
+        <message id="menu_debug_info">
+            <source>Debug Information</source>
+            <extracomment>Tray menu item, shown only in debug mode.</extracomment>
+            <translation>调试信息</translation>
+        </message>
+        <message id="menu_quit">
+            <source>Quit Velmora</source>
+            <extracomment>Tray menu item that ends Velmora.</extracomment>
+            <translation>退出 Velmora</translation>
+        </message>
+        <message id="app_name">
+            <source>Velmora</source>
+            <extracomment>Product name, the preferences window title. Keep &quot;Velmora&quot;: the window is found by it.</extracomment>
+            <translation>Velmora</translation>
+        </message>
+        <message id="prefs_general">
+            <source>General</source>
+            <extracomment>Preferences tab.</extracomment>
+            <translation>常规</translation>
+        </message>
+        <message id="prefs_advanced">
+            <source>Advanced</source>
+            <extracomment>Preferences tab.</extracomment>
+            <translation>高级</translation>
+        </message>
+        <message id="language_title">
+            <source>Language</source>
+            <extracomment>Section heading and title of the interface language picker.</extracomment>
+            <translation>语言</translation>
+        </message>
+        <message id="language_description">
+            <source>The language of Velmora’s menus and windows.</source>
+            <extracomment>Caption under the language heading.</extracomment>
+            <translation>Velmora 菜单和窗口使用的语言。</translation>
+        </message>
+        <message id="language_system_default">
+            <source>System Default</source>
+            <extracomment>Language picker entry: follow the desktop's language. The other entries are language names in their own language and are not translated.</extracomment>
+            <translation>跟随系统</translation>
+        </message>
+        <message id="trigger_keys_title">
+            <source>Trigger Keys</source>
+            <extracomment>Section heading: the modifier keys that switch to English.</extracomment>
+            <translation>触发键</translation>
+        </message>
+        <message id="trigger_keys_description">
+            <source>While any of these keys is held, Velmora selects an English layout.</source>
+            <extracomment>Caption under the trigger keys heading.</extracomment>
+            <translation>按住其中任意一个键时，Velmora 会选择英文键盘布局。</translation>
+        </message>
+        <message id="key_command">
+            <source>Super</source>
+            <extracomment>Checkbox: the Super (Windows logo) key. Use the key's usual local name.</extracomment>
+            <translation>Super</translation>
+        </message>
+        <message id="key_control">
+            <source>Ctrl</source>
+            <extracomment>Checkbox: the Ctrl key, named as printed on local keyboards.</extracomment>
+            <translation>Ctrl</translation>
+        </message>
+        <message id="key_option">
+            <source>Alt</source>
+            <extracomment>Checkbox: the Alt key, named as printed on local keyboards.</extracomment>
+            <translation>Alt</translation>
+        </message>
+        <message id="key_shift">
+            <source>Shift</source>
+            <extracomment>Checkbox: the Shift key, named as printed on local keyboards.</extracomment>
+            <translation>Shift</translation>
+        </message>
+        <message id="switching_behavior_title">
+            <source>Switching</source>
+            <extracomment>Section heading.</extracomment>
+            <translation>切换</translation>
+        </message>
+        <message id="switch_to_english">
+            <source>Switch to English while a trigger key is held</source>
+            <extracomment>Checkbox.</extracomment>
+            <translation>按住触发键时切换到英文布局</translation>
+        </message>
+        <message id="restore_previous_layout">
+            <source>Restore the previous layout on release</source>
+            <extracomment>Checkbox.</extracomment>
+            <translation>松开按键时恢复之前的布局</translation>
+        </message>
+        <message id="launch_settings_title">
+            <source>Startup &amp; Tray Icon</source>
+            <extracomment>Section heading over &quot;start at login&quot; and &quot;show the tray icon&quot;.</extracomment>
+            <translation>启动与图标</translation>
+        </message>
+        <message id="start_at_login">
+            <source>Start Velmora at login</source>
+            <extracomment>Checkbox.</extracomment>
+            <translation>登录时启动 Velmora</translation>
+        </message>
+        <message id="show_menu_bar_icon">
+            <source>Show icon in the system tray</source>
+            <extracomment>Checkbox: the icon in the system tray.</extracomment>
+            <translation>在系统托盘中显示图标</translation>
+        </message>
+        <message id="menu_bar_hidden_title">
+            <source>Tray Icon Hidden</source>
+            <extracomment>Alert title after the user hid the tray icon.</extracomment>
+            <translation>图标已隐藏</translation>
+        </message>
+        <message id="menu_bar_hidden_message">
+            <source>To open Velmora’s preferences again, start Velmora once more from your applications menu.</source>
+            <extracomment>Alert text: starting Velmora again while it runs opens its preferences.</extracomment>
+            <translation>要再次打开 Velmora 首选项，请从应用程序菜单中再次启动 Velmora。</translation>
+        </message>
+        <message id="menu_bar_hidden_ok">
+            <source>OK</source>
+            <extracomment>Alert button that accepts the hidden icon.</extracomment>
+            <translation>确定</translation>
+        </message>
+        <message id="menu_bar_hidden_show_again">
+            <source>Show Icon</source>
+            <extracomment>Alert button that shows the tray icon again.</extracomment>
+            <translation>显示图标</translation>
+        </message>
+        <message id="welcome_title">
+            <source>Welcome to Velmora</source>
+            <extracomment>First onboarding page heading, also the onboarding window title (line breaks become spaces there).</extracomment>
+            <translation>欢迎使用 Velmora</translation>
+        </message>
+        <message id="welcome_subtitle">
+            <source>Keyboard shortcuts that work in any layout</source>
+            <extracomment>First onboarding page.</extracomment>
+            <translation>在任何键盘布局下都能使用的快捷键</translation>
+        </message>
+        <message id="welcome_feature_1">
+            <source>Hold Ctrl, Alt or Super and Velmora switches to English for the shortcut</source>
+            <extracomment>First onboarding page, feature list.</extracomment>
+            <translation>按住 Ctrl、Alt 或 Super 时，Velmora 会临时切换到英文布局</translation>
+        </message>
+        <message id="welcome_feature_2">
+            <source>Release the key and your previous layout comes back</source>
+            <extracomment>First onboarding page, feature list.</extracomment>
+            <translation>松开按键，即恢复之前的布局</translation>
+        </message>
+        <message id="welcome_feature_3">
+            <source>Runs quietly in the system tray</source>
+            <extracomment>First onboarding page, feature list.</extracomment>
+            <translation>在系统托盘中安静运行</translation>
+        </message>
+        <message id="permission_title">
+            <source>Keyboard Access</source>
+            <extracomment>Second onboarding page heading.</extracomment>
+            <translation>键盘访问</translation>
+        </message>
+        <message id="permission_subtitle">
+            <source>Velmora watches the modifier keys to know when to switch layouts</source>
+            <extracomment>Second onboarding page.</extracomment>
+            <translation>Velmora 会监视修饰键，以便知道何时切换布局</translation>
+        </message>
+        <message id="permission_feature_1">
+            <source>Key presses reach your apps unchanged</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>按键会原样传递给应用程序</translation>
+        </message>
+        <message id="permission_feature_2">
+            <source>Nothing you type is stored or sent anywhere</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>不会保存或发送您输入的任何内容</translation>
+        </message>
+        <message id="permission_feature_3">
+            <source>Needs an X11 session; Wayland is not supported yet</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>需要 X11 会话（暂不支持 Wayland）</translation>
+        </message>
+        <message id="permission_feature_4">
+            <source>Choose the trigger keys in Preferences</source>
+            <extracomment>Second onboarding page, feature list.</extracomment>
+            <translation>可在首选项中选择触发键</translation>
+        </message>
+        <message id="back">
+            <source>Back</source>
+            <extracomment>Onboarding button.</extracomment>
+            <translation>上一步</translation>
+        </message>
+        <message id="continue">
+            <source>Continue</source>
+            <extracomment>Onboarding button.</extracomment>
+            <translation>继续</translation>
+        </message>
+        <message id="get_started">
+            <source>Get Started</source>
+            <extracomment>Onboarding button on the last page.</extracomment>
+            <translation>开始使用</translation>
+        </message>
+        <message id="skip">
+            <source>Skip</source>
+            <extracomment>Onboarding button that closes the onboarding.</extracomment>
+            <translation>跳过</translation>
+        </message>
+        <message id="enable_accessibility_alert_title">
+            <source>Keyboard Access Unavailable</source>
+            <extracomment>Alert title when setup ends but the keyboard cannot be observed.</extracomment>
+            <translation>无法访问键盘</translation>
+        </message>
+        <message id="enable_accessibility_alert_message">
+            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; then start Velmora again.</source>
+            <extracomment>Alert text.</extracomment>
+            <translation>Velmora 无法在此会话中监视键盘，因此不会切换布局。请查看帮助了解 Velmora 的运行条件，然后重新启动 Velmora。</translation>
+        </message>
+        <message id="accessibility_permissions_title">
+            <source>Keyboard Access Needed</source>
+            <extracomment>Alert title at start-up when the keyboard cannot be observed.</extracomment>
+            <translation>需要键盘访问权限</translation>
+        </message>
+        <message id="accessibility_permissions_message">
+            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. This requires an X11 session; Wayland is not supported yet.</source>
+            <extracomment>Alert text.</extracomment>
+            <translation>为了在您按住快捷键时切换布局，Velmora 需要监视键盘。这需要 X11 会话（暂不支持 Wayland）。</translation>
+        </message>
+        <message id="open_settings">
+            <source>Learn More</source>
+            <extracomment>Alert button; opens help on what Velmora needs to observe the keyboard.</extracomment>
+            <translation>了解详情</translation>
+        </message>
+        <message id="later">
+            <source>Later</source>
+            <extracomment>Alert button that closes the alert.</extracomment>
+            <translation>稍后</translation>
+        </message>
+        <message id="update_available_title">
+            <source>Update Available</source>
+            <extracomment>Alert title; also the tray menu item, followed by &quot; (version)&quot;.</extracomment>
+            <translation>有可用更新</translation>
+        </message>
+        <message id="update_available_message">
+            <source>%1 %3 is available. You have version %2.</source>
+            <extracomment>Alert text. %1: product name, %2: installed version, %3: offered version.</extracomment>
+            <translation>%1 %3 现已推出。您当前的版本是 %2。</translation>
+        </message>
+        <message id="download">
+            <source>Download</source>
+            <extracomment>Alert button that downloads the update.</extracomment>
+            <translation>下载</translation>
+        </message>
+        <message id="skip_version">
+            <source>Skip This Version</source>
+            <extracomment>Alert button; this version is not offered again.</extracomment>
+            <translation>跳过此版本</translation>
+        </message>
+        <message id="remind_later">
+            <source>Remind Me Later</source>
+            <extracomment>Alert button.</extracomment>
+            <translation>稍后提醒</translation>
+        </message>
+        <message id="no_updates_title">
+            <source>You’re Up to Date</source>
+            <extracomment>Alert title after a check found nothing newer.</extracomment>
+            <translation>已是最新版本</translation>
+        </message>
+        <message id="no_updates_message">
+            <source>Velmora %1 is the latest version.</source>
+            <extracomment>Alert text. %1: installed version.</extracomment>
+            <translation>Velmora %1 已是最新版本。</translation>
+        </message>
+        <message id="update_check_failed_title">
+            <source>Update Failed</source>
+            <extracomment>Alert title for a failed update check or download; the text below is not translated.</extracomment>
+            <translation>更新失败</translation>
+        </message>
+        <message id="ok_button">
+            <source>OK</source>
+            <extracomment>Alert button.</extracomment>
+            <translation>确定</translation>
+        </message>
+        <message id="update_downloaded_title">
+            <source>Update Downloaded</source>
+            <extracomment>Alert title.</extracomment>
+            <translation>更新已下载</translation>
+        </message>
+        <message id="update_downloaded_message">
+            <source>%1 was saved to your Downloads folder and is opening now.</source>
+            <extracomment>Alert text; the file is already being opened. %1: file name in the Downloads folder.</extracomment>
+            <translation>%1 已保存到“下载”文件夹，即将打开。</translation>
+        </message>
+        <message id="show_in_finder">
+            <source>Show in File Manager</source>
+            <extracomment>Alert button; shows the downloaded file in the file manager.</extracomment>
+            <translation>在文件管理器中显示</translation>
+        </message>
+        <message id="debug_info_title">
+            <source>Debug Information</source>
+            <extracomment>Alert title, debug mode only.</extracomment>
+            <translation>调试信息</translation>
+        </message>
+        <message id="debug_info_message">
+            <source>System information was written to standard output. Start Velmora from a terminal to see it.</source>
+            <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
+            <translation>系统信息已写入标准输出。请从终端启动 Velmora 以查看。</translation>
+        </message>
+    </context>
+</TS>
