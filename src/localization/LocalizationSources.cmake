@@ -29,3 +29,18 @@ qt_add_resources(velmora_core velmora_translations
   PREFIX /i18n
   BASE ${CMAKE_BINARY_DIR}/translations
   FILES ${velmoraQmFiles})
+
+# Translators' tools: keep the .ts files in step with LocalizationKeys.h.
+add_executable(velmora-translations
+  ${CMAKE_CURRENT_LIST_DIR}/maintenance/main.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/maintenance/TranslationTable.cpp
+)
+target_link_libraries(velmora-translations PRIVATE velmora_core)
+add_custom_target(update_translations
+  COMMAND velmora-translations sync ${velmoraTranslationsDir}
+  COMMENT "Syncing the translation tables with LocalizationKeys.h"
+  VERBATIM)
+add_custom_target(check_translations
+  COMMAND velmora-translations check ${velmoraTranslationsDir}
+  VERBATIM)
+add_test(NAME StringTables.sourceTablesComplete COMMAND velmora-translations check ${velmoraTranslationsDir})
