@@ -1,4 +1,4 @@
-#include "app/TerminationSignals.h"
+#include "app/VelmoraApplication.h"
 #include "diagnostics/ConsoleOutput.h"
 #include "diagnostics/SystemUtils.h"
 #include "platform/Platform.h"
@@ -95,36 +95,9 @@ int listInputSources() {
     return 0;
 }
 
-// Switches layouts on the X display until SIGINT or SIGTERM, or until the X
-// server goes away.
-int runSwitcher(QCoreApplication& app) {
-    configureDefaultSettings();
-    Platform::install(X11Platform::create({}, [] { QCoreApplication::exit(1); }));
-    AccessibilityTrust& trust = *Platform::current().accessibility;
-    if (!trust.isProcessTrusted()) {
-        ConsoleOutput::writeLine(QStringLiteral("❌ Velmora cannot observe the keyboard: ") + trust.untrustedReason());
-        ConsoleOutput::writeLine(QStringLiteral("   (velmora --demo shows the switching without a display)"));
-        return 1;
-    }
-
-    bool isShuttingDown = false;
-    SwitchingEngine engine(isShuttingDown);
-    engine.createEventTap();
-    if (!engine.eventTap)
-        return 1;
-    ConsoleOutput::writeLine(QStringLiteral("⌨️ Velmora is switching layouts; stop it with Ctrl+C or SIGTERM"));
-
-    TerminationSignals signals([](int) { QCoreApplication::quit(); });
-    const int status = app.exec();
-    isShuttingDown = true;
-    engine.tearDownEventTap();
-    ConsoleOutput::writeLine(QStringLiteral("👋 Velmora stopped"));
-    return status;
-}
-
 void printUsage() {
     ConsoleOutput::writeLine(QStringLiteral("Usage: velmora [--demo | --list-input-sources]"));
-    ConsoleOutput::writeLine(QStringLiteral("   (no option)            switch layouts on the X display while a trigger is held"));
+    ConsoleOutput::writeLine(QStringLiteral("   (no option)            run Velmora in the tray, switching layouts while a trigger is held"));
     ConsoleOutput::writeLine(QStringLiteral("   --demo                 run the engine over a scripted keyboard, no display needed"));
     ConsoleOutput::writeLine(QStringLiteral("   --list-input-sources   print the X display's layouts in order"));
 }
@@ -132,13 +105,15 @@ void printUsage() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (arguments.isEmpty())
+        return VelmoraApplication::run(argc, argv);
+
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
-
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.isEmpty())
-        return runSwitcher(app);
     if (arguments == QStringList{QStringLiteral("--demo")})
         return runDemo();
     if (arguments == QStringList{QStringLiteral("--list-input-sources")})
@@ -146,4 +121,3 @@ int main(int argc, char* argv[]) {
     printUsage();
     return arguments == QStringList{QStringLiteral("--help")} ? 0 : 2;
 }
-

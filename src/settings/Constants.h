@@ -27,6 +27,8 @@ inline const QString lastUpdateCheck = QStringLiteral("lastUpdateCheck");
 inline const QString updateAvailableNotification = QStringLiteral("UpdateAvailable");
 inline const QString menuBarIconSettingChangedNotification = QStringLiteral("MenuBarIconSettingChanged");
 inline const QString languageDidChangeNotification = QStringLiteral("languageDidChange");
+// Posted when the application is about to end, for owners of system resources.
+inline const QString applicationWillTerminateNotification = QStringLiteral("ApplicationWillTerminate");
 
 } // namespace velmora::Constants
 

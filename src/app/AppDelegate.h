@@ -1,0 +1,87 @@
+#pragma once
+
+#include "switching/SwitchingEngine.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <QVariant>
+
+#include <memory>
+
+class QSystemTrayIcon;
+class QTimer;
+class QWidget;
+
+namespace velmora {
+
+// Owns everything that lives longer than one call: the tray icon, the
+// switching engine (with its tap, saved layout and press state), the
+// permission polling, the windows and the shutdown flag. Main thread only.
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    AppDelegate();
+    ~AppDelegate() override;
+
+    // Start-up and shutdown.
+    void applicationDidFinishLaunching();
+    void initializeApp();
+    void initializeAutoLaunch();
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    void applicationWillTerminate();
+    void applicationWillTerminateNotification();
+    void quitApp();
+    void cleanup();
+
+    // Notification observers.
+    void updateAvailable(const QVariant& version);
+    void menuBarIconSettingChanged();
+    void languageDidChange();
+
+    // Keyboard monitoring and the permission it needs.
+    void startKeyboardMonitoring();
+    void createEventTap();
+    void forceAddToAccessibilityList();
+    void showAccessibilityAlert();
+    void startPermissionChecking();
+    void stopPermissionChecking();
+
+    // The tray icon and its menu.
+    void setupStatusBar();
+    void updateStatusItemIcon();
+    void updateMenuBarIconVisibility();
+    QIcon makeMenuBarIcon() const;
+    void showPreferences();
+    void showDebugInfo();
+
+    // Windows.
+    void createOnboardingWindow();
+    void closeAllWindows();
+
+    // Whether any of Velmora's windows is on screen.
+    bool hasVisibleWindows() const;
+
+    // Fields, in the order the application's design gives them.
+    std::unique_ptr<QSystemTrayIcon> statusItem;
+    SwitchingEngine engine; // the event tap, the saved input source, the press state
+    std::unique_ptr<QTimer> permissionCheckTimer;
+    QPointer<QWidget> preferencesWindow;
+    QPointer<QWidget> onboardingWindow;
+    bool isShuttingDown = false;
+
+    // Activation policy values.
+    static constexpr int activationPolicyRegular = 0;
+    static constexpr int activationPolicyAccessory = 1;
+    int activationPolicy() const { return activationPolicy_; }
+
+private:
+    void setActivationPolicy(int policy);
+    void runAutomaticUpdateCheck();
+
+    int activationPolicy_ = activationPolicyRegular;
+    bool reportedMissingTray_ = false;
+};
+
+} // namespace velmora

@@ -1,0 +1,90 @@
+#include "app/SingleInstance.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <unistd.h>
+
+namespace velmora {
+
+namespace {
+
+constexpr int handoverTimeoutMs = 3000;
+const QByteArray reopenMessage = "reopen\n";
+
+QString safeName(const QString& display) {
+    QString name = display.isEmpty() ? QStringLiteral("default") : display;
+    for (QChar& c : name)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('.') && c != QLatin1Char('-'))
+            c = QLatin1Char('_');
+    return name;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString& runtimeDirectory, const QString& displayName)
+    : socketPath_(QDir(runtimeDirectory).filePath(QStringLiteral("velmora-%1.socket").arg(safeName(displayName)))),
+      lock_(QDir(runtimeDirectory).filePath(QStringLiteral("velmora-%1.lock").arg(safeName(displayName)))) {
+    QDir().mkpath(runtimeDirectory);
+    // A lock whose owner died (crash, kill -9) is taken over at once.
+    lock_.setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance() {
+    if (server_)
+        server_->close();
+}
+
+QString SingleInstance::defaultRuntimeDirectory() {
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QDir::temp().filePath(QStringLiteral("velmora-%1").arg(::getuid())) : runtime;
+}
+
+bool SingleInstance::claim() {
+    if (!lock_.tryLock(0)) {
+        reopenDelivered_ = sendReopen();
+        return false;
+    }
+    // We hold the lock, so a socket file left behind is stale.
+    QLocalServer::removeServer(socketPath_);
+    server_ = std::make_unique<QLocalServer>();
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_->listen(socketPath_))
+        return true; // still the one instance, only not reachable for reopen
+    connect(server_.get(), &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    return true;
+}
+
+bool SingleInstance::sendReopen() {
+    // The running instance may be starting up and not listening yet.
+    QDeadlineTimer deadline(handoverTimeoutMs);
+    while (!deadline.hasExpired()) {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath_);
+        if (socket.waitForConnected(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())))) {
+            socket.write(reopenMessage);
+            const bool written = socket.waitForBytesWritten(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+            socket.disconnectFromServer();
+            return written;
+        }
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+void SingleInstance::acceptConnections() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            while (socket->canReadLine()) {
+                if (socket->readLine() == reopenMessage && reopenHandler_)
+                    reopenHandler_();
+            }
+        });
+    }
+}
+
+} // namespace velmora

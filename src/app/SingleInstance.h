@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace velmora {
+
+// Keeps one Velmora per user and display. The first instance holds a lock and
+// listens on a local socket; a later launch hands it "reopen" and ends, so
+// there is never a second instance switching layouts.
+class SingleInstance : public QObject {
+    Q_OBJECT
+
+public:
+    // Names the lock and socket after the display, inside runtimeDirectory.
+    SingleInstance(const QString& runtimeDirectory, const QString& displayName);
+    ~SingleInstance() override;
+
+    // True when this process is now the one instance. Otherwise the running
+    // instance was asked to reopen (reopenDelivered() tells whether it heard).
+    bool claim();
+    bool reopenDelivered() const { return reopenDelivered_; }
+
+    // Runs on the main thread for every "reopen" a later launch sends.
+    void setReopenHandler(std::function<void()> handler) { reopenHandler_ = std::move(handler); }
+
+    QString socketPath() const { return socketPath_; }
+
+    static QString defaultRuntimeDirectory();
+
+private:
+    bool sendReopen();
+    void acceptConnections();
+
+    QString socketPath_;
+    QLockFile lock_;
+    std::unique_ptr<QLocalServer> server_;
+    std::function<void()> reopenHandler_;
+    bool reopenDelivered_ = false;
+};
+
+} // namespace velmora

@@ -1,0 +1,67 @@
+#include "app/VelmoraApplication.h"
+
+#include "app/AppDelegate.h"
+#include "app/PlatformFactory.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "diagnostics/ConsoleOutput.h"
+#include "settings/Constants.h"
+#include "settings/NotificationCenter.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace velmora {
+
+int VelmoraApplication::run(int argc, char* argv[]) {
+    const QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty() && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        ConsoleOutput::writeLine(QStringLiteral("❌ No display: Velmora runs inside a desktop session "
+                                                "(velmora --demo shows the switching without one)"));
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("velmora"));
+    // A tray utility lives on after its last window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(SingleInstance::defaultRuntimeDirectory(), QString::fromLocal8Bit(display));
+    if (!instance.claim()) {
+        ConsoleOutput::writeLine(instance.reopenDelivered()
+                                     ? QStringLiteral("👋 Velmora is already running; asked it to reopen")
+                                     : QStringLiteral("⚠️ Velmora is already running but did not answer"));
+        return 0;
+    }
+
+    Platform::install(PlatformFactory::makeSystemPlatform([] {
+        ConsoleOutput::writeLine(QStringLiteral("❌ The display went away: Velmora stops"));
+        QCoreApplication::exit(1);
+    }));
+
+    int status = 0;
+    {
+        AppDelegate delegate;
+        instance.setReopenHandler(
+            [&delegate] { delegate.applicationShouldHandleReopen(delegate.hasVisibleWindows()); });
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, [&delegate] {
+            NotificationCenter::defaultCenter().post(Constants::applicationWillTerminateNotification);
+            delegate.applicationWillTerminate();
+        });
+        // A logout or kill ends the program the way Quit does.
+        TerminationSignals signals([](int) { QCoreApplication::quit(); });
+
+        // Start-up runs inside the event loop, so a quit during a modal alert
+        // is not lost.
+        QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+        status = app.exec();
+    }
+    // Services holding display connections go before the application object.
+    Platform::install({});
+    return status;
+}
+
+} // namespace velmora

@@ -1,0 +1,377 @@
+#include "app/AppDelegate.h"
+#include "localization/LocalizationKeys.h"
+#include "localization/LocalizationManager.h"
+#include "platform/Platform.h"
+#include "platform/fake/FakeKeyboardEventTap.h"
+#include "platform/fake/FakeLoginItemService.h"
+#include "platform/fake/FakeMachine.h"
+#include "platform/fake/FakeTextInputSources.h"
+#include "platform/fake/ScriptedAlertPresenter.h"
+#include "settings/Constants.h"
+#include "settings/InMemorySettingsStore.h"
+#include "settings/NotificationCenter.h"
+#include "support/CapturedOutput.h"
+#include "support/EventLoopWait.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+
+namespace {
+
+// Trust that can change its answer, or run something, at the moment it is asked.
+class ScriptedTrust final : public AccessibilityTrust {
+public:
+    bool trusted = false;
+    int asked = 0;
+    std::function<void()> whenAsked;
+    bool isProcessTrusted() override {
+        ++asked;
+        if (whenAsked)
+            whenAsked();
+        return trusted;
+    }
+    QString untrustedReason() const override { return trusted ? QString() : QStringLiteral("scripted"); }
+};
+
+class AppDelegateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SettingsStore::setStandard(store);
+        store->setBool(Constants::enableDebugMode, true);
+        store->setBool(Constants::enableUsageStats, true);
+        store->setString(Constants::appLanguage, QStringLiteral("en"));
+        LocalizationManager::shared().setCurrentLanguage(QStringLiteral("en"));
+        sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
+                             {QStringLiteral("us"), QStringLiteral("English (US)")}});
+        sources->setCurrentIndex(0);
+        Platform platform;
+        platform.inputSources = sources;
+        platform.eventTaps = taps;
+        platform.accessibility = trust;
+        platform.loginItems = loginItems;
+        platform.reachability = machine;
+        platform.systemInformation = machine;
+        platform.workspace = machine;
+        platform.alerts = alerts;
+        Platform::install(platform);
+        output.clear();
+    }
+    void TearDown() override {
+        delegate.reset();
+        Platform::install({});
+        SettingsStore::setStandard(nullptr);
+    }
+    AppDelegate& make() {
+        delegate = std::make_unique<AppDelegate>();
+        return *delegate;
+    }
+    // Trace messages without their time and place: "Function(): message" → "message".
+    QStringList traced() const {
+        QStringList messages;
+        for (const QString& line : output.linesStartingWith(QStringLiteral("🐛")))
+            messages.append(line.section(QStringLiteral("(): "), 1));
+        return messages;
+    }
+    QStringList events() const {
+        QStringList names;
+        for (const QString& line : output.linesStartingWith(QStringLiteral("📊")))
+            names.append(line.section(QStringLiteral("Analytics: "), 1));
+        return names;
+    }
+
+    std::shared_ptr<InMemorySettingsStore> store = std::make_shared<InMemorySettingsStore>();
+    std::shared_ptr<FakeTextInputSources> sources = std::make_shared<FakeTextInputSources>();
+    std::shared_ptr<FakeKeyboardEventTapFactory> taps = std::make_shared<FakeKeyboardEventTapFactory>();
+    std::shared_ptr<ScriptedTrust> trust = std::make_shared<ScriptedTrust>();
+    std::shared_ptr<FakeLoginItemService> loginItems = std::make_shared<FakeLoginItemService>();
+    std::shared_ptr<FakeMachine> machine = std::make_shared<FakeMachine>();
+    std::shared_ptr<ScriptedAlertPresenter> alerts = std::make_shared<ScriptedAlertPresenter>();
+    test::CapturedOutput output;
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+// Keyboard monitoring and the permission it needs.
+
+TEST_F(AppDelegateTest, TrustedAtOnceCreatesTheTapAndNothingElse) {
+    trust->trusted = true;
+    AppDelegate& app = make();
+    app.startKeyboardMonitoring();
+    EXPECT_NE(app.engine.eventTap, nullptr);
+    EXPECT_EQ(taps->createdCount(), 1);
+    EXPECT_TRUE(alerts->shown().isEmpty());
+    EXPECT_EQ(app.permissionCheckTimer, nullptr);
+    EXPECT_FALSE(store->hasObject(Constants::hasShownPermissionRequest));
+}
+
+TEST_F(AppDelegateTest, FirstRunWithoutTrustReportsTheRequestShowsTheAlertAndPolls) {
+    AppDelegate& app = make();
+    alerts->answerWith(AlertResponse::firstButton);
+    app.startKeyboardMonitoring();
+
+    // The temporary tap is enabled and switched off again shortly after.
+    ASSERT_EQ(taps->createdCount(), 1);
+    const auto temporary = taps->latest();
+    EXPECT_EQ(temporary->userInfo, nullptr);
+    EXPECT_TRUE(temporary->enabled);
+    EXPECT_TRUE(test::waitUntil([&] { return !temporary->enabled; }));
+
+    EXPECT_TRUE(store->boolForKey(Constants::hasShownPermissionRequest));
+    EXPECT_EQ(output.linesStartingWith(QStringLiteral("🔐 Accessibility permissions requested")),
+              QStringList{"🔐 Accessibility permissions requested, trusted: false"});
+    EXPECT_EQ(events(), QStringList{"accessibility_permission_granted"});
+
+    ASSERT_EQ(alerts->shown().size(), 1);
+    const Alert& alert = alerts->shown().first();
+    const LocalizationManager& l10n = LocalizationManager::shared();
+    EXPECT_EQ(alert.messageText, l10n.localizedString(LocalizationKeys::accessibilityPermissionsTitle));
+    EXPECT_EQ(alert.informativeText, l10n.localizedString(LocalizationKeys::accessibilityPermissionsMessage));
+    EXPECT_EQ(alert.buttons, (QStringList{l10n.localizedString(LocalizationKeys::openSettings),
+                                          l10n.localizedString(LocalizationKeys::later)}));
+    EXPECT_NE(alert.messageText, LocalizationKeys::accessibilityPermissionsTitle);
+    EXPECT_EQ(machine->openedUrls.size(), 1);
+    ASSERT_NE(app.permissionCheckTimer, nullptr);
+    EXPECT_EQ(app.permissionCheckTimer->interval(), 2000);
+    EXPECT_EQ(app.engine.eventTap, nullptr);
+}
+
+TEST_F(AppDelegateTest, PromptShownBeforeMeansAlertOnlyAndLaterOpensNothing) {
+    store->setBool(Constants::hasShownPermissionRequest, true);
+    AppDelegate& app = make();
+    alerts->answerWith(AlertResponse::secondButton);
+    app.startKeyboardMonitoring();
+    EXPECT_TRUE(output.linesStartingWith(QStringLiteral("🔐 Accessibility permissions requested")).isEmpty());
+    EXPECT_TRUE(events().isEmpty());
+    EXPECT_EQ(taps->createdCount(), 1); // the temporary tap
+    EXPECT_EQ(alerts->shown().size(), 1);
+    EXPECT_TRUE(machine->openedUrls.isEmpty());
+    EXPECT_NE(app.permissionCheckTimer, nullptr);
+}
+
+TEST_F(AppDelegateTest, TrustGrantedWhileTheAlertIsUpIsPickedUpByPolling) {
+    AppDelegate& app = make();
+    alerts->whileShowing([&](const Alert&) { trust->trusted = true; });
+    alerts->answerWith(AlertResponse::secondButton);
+    app.startKeyboardMonitoring();
+    ASSERT_NE(app.permissionCheckTimer, nullptr);
+    EXPECT_EQ(app.engine.eventTap, nullptr);
+    EXPECT_TRUE(test::waitUntil([&] { return app.engine.eventTap != nullptr; }));
+    EXPECT_EQ(app.permissionCheckTimer, nullptr);
+    EXPECT_TRUE(traced().contains(QStringLiteral("Accessibility permissions granted - keyboard monitoring activated")));
+}
+
+TEST_F(AppDelegateTest, GrantFoundByAPollIsIgnoredOnceShutdownBegan) {
+    AppDelegate& app = make();
+    alerts->answerWith(AlertResponse::secondButton);
+    app.startKeyboardMonitoring();
+    ASSERT_NE(app.permissionCheckTimer, nullptr);
+    // The poll finds the permission, queues the granted step, and the
+    // application starts shutting down before that step runs.
+    trust->whenAsked = [&] {
+        trust->trusted = true;
+        trust->whenAsked = nullptr;
+        QTimer::singleShot(0, [&] { app.cleanup(); });
+    };
+    EXPECT_TRUE(test::waitUntil([&] { return app.isShuttingDown; }));
+    test::waitUntil([] { return false; }, 300);
+    EXPECT_EQ(app.engine.eventTap, nullptr);
+    EXPECT_EQ(app.permissionCheckTimer, nullptr);
+    EXPECT_EQ(taps->createdCount(), 1);
+}
+
+TEST_F(AppDelegateTest, RefusedTemporaryTapIsReportedAndTheFlowGoesOn) {
+    taps->setRefuseCreation(true);
+    AppDelegate& app = make();
+    app.startKeyboardMonitoring();
+    EXPECT_TRUE(traced().contains(QStringLiteral("Failed to create temporary event tap")));
+    EXPECT_EQ(alerts->shown().size(), 1);
+}
+
+// Start-up.
+
+TEST_F(AppDelegateTest, FirstStartCreatesNoTapButRegistersTheLoginItem) {
+    AppDelegate& app = make();
+    app.applicationDidFinishLaunching();
+    EXPECT_TRUE(store->boolForKey(Constants::hasLaunchedBefore));
+    EXPECT_EQ(taps->createdCount(), 0);
+    EXPECT_EQ(loginItems->registerCalls(), 1);
+    EXPECT_TRUE(store->boolForKey(Constants::launchAtLogin));
+    EXPECT_TRUE(events().contains(QStringLiteral("app_launched")));
+    EXPECT_TRUE(alerts->shown().isEmpty());
+    EXPECT_EQ(output.lines().first(), QStringLiteral("📋 Default settings configured"));
+}
+
+TEST_F(AppDelegateTest, LaterStartWithTrustHasTheTapWhenStartUpReturns) {
+    store->setBool(Constants::hasLaunchedBefore, true);
+    loginItems->setStatus(LoginItemStatus::enabled);
+    trust->trusted = true;
+    AppDelegate& app = make();
+    app.applicationDidFinishLaunching();
+    EXPECT_NE(app.engine.eventTap, nullptr);
+    EXPECT_EQ(loginItems->registerCalls(), 0);
+    EXPECT_TRUE(traced().contains(QStringLiteral("Auto launch already enabled")));
+    EXPECT_EQ(app.activationPolicy(), AppDelegate::activationPolicyAccessory);
+}
+
+TEST_F(AppDelegateTest, LaterStartWithoutTrustFinishesStartUpOnlyAfterTheAlert) {
+    store->setBool(Constants::hasLaunchedBefore, true);
+    QStringList seenWhileAlertUp;
+    alerts->whileShowing([&](const Alert&) { seenWhileAlertUp = traced(); });
+    AppDelegate& app = make();
+    app.applicationDidFinishLaunching();
+    ASSERT_EQ(alerts->shown().size(), 1);
+    EXPECT_FALSE(seenWhileAlertUp.contains(QStringLiteral("Application finished launching")));
+    EXPECT_TRUE(traced().contains(QStringLiteral("Application finished launching")));
+    EXPECT_EQ(NotificationCenter::defaultCenter().observerCount(Constants::languageDidChangeNotification), 1);
+    EXPECT_NE(app.permissionCheckTimer, nullptr);
+}
+
+TEST_F(AppDelegateTest, LoginItemTurnedOffEarlierIsRegisteredAgainAtStart) {
+    store->setBool(Constants::hasLaunchedBefore, true);
+    store->setBool(Constants::launchAtLogin, false);
+    trust->trusted = true;
+    make().applicationDidFinishLaunching();
+    EXPECT_EQ(loginItems->registerCalls(), 1);
+    EXPECT_TRUE(store->boolForKey(Constants::launchAtLogin));
+    EXPECT_TRUE(traced().contains(QStringLiteral("Auto launch enabled automatically")));
+}
+
+TEST_F(AppDelegateTest, FailedLoginRegistrationIsReportedAndStartUpGoesOn) {
+    store->setBool(Constants::hasLaunchedBefore, true);
+    store->setBool(Constants::launchAtLogin, false);
+    trust->trusted = true;
+    loginItems->failNextCalls(Error{QStringLiteral("VelmoraLoginItem"), 2, QStringLiteral("disk full")});
+    AppDelegate& app = make();
+    app.applicationDidFinishLaunching();
+    EXPECT_FALSE(store->boolForKey(Constants::launchAtLogin));
+    EXPECT_EQ(output.linesStartingWith(QStringLiteral("❌ Auto launch error: ")).size(), 1);
+    EXPECT_TRUE(traced().contains(QStringLiteral("Auto launch enabled automatically")));
+    EXPECT_NE(app.engine.eventTap, nullptr);
+}
+
+TEST_F(AppDelegateTest, DebugStartPrintsTheSystemInformationBlock) {
+    store->setBool(Constants::hasLaunchedBefore, true);
+    trust->trusted = true;
+    make().applicationDidFinishLaunching();
+    EXPECT_EQ(output.linesStartingWith(QStringLiteral("🔧 === SYSTEM INFO ===")).size(), 1);
+    store->setBool(Constants::enableDebugMode, false);
+    output.clear();
+    delegate.reset();
+    make().applicationDidFinishLaunching();
+    EXPECT_TRUE(output.linesStartingWith(QStringLiteral("🔧")).isEmpty());
+}
+
+// The tray icon.
+
+TEST_F(AppDelegateTest, MissingTrayHostIsReportedOnceAndHiddenIconDropsTheItem) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    AppDelegate& app = make();
+    configureDefaultSettings();
+    app.setupStatusBar();
+    app.setupStatusBar();
+    EXPECT_EQ(output.linesStartingWith(QStringLiteral("⚠️ No system tray")).size(), 1);
+    ASSERT_NE(app.statusItem, nullptr);
+    EXPECT_EQ(app.statusItem->toolTip(), QStringLiteral("Velmora - Keyboard Layout Switcher"));
+    ASSERT_NE(app.statusItem->contextMenu(), nullptr);
+    const auto actions = app.statusItem->contextMenu()->actions();
+    ASSERT_FALSE(actions.isEmpty());
+    EXPECT_EQ(actions.last()->text(), LocalizationManager::shared().localizedString(LocalizationKeys::menuQuit));
+    EXPECT_EQ(actions.last()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    store->setBool(Constants::showMenuBarIcon, false);
+    app.updateMenuBarIconVisibility();
+    EXPECT_EQ(app.statusItem, nullptr);
+    EXPECT_EQ(app.activationPolicy(), AppDelegate::activationPolicyRegular);
+}
+
+TEST_F(AppDelegateTest, MenuIconIsAWhiteMaskOfTheRightSize) {
+    const QIcon icon = make().makeMenuBarIcon();
+    EXPECT_TRUE(icon.isMask());
+    const QImage image = icon.pixmap(QSize(22, 16), 2.0).toImage();
+    ASSERT_FALSE(image.isNull());
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.alpha() == 0)
+                continue;
+            ++opaque;
+            EXPECT_EQ(pixel.red(), 255);
+            EXPECT_EQ(pixel.blue(), 255);
+        }
+    EXPECT_GT(opaque, 40);
+}
+
+// Reopen and shutdown.
+
+TEST_F(AppDelegateTest, ReopenOpensPreferencesOnlyWithTheIconHiddenAndNoWindow) {
+    AppDelegate& app = make();
+    store->setBool(Constants::showMenuBarIcon, true);
+    EXPECT_TRUE(app.applicationShouldHandleReopen(false));
+    store->setBool(Constants::showMenuBarIcon, false);
+    EXPECT_TRUE(app.applicationShouldHandleReopen(true));
+    EXPECT_TRUE(events().isEmpty());
+    EXPECT_TRUE(app.applicationShouldHandleReopen(false));
+    EXPECT_EQ(events(), QStringList{"preferences_opened"});
+}
+
+TEST_F(AppDelegateTest, CleanupTearsDownOnceAndLaterRunsOnlyLogTheirSteps) {
+    store->setBool(Constants::hasLaunchedBefore, true);
+    AppDelegate& app = make();
+    alerts->whileShowing([&](const Alert&) { trust->trusted = true; });
+    app.applicationDidFinishLaunching();
+    ASSERT_TRUE(test::waitUntil([&] { return app.engine.eventTap != nullptr; }));
+    const auto tap = taps->latest();
+    alerts->answerWith(AlertResponse::secondButton);
+    // A permission poll is still running when the user quits? Start one.
+    app.startPermissionChecking();
+    output.clear();
+
+    app.cleanup();
+    EXPECT_TRUE(tap->invalidated);
+    EXPECT_FALSE(tap->enabled);
+    EXPECT_EQ(app.permissionCheckTimer, nullptr);
+    EXPECT_EQ(traced(), (QStringList{"Starting cleanup process", "Permission checking stopped",
+                                     "Event tap disabled and invalidated", "Closing all windows",
+                                     "Cleanup completed"}));
+    output.clear();
+    app.cleanup();
+    EXPECT_EQ(traced(), (QStringList{"Starting cleanup process", "Permission checking stopped", "Closing all windows",
+                                     "Cleanup completed"}));
+}
+
+TEST_F(AppDelegateTest, NothingHappensAfterCleanup) {
+    store->setBool(Constants::hasLaunchedBefore, true);
+    trust->trusted = true;
+    AppDelegate& app = make();
+    app.applicationDidFinishLaunching();
+    app.cleanup();
+    output.clear();
+    NotificationCenter::defaultCenter().post(Constants::languageDidChangeNotification);
+    app.languageDidChange();
+    app.menuBarIconSettingChanged();
+    app.updateAvailable({});
+    app.startKeyboardMonitoring();
+    app.startPermissionChecking();
+    app.setupStatusBar();
+    app.showPreferences();
+    test::waitUntil([] { return false; }, 100);
+    EXPECT_TRUE(output.lines().isEmpty()) << output.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(taps->createdCount(), 1);
+}
+
+TEST_F(AppDelegateTest, TerminationNotificationRunsCleanupWhileTheTapExists) {
+    store->setBool(Constants::hasLaunchedBefore, true);
+    trust->trusted = true;
+    AppDelegate& app = make();
+    app.applicationDidFinishLaunching();
+    NotificationCenter::defaultCenter().post(Constants::applicationWillTerminateNotification);
+    EXPECT_TRUE(app.isShuttingDown);
+    EXPECT_TRUE(taps->latest()->invalidated);
+}
+
+} // namespace
