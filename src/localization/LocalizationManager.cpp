@@ -92,8 +92,7 @@ QString LocalizationManager::languageForPreferredLanguages(const QStringList& pr
     const QString& first = preferredLanguages.first();
     const QString prefix = first.left(2);
     if (prefix == u"zh")
-        // Traditional Chinese has no table; it reads better in English than in
-        // the simplified script.
+        // Only Simplified Chinese has a table; Traditional Chinese gets English.
         return first.contains(u"Hans") || first.contains(u"CN") ? QStringLiteral("zh-Hans") : englishLanguage;
     static const QStringList ownTables = {QStringLiteral("ru"), QStringLiteral("uk"), QStringLiteral("es"),
                                           QStringLiteral("pt"), QStringLiteral("fr"), QStringLiteral("de"),

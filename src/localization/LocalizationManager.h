@@ -27,8 +27,8 @@ class LocalizationManager final : public QObject {
     Q_PROPERTY(QString currentLanguage READ currentLanguage WRITE setCurrentLanguage NOTIFY currentLanguageChanged)
 
 public:
-    // Where the manager looks things up. The defaults are the real system;
-    // tests substitute any part.
+    // Where the manager looks things up; all four must be set. system() gives
+    // the real ones, which tests replace in part or whole.
     struct Dependencies {
         // The desktop's preferred languages, most preferred first.
         std::function<QStringList()> preferredLanguages;
