@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include <cstdint>
+#include <optional>
+
+#include <xcb/xcb.h>
+
+namespace velmora::test {
+
+// A key event as the focused application received it.
+struct ObservedKey {
+    bool pressed = false;
+    uint8_t keycode = 0;
+    uint16_t state = 0;
+    // The XKB group the event was delivered in (bits 13-14 of the state).
+    int group() const { return (state >> 13) & 3; }
+    bool hasControl() const { return state & XCB_MOD_MASK_CONTROL; }
+};
+
+// A second client on the display: it reads and locks the group the way any
+// program can, grabs the keyboard the way a menu does, and owns a focused
+// window that receives key events the way the frontmost application does.
+class XkbProbe {
+public:
+    explicit XkbProbe(const QByteArray& display);
+    ~XkbProbe();
+    XkbProbe(const XkbProbe&) = delete;
+    XkbProbe& operator=(const XkbProbe&) = delete;
+
+    bool isConnected() const;
+    // The effective group, or -1.
+    int currentGroup();
+    bool lockGroup(int group);
+
+    bool grabKeyboard();
+    void ungrabKeyboard();
+
+    // Maps a window and gives it the keyboard focus.
+    bool openFocusedWindow();
+    // Key events the window has received so far (reads what is pending
+    // without blocking).
+    const QList<ObservedKey>& keyEvents();
+
+    // From now on, every change of the effective group is recorded.
+    bool watchGroupChanges();
+    // The next group change, waiting on the socket up to timeoutMs; for
+    // harnesses that run the probe on a thread of its own.
+    std::optional<int> waitForGroupChange(int timeoutMs);
+    // Group changes recorded so far (reads what is pending).
+    const QList<int>& groupChanges();
+
+private:
+    void readPending();
+    void record(xcb_generic_event_t* event);
+
+    xcb_connection_t* connection_;
+    xcb_window_t root_ = XCB_NONE;
+    xcb_window_t window_ = XCB_NONE;
+    uint8_t xkbFirstEvent_ = 0;
+    QList<ObservedKey> keys_;
+    QList<int> groupChanges_;
+    qsizetype groupChangesTaken_ = 0;
+};
+
+} // namespace velmora::test
