@@ -30,7 +30,10 @@ void runEngine(benchmark::State& state, std::shared_ptr<SettingsStore> store) {
     sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")}, {QStringLiteral("us"), QStringLiteral("English (US)")}});
     sources->setCurrentIndex(0);
     auto taps = std::make_shared<FakeKeyboardEventTapFactory>();
-    Platform::install({sources, taps});
+    Platform platform;
+    platform.inputSources = sources;
+    platform.eventTaps = taps;
+    Platform::install(platform);
     bool shuttingDown = false;
     SwitchingEngine engine(shuttingDown);
     engine.createEventTap();

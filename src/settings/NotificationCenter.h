@@ -16,7 +16,9 @@ public:
 
     static NotificationCenter& defaultCenter();
 
-    // The observer is any address that identifies the registration owner.
+    // Registering and removing happen on the main thread; posting may
+    // happen on any thread. The observer is any address that identifies the
+    // registration owner.
     void addObserver(const void* observer, const QString& name, Handler handler);
     // Removes every registration of the observer, for all names.
     void removeObserver(const void* observer);

@@ -13,7 +13,9 @@ class InputSourceServiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
         sources = std::make_shared<FakeTextInputSources>();
-        Platform::install({sources, nullptr});
+        Platform platform;
+        platform.inputSources = sources;
+        Platform::install(platform);
     }
     void TearDown() override { Platform::install({}); }
     void use(QList<InputSource> list, int current = 0) {

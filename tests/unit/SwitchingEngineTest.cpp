@@ -32,7 +32,10 @@ protected:
                              {QStringLiteral("us"), QStringLiteral("English (US)")}});
         sources->setCurrentIndex(0);
         taps = std::make_shared<FakeKeyboardEventTapFactory>();
-        Platform::install({sources, taps});
+        Platform platform;
+        platform.inputSources = sources;
+        platform.eventTaps = taps;
+        Platform::install(platform);
         engine = std::make_unique<SwitchingEngine>(shuttingDown, [this] { ++tapCreatedCalls; });
         engine->createEventTap();
         output.clear();
