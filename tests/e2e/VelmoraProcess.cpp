@@ -1,0 +1,88 @@
+#include "e2e/VelmoraProcess.h"
+
+#include "support/WaitUntil.h"
+
+#include <QProcessEnvironment>
+
+#include <signal.h>
+
+namespace velmora::test {
+
+VelmoraProcess::VelmoraProcess(const QByteArray& display, const QString& configHome, const QString& runtimeDir) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("XDG_SESSION_TYPE"));
+    process_.setProcessEnvironment(environment);
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.setProgram(QStringLiteral(VELMORA_BINARY));
+}
+
+VelmoraProcess::~VelmoraProcess() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+bool VelmoraProcess::start(const QStringList& arguments) {
+    process_.setArguments(arguments);
+    process_.start();
+    return process_.waitForStarted(10000);
+}
+
+void VelmoraProcess::readAvailable() {
+    partial_ += process_.readAllStandardOutput();
+    qsizetype newline;
+    while ((newline = partial_.indexOf('\n')) >= 0) {
+        lines_.append(QString::fromUtf8(partial_.left(newline)));
+        partial_.remove(0, newline + 1);
+    }
+}
+
+QStringList VelmoraProcess::lines() {
+    readAvailable();
+    return lines_;
+}
+
+bool VelmoraProcess::hasLine(const QString& text) {
+    readAvailable();
+    for (const QString& line : lines_)
+        if (line.contains(text))
+            return true;
+    return false;
+}
+
+QString VelmoraProcess::waitForLine(const QString& text, int timeoutMs) {
+    QString found;
+    waitUntil(
+        [&] {
+            process_.waitForReadyRead(10);
+            readAvailable();
+            for (const QString& line : lines_)
+                if (line.contains(text)) {
+                    found = line;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+int VelmoraProcess::waitForExit(int timeoutMs) {
+    if (!process_.waitForFinished(timeoutMs))
+        return -1;
+    readAvailable();
+    return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
+int VelmoraProcess::terminate(int timeoutMs) {
+    ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+    return waitForExit(timeoutMs);
+}
+
+} // namespace velmora::test
