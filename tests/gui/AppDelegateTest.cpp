@@ -11,7 +11,7 @@
 #include "settings/InMemorySettingsStore.h"
 #include "settings/NotificationCenter.h"
 #include "support/CapturedOutput.h"
-#include "support/EventLoopWait.h"
+#include "support/WaitUntil.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -177,7 +177,7 @@ TEST_F(AppDelegateTest, GrantFoundByAPollIsIgnoredOnceShutdownBegan) {
         QTimer::singleShot(0, [&] { app.cleanup(); });
     };
     EXPECT_TRUE(test::waitUntil([&] { return app.isShuttingDown; }));
-    test::waitUntil([] { return false; }, 300);
+    test::settle(300);
     EXPECT_EQ(app.engine.eventTap, nullptr);
     EXPECT_EQ(app.permissionCheckTimer, nullptr);
     EXPECT_EQ(taps->createdCount(), 1);
@@ -359,7 +359,7 @@ TEST_F(AppDelegateTest, NothingHappensAfterCleanup) {
     app.startPermissionChecking();
     app.setupStatusBar();
     app.showPreferences();
-    test::waitUntil([] { return false; }, 100);
+    test::settle(100);
     EXPECT_TRUE(output.lines().isEmpty()) << output.lines().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(taps->createdCount(), 1);
 }

@@ -1,5 +1,5 @@
 #include "app/SingleInstance.h"
-#include "support/EventLoopWait.h"
+#include "support/WaitUntil.h"
 
 #include <QFile>
 #include <QTemporaryDir>

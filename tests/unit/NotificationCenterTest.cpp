@@ -1,5 +1,5 @@
 #include "settings/NotificationCenter.h"
-#include "support/EventLoopWait.h"
+#include "support/WaitUntil.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,6 +1,6 @@
 #include "settings/InMemorySettingsStore.h"
 #include "settings/QSettingsStore.h"
-#include "support/EventLoopWait.h"
+#include "support/WaitUntil.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,7 +7,7 @@
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
 #include "support/CapturedOutput.h"
-#include "support/EventLoopWait.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
