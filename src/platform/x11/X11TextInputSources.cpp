@@ -37,9 +37,9 @@ X11TextInputSources::~X11TextInputSources() {
 }
 
 InputSourceRef X11TextInputSources::copyCurrentKeyboardInputSource() {
-    if (!synchronize() || currentGroup_ < 0 || currentGroup_ >= sources_.size())
+    if (!synchronize() || !currentGroup_ || *currentGroup_ < 0 || *currentGroup_ >= sources_.size())
         return nullptr;
-    return sources_.at(currentGroup_);
+    return sources_.at(*currentGroup_);
 }
 
 std::optional<QList<InputSourceRef>> X11TextInputSources::createInputSourceList() {
@@ -57,9 +57,14 @@ int32_t X11TextInputSources::selectInputSource(const InputSourceRef& source) {
     if (group < 0)
         return noSuchSource;
     xcb_connection_t* c = connection_->get();
-    xcb_xkb_latch_lock_state(c, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, static_cast<uint8_t>(group), 0, 0, 0);
+    const xcb_void_cookie_t lock =
+        xcb_xkb_latch_lock_state(c, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, static_cast<uint8_t>(group), 0, 0, 0);
     if (xcb_flush(c) <= 0 || connection_->hasError())
         return requestFailed;
+    // Known from now on; announcements of earlier changes still on their way
+    // are older than this request.
+    currentGroup_ = group;
+    groupSequence_ = lock.sequence;
     return 0;
 }
 
@@ -71,6 +76,7 @@ bool X11TextInputSources::ensureConnected() {
     connection_.reset();
     sources_.clear();
     keymapStale_ = true;
+    currentGroup_.reset();
 
     QString problem;
     std::unique_ptr<X11Connection> connection = X11Connection::open(displayName_, false, &problem);
@@ -79,8 +85,12 @@ bool X11TextInputSources::ensureConnected() {
         return false;
     }
     xcb_connection_t* c = connection->get();
-    const xcb_void_cookie_t selection = xcb_xkb_select_events_aux_checked(
-        c, XCB_XKB_ID_USE_CORE_KBD, keymapEvents, 0, keymapEvents, allMapParts, allMapParts, nullptr);
+    xcb_xkb_select_events_details_t details{};
+    details.affectState = XCB_XKB_STATE_PART_GROUP_STATE;
+    details.stateDetails = XCB_XKB_STATE_PART_GROUP_STATE;
+    const xcb_void_cookie_t selection =
+        xcb_xkb_select_events_aux_checked(c, XCB_XKB_ID_USE_CORE_KBD, keymapEvents | XCB_XKB_EVENT_TYPE_STATE_NOTIFY,
+                                          0, keymapEvents, allMapParts, allMapParts, &details);
     XcbReply<xcb_generic_error_t> error(xcb_request_check(c, selection));
     const int32_t deviceId = xkb_x11_get_core_keyboard_device_id(c);
     if (error || deviceId < 0) {
@@ -100,29 +110,55 @@ bool X11TextInputSources::ensureConnected() {
 bool X11TextInputSources::synchronize() {
     if (!ensureConnected())
         return false;
-    xcb_connection_t* c = connection_->get();
-    XcbReply<xcb_xkb_get_state_reply_t> state(
-        xcb_xkb_get_state_reply(c, xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD), nullptr));
-    if (!state) {
-        ensureConnected(); // reports a broken connection
-        return false;
+    // Reading the keymap or the group takes round trips, during which the
+    // keymap may be replaced again; a few rounds settle it.
+    for (int round = 0; round < 3; ++round) {
+        drainEvents();
+        if (connection_->hasError()) {
+            ensureConnected(); // reports the broken connection
+            return false;
+        }
+        if (!keymapStale_ && currentGroup_) {
+            problemReported_ = false;
+            return true;
+        }
+        if (keymapStale_ && !readKeymap())
+            return false;
+        if (!currentGroup_ && !readCurrentGroup())
+            return false;
     }
-    currentGroup_ = state->group;
-    // The reply came after every event the server sent before it, so a keymap
-    // change made before this call has been announced by now.
-    drainEvents();
-    if (keymapStale_ && !readKeymap())
-        return false;
-    problemReported_ = false;
-    return true;
+    return false;
 }
 
 void X11TextInputSources::drainEvents() {
     const uint8_t xkbEvent = connection_->xkbFirstEvent();
-    while (XcbReply<xcb_generic_event_t> event{xcb_poll_for_queued_event(connection_->get())}) {
-        if ((event->response_type & 0x7f) == xkbEvent)
+    while (XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(connection_->get())}) {
+        if ((event->response_type & 0x7f) != xkbEvent)
+            continue;
+        const auto* state = reinterpret_cast<const xcb_xkb_state_notify_event_t*>(event.get());
+        if (state->xkbType != XCB_XKB_STATE_NOTIFY) {
+            // A new keymap may also have reset the group.
             keymapStale_ = true;
+            currentGroup_.reset();
+        } else if (static_cast<int32_t>(event->full_sequence - groupSequence_) >= 0) {
+            currentGroup_ = state->group;
+        }
     }
+}
+
+bool X11TextInputSources::readCurrentGroup() {
+    xcb_connection_t* c = connection_->get();
+    const xcb_xkb_get_state_cookie_t cookie = xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD);
+    XcbReply<xcb_xkb_get_state_reply_t> state(xcb_xkb_get_state_reply(c, cookie, nullptr));
+    if (!state) {
+        ensureConnected();
+        return false;
+    }
+    // Announcements queued during the round trip are older than the reply
+    // unless they carry its sequence number.
+    currentGroup_ = state->group;
+    groupSequence_ = cookie.sequence;
+    return true;
 }
 
 bool X11TextInputSources::readKeymap() {

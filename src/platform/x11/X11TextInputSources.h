@@ -4,7 +4,9 @@
 
 #include <QByteArray>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 struct xkb_context;
 
@@ -16,9 +18,13 @@ class X11Connection;
 // Identifier: the group's "layout" or "layout(variant)" from the keymap's
 // symbols name; display name: the group name; handle: the group index. The
 // current source is the effective group; selecting a source locks its group.
-// Every call first syncs with the server and drops what it knows about the
-// keymap when the server reports a new one, so a layout the user adds is seen
-// at the next call.
+//
+// The switching path makes no round trip to the server: the effective group
+// and the keymap are followed through the server's announcements, read from
+// the socket at every call. The server sends an announcement to this client
+// before it answers, or reports a key event to, anyone else, so a change made
+// before a key press is known when the press is handled; what is known about
+// the keymap is dropped whenever a new one is announced.
 class X11TextInputSources final : public TextInputSources {
 public:
     // Status codes of selectInputSource besides 0.
@@ -39,10 +45,11 @@ public:
 
 private:
     bool ensureConnected();
-    // One round trip that also reads the effective group; then the keymap is
-    // read again if the server announced a change.
+    // Takes in what the server has announced; reads the keymap and the group
+    // afresh when they are not known.
     bool synchronize();
     void drainEvents();
+    bool readCurrentGroup();
     bool readKeymap();
     // The group a source stands for now, or -1.
     int groupOf(const InputSource& source) const;
@@ -53,7 +60,11 @@ private:
     xkb_context* context_ = nullptr;
     int32_t deviceId_ = -1;
     bool keymapStale_ = true;
-    int currentGroup_ = -1;
+    // The effective group, valid while known, and the sequence number of the
+    // request it reflects: announcements the server made before handling
+    // that request are older and ignored.
+    std::optional<int> currentGroup_;
+    uint32_t groupSequence_ = 0;
     QList<InputSourceRef> sources_;
     bool problemReported_ = false;
 };
