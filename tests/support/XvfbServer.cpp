@@ -1,17 +1,16 @@
 #include "support/XvfbServer.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace velmora::test {
 
@@ -22,6 +21,11 @@ constexpr int startTimeoutMs = 10000;
 XvfbServer::~XvfbServer() { stop(); }
 
 bool XvfbServer::start() {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (program.isEmpty()) {
+        error_ = QStringLiteral("Xvfb is not installed");
+        return false;
+    }
     int fds[2];
     if (::pipe(fds) != 0) {
         error_ = QStringLiteral("pipe failed");
@@ -29,21 +33,32 @@ bool XvfbServer::start() {
     }
     // Only the write end goes to Xvfb, which writes its display number there.
     ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+    const QByteArray path = program.toLocal8Bit();
     const std::string fdText = std::to_string(fds[1]);
     const char* arguments[] = {"Xvfb", "-noreset", "-nolisten", "tcp", "-displayfd", fdText.c_str(),
                                "-screen", "0", "640x480x24", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const int spawned =
-        posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char* const*>(arguments), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const pid_t parent = ::getpid();
+
+    // Everything the child needs is prepared above: between fork and exec it
+    // only makes async-signal-safe calls.
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        // A test run that crashes or is killed takes its servers with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+        ::dup2(devNull, STDOUT_FILENO);
+        ::dup2(devNull, STDERR_FILENO);
+        ::execv(path.constData(), const_cast<char* const*>(arguments));
+        ::_exit(127);
+    }
+    ::close(devNull);
     ::close(fds[1]);
-    if (spawned != 0) {
+    if (pid_ < 0) {
         pid_ = -1;
         ::close(fds[0]);
-        error_ = QStringLiteral("Xvfb could not be started (is it installed?)");
+        error_ = QStringLiteral("Xvfb could not be started");
         return false;
     }
 

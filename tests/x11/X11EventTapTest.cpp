@@ -1,6 +1,7 @@
 #include "XvfbFixture.h"
 
 #include "platform/x11/X11EventTap.h"
+#include "platform/x11/X11EventTapFactory.h"
 #include "support/EvdevKeycodes.h"
 #include "support/FakeXServer.h"
 #include "support/WaitUntil.h"
@@ -346,6 +347,17 @@ TEST_F(X11EventTapCreationTest, GetsPastTheVersionChecksWithXInputTwoPointTwo) {
     ASSERT_FALSE(server.display().isEmpty());
     EXPECT_EQ(create(server.display()), nullptr);
     EXPECT_TRUE(problem.contains(QStringLiteral("refused the keyboard event selection"))) << problem.toStdString();
+}
+
+TEST_F(X11EventTapCreationTest, TheFactorySaysWhyItHasNoTap) {
+    CapturedOutput output;
+    FakeXServer server({.xkb = false});
+    ASSERT_FALSE(server.display().isEmpty());
+    X11EventTapFactory factory(server.display());
+    EXPECT_EQ(factory.createEventTap(keyboardEventMask, recordEvent, &recorder), nullptr);
+    EXPECT_EQ(output.lines(), QStringList{QStringLiteral("❌ Cannot observe the keyboard: the X display %1 has no "
+                                                         "XKB extension")
+                                              .arg(QString::fromLatin1(server.display()))});
 }
 
 } // namespace
