@@ -80,12 +80,6 @@ bool X11Connection::hasError() const { return xcb_connection_has_error(connectio
 
 int X11Connection::fileDescriptor() const { return xcb_get_file_descriptor(connection_); }
 
-bool X11Connection::sync() {
-    XcbReply<xcb_get_input_focus_reply_t> reply(
-        xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
-    return reply != nullptr;
-}
-
 QString X11Connection::setUpXkb() {
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection_, &xcb_xkb_id);
     if (extension == nullptr || !extension->present)

@@ -31,14 +31,8 @@ public:
     uint8_t xkbFirstEvent() const { return xkbFirstEvent_; }
     uint8_t xinputOpcode() const { return xinputOpcode_; }
 
-    // A round trip to the server: once it returns, every event the server sent
-    // before it is in the connection's queue. False when the connection broke.
-    bool sync();
-
-    // The display named for messages: the name given, else DISPLAY.
-    static QString describeDisplay(const QByteArray& displayName);
-
 private:
+    static QString describeDisplay(const QByteArray& displayName);
     X11Connection(xcb_connection_t* connection, QString displayName);
     QString setUpXkb();
     QString setUpXInput22();
