@@ -21,9 +21,9 @@ target_link_libraries(velmora_platform_linux PUBLIC velmora_core)
 include(src/platform/x11/X11Sources.cmake)
 
 # Qt-based services: dialogs and the desktop's handlers.
-find_package(Qt6 REQUIRED COMPONENTS Gui Widgets)
+find_package(Qt6 REQUIRED COMPONENTS DBus Gui Widgets)
 add_library(velmora_platform_qt STATIC
   src/platform/qt/QtAlertPresenter.cpp
   src/platform/qt/QtWorkspace.cpp
 )
-target_link_libraries(velmora_platform_qt PUBLIC velmora_core Qt6::Gui Qt6::Widgets)
+target_link_libraries(velmora_platform_qt PUBLIC velmora_core Qt6::DBus Qt6::Gui Qt6::Widgets)

@@ -5,11 +5,12 @@
 #include "platform/Workspace.h"
 
 #include <QList>
+#include <QStringList>
 
 namespace velmora {
 
 // Scripted answers about the machine: reachability flags, host, model and
-// application id, and the addresses handed to the desktop.
+// application id, and the addresses and files handed to the desktop.
 class FakeMachine final : public NetworkReachability, public SystemInformation, public Workspace {
 public:
     std::optional<uint32_t> flags = ReachabilityFlag::reachable;
@@ -18,6 +19,9 @@ public:
     std::optional<QString> appId = QStringLiteral("app.velmora.Velmora");
     bool openSucceeds = true;
     QList<QUrl> openedUrls;
+    bool launchSucceeds = true;
+    QStringList launchedFiles;
+    QStringList revealedFiles;
 
     std::optional<uint32_t> defaultRouteFlags() override { return flags; }
     std::optional<QString> hostName() override { return host; }
@@ -26,6 +30,11 @@ public:
     bool openURL(const QUrl& url) override {
         openedUrls.append(url);
         return openSucceeds;
+    }
+    void revealFile(const QString& filePath) override { revealedFiles.append(filePath); }
+    bool launchOpener(const QString& filePath) override {
+        launchedFiles.append(filePath);
+        return launchSucceeds;
     }
 };
 
