@@ -329,7 +329,8 @@ void AppDelegate::setActivationPolicy(int policy) {
 }
 
 void AppDelegate::runAutomaticUpdateCheck() {
-    // The update checker hooks in here.
+    if (updateManager.shouldCheckForUpdates())
+        updateManager.checkForUpdates(true);
 }
 
 } // namespace velmora

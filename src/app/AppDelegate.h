@@ -1,6 +1,7 @@
 #pragma once
 
 #include "switching/SwitchingEngine.h"
+#include "updates/UpdateManager.h"
 
 #include <QIcon>
 #include <QObject>
@@ -69,6 +70,7 @@ public:
     std::unique_ptr<QTimer> permissionCheckTimer;
     QPointer<QWidget> preferencesWindow;
     QPointer<QWidget> onboardingWindow;
+    UpdateManager& updateManager = UpdateManager::shared();
     bool isShuttingDown = false;
 
     // Activation policy values.
