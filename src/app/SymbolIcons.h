@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+
+namespace velmora {
+
+// Velmora's monochrome symbols by their design names ("keyboard", "globe",
+// "target", …). The desktop's icon theme supplies a symbol when it has a
+// fitting symbolic icon; otherwise Velmora's own drawing is used. Either way
+// the symbol is drawn in one colour, so it matches the text beside it.
+class SymbolIcons {
+public:
+    SymbolIcons() = delete;
+
+    // Every name Velmora draws itself.
+    static QStringList names();
+    // The freedesktop icon name tried first, or an empty string.
+    static QString themeName(const QString& name);
+    // The bundled drawing's resource path, or an empty string.
+    static QString resourcePath(const QString& name);
+
+    // The symbol fitted into size × size device-independent pixels, keeping
+    // its aspect ratio, in the given colour; null for an unknown name.
+    static QPixmap pixmap(const QString& name, int size, const QColor& color, qreal devicePixelRatio = 1.0);
+};
+
+} // namespace velmora
