@@ -2,7 +2,9 @@
 find_package(Qt6 REQUIRED COMPONENTS Svg)
 
 target_sources(velmora_app PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/HostWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SymbolIcons.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowHelper.cpp
 )
 target_link_libraries(velmora_app PUBLIC Qt6::Svg)
 
