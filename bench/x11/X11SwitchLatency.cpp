@@ -56,7 +56,8 @@ double percentile(std::vector<double> values, double fraction) {
     if (values.empty())
         return 0;
     std::sort(values.begin(), values.end());
-    const size_t index = std::min(values.size() - 1, static_cast<size_t>(fraction * (values.size() - 1) + 0.5));
+    const size_t index =
+        std::min(values.size() - 1, static_cast<size_t>(fraction * (values.size() - 1) + 0.5));
     return values[index];
 }
 
@@ -65,7 +66,8 @@ double percentile(std::vector<double> values, double fraction) {
 void sleepFor(Clock::duration gap) {
     if (gap <= Clock::duration::zero())
         return;
-    const timespec duration{0, static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(gap).count())};
+    const timespec duration{
+        0, static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(gap).count())};
     clock_nanosleep(CLOCK_MONOTONIC, 0, &duration, nullptr);
 }
 
@@ -126,7 +128,8 @@ public:
             int inEnglish = 0;
             int seen = 0;
             std::vector<double> actualGaps;
-            const auto gap = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(gapMs));
+            const auto gap =
+                std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(gapMs));
             for (int i = 0; i < options_.trialsPerGap; ++i) {
                 const qsizetype before = application_.keyEvents().size();
                 keyboard_.press(Keycode::leftControl);
@@ -151,9 +154,10 @@ public:
                 // Settle between trials so that each starts from the previous layout.
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
-            std::printf("    gap %4.1f ms (sent %6.1f us apart, median): %6.1f %% English (%d of %d C presses)\n",
-                        gapMs, percentile(actualGaps, 0.5), seen > 0 ? 100.0 * inEnglish / seen : 0.0, inEnglish,
-                        seen);
+            std::printf(
+                "    gap %4.1f ms (sent %6.1f us apart, median): %6.1f %% English (%d of %d C presses)\n",
+                gapMs, percentile(actualGaps, 0.5), seen > 0 ? 100.0 * inEnglish / seen : 0.0, inEnglish,
+                seen);
         }
     }
 
@@ -172,8 +176,9 @@ private:
 
 QString loadAverage() {
     QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2)
-                                          : QStringLiteral("unknown");
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2)
+               : QStringLiteral("unknown");
 }
 
 Options parseOptions(const QStringList& arguments) {
@@ -198,8 +203,9 @@ int main(int argc, char* argv[]) {
 
     XvfbServer server;
     if (!server.start() || !server.setLayouts(QStringLiteral("ru,us"))) {
-        std::printf("cannot run: %s\n", qPrintable(server.error().isEmpty() ? QStringLiteral("setxkbmap failed")
-                                                                            : server.error()));
+        std::printf(
+            "cannot run: %s\n",
+            qPrintable(server.error().isEmpty() ? QStringLiteral("setxkbmap failed") : server.error()));
         return 1;
     }
     std::printf("Xvfb on %s, layouts ru,us; load average %s; %u CPUs\n", server.display().constData(),
@@ -230,7 +236,8 @@ int main(int argc, char* argv[]) {
             std::printf("cannot run: the injecting and observing clients could not connect\n");
         }
         std::fflush(stdout);
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
     });
     app.exec();
     measuring.join();

@@ -31,7 +31,8 @@ TerminationSignals::TerminationSignals(std::function<void(int)> onSignal) : onSi
         return;
     writeFd = fds_[1];
     notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { readPendingSignals(); });
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { readPendingSignals(); });
     struct sigaction action {};
     action.sa_handler = forwardSignal;
     sigemptyset(&action.sa_mask);

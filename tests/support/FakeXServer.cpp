@@ -128,7 +128,8 @@ FakeXServer::FakeXServer(Extensions extensions) : extensions_(extensions) {
         const QByteArray path = "/tmp/.X11-unix/X" + QByteArray::number(number);
         std::memcpy(address.sun_path + 1, path.constData(), path.size());
         const socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) == 0 && ::listen(listener_, 8) == 0)
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+            ::listen(listener_, 8) == 0)
             display_ = ':' + QByteArray::number(number);
     }
     if (!display_.isEmpty())
@@ -166,7 +167,8 @@ void FakeXServer::serve() {
             if (fd >= 0 && readFully(fd, setup, sizeof setup) && setup[0] == 'l') {
                 std::vector<uint8_t> authorisation(padded(setup[6] | setup[7] << 8) +
                                                    padded(setup[8] | setup[9] << 8));
-                if (readFully(fd, authorisation.data(), authorisation.size()) && writeFully(fd, setupReply())) {
+                if (readFully(fd, authorisation.data(), authorisation.size()) &&
+                    writeFully(fd, setupReply())) {
                     clients.append({fd, 0});
                     continue;
                 }

@@ -6,7 +6,8 @@
 
 namespace velmora::test {
 
-XTestKeyboard::XTestKeyboard(const QByteArray& display) : connection_(xcb_connect(display.constData(), nullptr)) {}
+XTestKeyboard::XTestKeyboard(const QByteArray& display)
+    : connection_(xcb_connect(display.constData(), nullptr)) {}
 
 XTestKeyboard::~XTestKeyboard() { xcb_disconnect(connection_); }
 

@@ -36,11 +36,13 @@ XkbProbe::XkbProbe(const QByteArray& display) {
 
 XkbProbe::~XkbProbe() { xcb_disconnect(connection_); }
 
-bool XkbProbe::isConnected() const { return xcb_connection_has_error(connection_) == 0 && xkbFirstEvent_ != 0; }
+bool XkbProbe::isConnected() const {
+    return xcb_connection_has_error(connection_) == 0 && xkbFirstEvent_ != 0;
+}
 
 int XkbProbe::currentGroup() {
-    Freed<xcb_xkb_get_state_reply_t> state{
-        xcb_xkb_get_state_reply(connection_, xcb_xkb_get_state(connection_, XCB_XKB_ID_USE_CORE_KBD), nullptr)};
+    Freed<xcb_xkb_get_state_reply_t> state{xcb_xkb_get_state_reply(
+        connection_, xcb_xkb_get_state(connection_, XCB_XKB_ID_USE_CORE_KBD), nullptr)};
     return state ? state->group : -1;
 }
 
@@ -103,7 +105,8 @@ std::optional<int> XkbProbe::waitForGroupChange(int timeoutMs) {
         readPending();
         if (groupChangesTaken_ < groupChanges_.size())
             return groupChanges_.at(groupChangesTaken_++);
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0 || xcb_connection_has_error(connection_))
             return std::nullopt;
         pollfd readable{xcb_get_file_descriptor(connection_), POLLIN, 0};

@@ -85,8 +85,8 @@ bool XvfbServer::start() {
 }
 
 bool XvfbServer::setLayouts(const QString& layouts, const QString& variants, const QString& options) {
-    QStringList arguments{QStringLiteral("-display"), QString::fromLatin1(display_), QStringLiteral("-layout"),
-                          layouts};
+    QStringList arguments{QStringLiteral("-display"), QString::fromLatin1(display_),
+                          QStringLiteral("-layout"), layouts};
     if (!variants.isEmpty())
         arguments << QStringLiteral("-variant") << variants;
     // An empty -option first clears options a previous call set.

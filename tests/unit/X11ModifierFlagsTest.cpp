@@ -33,8 +33,9 @@ TEST(X11ModifierFlags, NumLockAltGrMod3AndButtonsHaveNoFlag) {
 TEST(X11ModifierFlags, CombinationsKeepEveryFlag) {
     EXPECT_EQ(modifierFlagsFromX11Mask(xControl | xMod1 | xMod2),
               ModifierFlag::control | ModifierFlag::option);
-    EXPECT_EQ(modifierFlagsFromX11Mask(0xffff), ModifierFlag::shift | ModifierFlag::control | ModifierFlag::option |
-                                                    ModifierFlag::command | ModifierFlag::capsLock);
+    EXPECT_EQ(modifierFlagsFromX11Mask(0xffff), ModifierFlag::shift | ModifierFlag::control |
+                                                    ModifierFlag::option | ModifierFlag::command |
+                                                    ModifierFlag::capsLock);
 }
 
 } // namespace

@@ -54,7 +54,8 @@ protected:
     }
 
     int switchedLines() const {
-        return static_cast<int>(output.linesStartingWith(QStringLiteral("⌨️ Switched to English layout")).size());
+        return static_cast<int>(
+            output.linesStartingWith(QStringLiteral("⌨️ Switched to English layout")).size());
     }
 
     bool isShuttingDown = false;
@@ -69,7 +70,8 @@ TEST_F(SwitchingOnX11Test, ControlHeldSelectsEnglishAndReleaseSelectsThePrevious
     ASSERT_EQ(probe->currentGroup(), 0);
     keyboard->press(Keycode::leftControl);
     ASSERT_TRUE(groupBecomes(1));
-    EXPECT_TRUE(output.lines().contains(QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0")));
+    EXPECT_TRUE(output.lines().contains(
+        QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0")));
     keyboard->release(Keycode::leftControl);
     ASSERT_TRUE(groupBecomes(0));
     EXPECT_FALSE(engine->savedInputSource);

@@ -181,7 +181,8 @@ TEST_F(X11EventTapTest, KeysAndModifiersHeldBeforeCreationAreKnown) {
     keyboard->release(Keycode::c);
     keyboard->release(Keycode::leftControl);
     ASSERT_TRUE(waitUntil([this] { return recorder.events.size() >= 2; }));
-    const QList<Delivered> expected{{up, ModifierFlag::control, Keycode::c}, {changed, 0, Keycode::leftControl}};
+    const QList<Delivered> expected{{up, ModifierFlag::control, Keycode::c},
+                                    {changed, 0, Keycode::leftControl}};
     EXPECT_EQ(recorder.events, expected);
 }
 
@@ -290,7 +291,8 @@ TEST_F(X11EventTapTest, LosingTheServerIsReportedOnceAndReadingStops) {
     ASSERT_TRUE(waitUntil([this] { return recorder.lostCount == 1; }));
     settle(300);
     EXPECT_EQ(recorder.lostCount, 1);
-    const QStringList lost = output.linesStartingWith(QStringLiteral("❌ Lost the connection to the X display"));
+    const QStringList lost =
+        output.linesStartingWith(QStringLiteral("❌ Lost the connection to the X display"));
     ASSERT_EQ(lost.size(), 1);
     EXPECT_TRUE(lost.first().contains(QString::fromLatin1(server.display())));
     EXPECT_FALSE(eventTap->isEnabled());
@@ -337,7 +339,8 @@ TEST_F(X11EventTapCreationTest, FailsWithXInputOlderThanTwoPointTwo) {
     FakeXServer server({.xinputMinorVersion = 1});
     ASSERT_FALSE(server.display().isEmpty());
     EXPECT_EQ(create(server.display()), nullptr);
-    EXPECT_TRUE(problem.contains(QStringLiteral("offers XInput 2.1, and Velmora needs 2.2"))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QStringLiteral("offers XInput 2.1, and Velmora needs 2.2")))
+        << problem.toStdString();
 }
 
 TEST_F(X11EventTapCreationTest, GetsPastTheVersionChecksWithXInputTwoPointTwo) {
@@ -346,7 +349,8 @@ TEST_F(X11EventTapCreationTest, GetsPastTheVersionChecksWithXInputTwoPointTwo) {
     FakeXServer server({});
     ASSERT_FALSE(server.display().isEmpty());
     EXPECT_EQ(create(server.display()), nullptr);
-    EXPECT_TRUE(problem.contains(QStringLiteral("refused the keyboard event selection"))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QStringLiteral("refused the keyboard event selection")))
+        << problem.toStdString();
 }
 
 TEST_F(X11EventTapCreationTest, TheFactorySaysWhyItHasNoTap) {
@@ -355,9 +359,10 @@ TEST_F(X11EventTapCreationTest, TheFactorySaysWhyItHasNoTap) {
     ASSERT_FALSE(server.display().isEmpty());
     X11EventTapFactory factory(server.display());
     EXPECT_EQ(factory.createEventTap(keyboardEventMask, recordEvent, &recorder), nullptr);
-    EXPECT_EQ(output.lines(), QStringList{QStringLiteral("❌ Cannot observe the keyboard: the X display %1 has no "
-                                                         "XKB extension")
-                                              .arg(QString::fromLatin1(server.display()))});
+    EXPECT_EQ(output.lines(),
+              QStringList{QStringLiteral("❌ Cannot observe the keyboard: the X display %1 has no "
+                                         "XKB extension")
+                              .arg(QString::fromLatin1(server.display()))});
 }
 
 } // namespace

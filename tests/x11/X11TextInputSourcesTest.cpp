@@ -208,10 +208,12 @@ TEST_F(X11TextInputSourcesWithoutKeyboardTest, AServerWithoutXkbHasNoSources) {
     FakeXServer server({.xkb = false});
     X11TextInputSources sources(server.display());
     EXPECT_FALSE(sources.createInputSourceList().has_value());
-    EXPECT_NE(sources.selectInputSource(std::make_shared<const InputSource>(InputSource{"us", "English", 0})), 0);
+    EXPECT_NE(sources.selectInputSource(std::make_shared<const InputSource>(InputSource{"us", "English", 0})),
+              0);
     const QStringList lines = output.linesStartingWith(QStringLiteral("❌ Keyboard layouts unavailable: "));
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines.first().contains(QStringLiteral("has no XKB extension"))) << lines.first().toStdString();
+    EXPECT_TRUE(lines.first().contains(QStringLiteral("has no XKB extension")))
+        << lines.first().toStdString();
 }
 
 } // namespace

@@ -10,7 +10,8 @@ X11AccessibilityTrust::X11AccessibilityTrust(QByteArray displayName) : displayNa
 
 bool X11AccessibilityTrust::isWaylandSession() {
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           qEnvironmentVariable("XDG_SESSION_TYPE").compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
+           qEnvironmentVariable("XDG_SESSION_TYPE").compare(QLatin1String("wayland"), Qt::CaseInsensitive) ==
+               0;
 }
 
 bool X11AccessibilityTrust::isProcessTrusted() {

@@ -49,7 +49,8 @@ std::unique_ptr<X11Connection> X11Connection::open(const QByteArray& displayName
         return fail(QStringLiteral("no X display is set (DISPLAY is empty)"));
 
     int screenNumber = 0;
-    xcb_connection_t* raw = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
+    xcb_connection_t* raw =
+        xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &screenNumber);
     std::unique_ptr<X11Connection> connection(new X11Connection(raw, described));
     if (xcb_connection_has_error(raw))
         return fail(QStringLiteral("cannot connect to the X display %1").arg(described));
@@ -86,7 +87,8 @@ QString X11Connection::setUpXkb() {
         return QStringLiteral("the X display %1 has no XKB extension").arg(displayName_);
     xkbFirstEvent_ = extension->first_event;
     XcbReply<xcb_xkb_use_extension_reply_t> reply(xcb_xkb_use_extension_reply(
-        connection_, xcb_xkb_use_extension(connection_, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION), nullptr));
+        connection_, xcb_xkb_use_extension(connection_, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION),
+        nullptr));
     if (!reply || !reply->supported)
         return QStringLiteral("the X display %1 does not support XKB %2.%3")
             .arg(displayName_)
@@ -102,10 +104,11 @@ QString X11Connection::setUpXInput22() {
     xinputOpcode_ = extension->major_opcode;
     // Asking for 2.2 is what makes the server deliver raw events while another
     // client holds a keyboard grab.
-    XcbReply<xcb_input_xi_query_version_reply_t> reply(
-        xcb_input_xi_query_version_reply(connection_, xcb_input_xi_query_version(connection_, 2, 2), nullptr));
+    XcbReply<xcb_input_xi_query_version_reply_t> reply(xcb_input_xi_query_version_reply(
+        connection_, xcb_input_xi_query_version(connection_, 2, 2), nullptr));
     if (!reply)
-        return QStringLiteral("the X display %1 does not answer the XInput 2 version query").arg(displayName_);
+        return QStringLiteral("the X display %1 does not answer the XInput 2 version query")
+            .arg(displayName_);
     if (reply->major_version < 2 || (reply->major_version == 2 && reply->minor_version < 2))
         return QStringLiteral("the X display %1 offers XInput %2.%3, and Velmora needs 2.2")
             .arg(displayName_)

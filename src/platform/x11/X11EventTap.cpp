@@ -46,8 +46,8 @@ std::unique_ptr<X11EventTap> X11EventTap::create(const QByteArray& displayName, 
     return tap;
 }
 
-X11EventTap::X11EventTap(std::unique_ptr<X11Connection> connection, uint64_t eventMask, EventTapCallback callback,
-                         void* userInfo, std::function<void()> onConnectionLost)
+X11EventTap::X11EventTap(std::unique_ptr<X11Connection> connection, uint64_t eventMask,
+                         EventTapCallback callback, void* userInfo, std::function<void()> onConnectionLost)
     : connection_(std::move(connection)), eventMask_(eventMask), callback_(callback), userInfo_(userInfo),
       onConnectionLost_(std::move(onConnectionLost)) {}
 
@@ -62,13 +62,15 @@ bool X11EventTap::selectEvents() {
     const uint16_t mapParts = XCB_XKB_MAP_PART_MODIFIER_MAP;
     const xcb_void_cookie_t xkbCookie = xcb_xkb_select_events_aux_checked(
         c, XCB_XKB_ID_USE_CORE_KBD,
-        XCB_XKB_EVENT_TYPE_STATE_NOTIFY | XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY, 0,
-        XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY, mapParts, mapParts, &details);
+        XCB_XKB_EVENT_TYPE_STATE_NOTIFY | XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY |
+            XCB_XKB_EVENT_TYPE_MAP_NOTIFY,
+        0, XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY, mapParts, mapParts, &details);
 
     // Raw events of the master keyboard: one per key, whichever device sent
     // it, and never subject to another client's grab.
     const RawKeyEventMask mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
-                               XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE};
+                               XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS |
+                                   XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE};
     const xcb_void_cookie_t xiCookie =
         xcb_input_xi_select_events_checked(c, connection_->rootWindow(), 1, &mask.header);
 

@@ -72,7 +72,8 @@ bool X11TextInputSources::ensureConnected() {
     if (connection_ && !connection_->hasError())
         return true;
     if (connection_)
-        reportProblem(QStringLiteral("lost the connection to the X display %1").arg(connection_->displayName()));
+        reportProblem(
+            QStringLiteral("lost the connection to the X display %1").arg(connection_->displayName()));
     connection_.reset();
     sources_.clear();
     keymapStale_ = true;
@@ -88,13 +89,14 @@ bool X11TextInputSources::ensureConnected() {
     xcb_xkb_select_events_details_t details{};
     details.affectState = XCB_XKB_STATE_PART_GROUP_STATE;
     details.stateDetails = XCB_XKB_STATE_PART_GROUP_STATE;
-    const xcb_void_cookie_t selection =
-        xcb_xkb_select_events_aux_checked(c, XCB_XKB_ID_USE_CORE_KBD, keymapEvents | XCB_XKB_EVENT_TYPE_STATE_NOTIFY,
-                                          0, keymapEvents, allMapParts, allMapParts, &details);
+    const xcb_void_cookie_t selection = xcb_xkb_select_events_aux_checked(
+        c, XCB_XKB_ID_USE_CORE_KBD, keymapEvents | XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, keymapEvents,
+        allMapParts, allMapParts, &details);
     XcbReply<xcb_generic_error_t> error(xcb_request_check(c, selection));
     const int32_t deviceId = xkb_x11_get_core_keyboard_device_id(c);
     if (error || deviceId < 0) {
-        reportProblem(QStringLiteral("the X display %1 does not describe its keyboard").arg(connection->displayName()));
+        reportProblem(
+            QStringLiteral("the X display %1 does not describe its keyboard").arg(connection->displayName()));
         return false;
     }
     if (context_ == nullptr)
@@ -173,14 +175,15 @@ bool X11TextInputSources::readKeymap() {
     XcbReply<xcb_xkb_get_names_reply_t> names(xcb_xkb_get_names_reply(c, namesCookie, nullptr));
     if (!keymap || !names) {
         keymapStale_ = true;
-        reportProblem(QStringLiteral("cannot read the keymap of the X display %1").arg(connection_->displayName()));
+        reportProblem(
+            QStringLiteral("cannot read the keymap of the X display %1").arg(connection_->displayName()));
         return false;
     }
 
     xcb_xkb_get_names_value_list_t values{};
-    xcb_xkb_get_names_value_list_unpack(xcb_xkb_get_names_value_list(names.get()), names->nTypes,
-                                        names->indicators, names->virtualMods, names->groupNames, names->nKeys,
-                                        names->nKeyAliases, names->nRadioGroups, names->which, &values);
+    xcb_xkb_get_names_value_list_unpack(
+        xcb_xkb_get_names_value_list(names.get()), names->nTypes, names->indicators, names->virtualMods,
+        names->groupNames, names->nKeys, names->nKeyAliases, names->nRadioGroups, names->which, &values);
     QString symbolsName;
     if (values.symbolsName != XCB_ATOM_NONE) {
         XcbReply<xcb_get_atom_name_reply_t> atom(
@@ -200,7 +203,8 @@ bool X11TextInputSources::readKeymap() {
         const int index = static_cast<int>(group);
         if (index < layouts.size() && !layouts.at(index).isEmpty())
             source.identifier = layouts.at(index);
-        if (const char* name = xkb_keymap_layout_get_name(keymap.get(), group); name != nullptr && *name != '\0')
+        if (const char* name = xkb_keymap_layout_get_name(keymap.get(), group);
+            name != nullptr && *name != '\0')
             source.localizedName = QString::fromUtf8(name);
         source.handle = index;
         sources.append(std::make_shared<const InputSource>(std::move(source)));
