@@ -5,6 +5,14 @@ target_sources(velmora_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/HostWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SymbolIcons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowHelper.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/AdvancedTab.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/GeneralTab.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/PreferencesGeometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/PreferencesView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/SettingCheckBox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/SymbolLabel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/TabButton.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/ViewStyle.cpp
 )
 target_link_libraries(velmora_app PUBLIC Qt6::Svg)
 

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace velmora {
+
+class SettingCheckBox;
+class SymbolLabel;
+
+// The Advanced tab: automatic update checks, a check on request and the
+// reset of all settings. Its texts are fixed English, translated only by
+// Qt's own tables where the application installs them, not by the interface
+// language.
+class AdvancedTab final : public QWidget {
+    Q_OBJECT
+
+public:
+    // checkForUpdates runs a check that the user started.
+    AdvancedTab(std::function<void()> checkForUpdates, const QString& currentVersion, QWidget* parent = nullptr);
+
+    void refresh();
+
+    SettingCheckBox* autoUpdatesCheckBox() const { return autoUpdates_; }
+    QPushButton* checkNowButton() const { return checkNow_; }
+    QPushButton* resetButton() const { return reset_; }
+    QLabel* versionLabel() const { return version_; }
+
+Q_SIGNALS:
+    // All settings were just reset; the controls show what was there before.
+    void settingsReset();
+
+private:
+    void resetSettings();
+
+    std::function<void()> checkForUpdates_;
+    SettingCheckBox* autoUpdates_;
+    QPushButton* checkNow_;
+    QLabel* version_;
+    QPushButton* reset_;
+};
+
+} // namespace velmora

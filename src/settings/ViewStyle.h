@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QColor>
+#include <QEasingCurve>
+#include <QFont>
+
+class QFrame;
+class QPalette;
+class QPushButton;
+class QWidget;
+
+namespace velmora {
+
+// The type scale, colours and button kinds shared by the preferences and the
+// onboarding, derived from the desktop's own font and palette.
+class ViewStyle {
+public:
+    ViewStyle() = delete;
+
+    static QFont titleFont(const QFont& base);
+    static QFont headlineFont(const QFont& base);
+    static QFont subheadlineFont(const QFont& base);
+    static QFont captionFont(const QFont& base);
+
+    static QColor accentColor(const QPalette& palette);
+    // Text that matters less: between the text and the background colour.
+    static QColor secondaryTextColor(const QPalette& palette);
+    static void useSecondaryTextColor(QWidget* widget);
+
+    // The one filled button of a screen, in the accent colour.
+    static void makeProminent(QPushButton* button);
+    // A borderless text button in the secondary colour.
+    static void makePlain(QPushButton* button);
+
+    static QFrame* makeDivider(QWidget* parent = nullptr);
+
+    // Slow at both ends, as every motion in Velmora's windows is.
+    static QEasingCurve easeInOut();
+};
+
+} // namespace velmora
