@@ -7,8 +7,12 @@ target_sources(velmora_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/WindowHelper.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../settings/AdvancedTab.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../settings/GeneralTab.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/OnboardingPageView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/OnboardingView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/PageSlider.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../settings/PreferencesGeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../settings/PreferencesView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../settings/ProgressSegment.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../settings/SettingCheckBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../settings/SymbolLabel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../settings/TabButton.cpp
