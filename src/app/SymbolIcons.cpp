@@ -40,7 +40,8 @@ QImage renderBundled(const QString& path, int pixels) {
     image.fill(Qt::transparent);
     const QSizeF drawn = QSizeF(renderer.defaultSize()).scaled(QSizeF(pixels, pixels), Qt::KeepAspectRatio);
     QPainter painter(&image);
-    renderer.render(&painter, QRectF(QPointF((pixels - drawn.width()) / 2, (pixels - drawn.height()) / 2), drawn));
+    renderer.render(&painter,
+                    QRectF(QPointF((pixels - drawn.width()) / 2, (pixels - drawn.height()) / 2), drawn));
     return image;
 }
 
@@ -55,17 +56,22 @@ QImage renderThemed(const QString& themeName, int pixels) {
     const QSize drawn = found.size().scaled(pixels, pixels, Qt::KeepAspectRatio);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(QRect(QPoint((pixels - drawn.width()) / 2, (pixels - drawn.height()) / 2), drawn), found);
+    painter.drawPixmap(QRect(QPoint((pixels - drawn.width()) / 2, (pixels - drawn.height()) / 2), drawn),
+                       found);
     return image;
 }
 
 } // namespace
 
 QStringList SymbolIcons::names() {
-    return {QStringLiteral("keyboard"),          QStringLiteral("globe"),
-            QStringLiteral("arrow.left.arrow.right"), QStringLiteral("gearshape"),
-            QStringLiteral("wrench.and.screwdriver"), QStringLiteral("arrow.down.circle"),
-            QStringLiteral("arrow.clockwise"),   QStringLiteral("target"),
+    return {QStringLiteral("keyboard"),
+            QStringLiteral("globe"),
+            QStringLiteral("arrow.left.arrow.right"),
+            QStringLiteral("gearshape"),
+            QStringLiteral("wrench.and.screwdriver"),
+            QStringLiteral("arrow.down.circle"),
+            QStringLiteral("arrow.clockwise"),
+            QStringLiteral("target"),
             QStringLiteral("hand.raised")};
 }
 

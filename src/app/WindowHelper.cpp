@@ -8,8 +8,8 @@
 
 namespace velmora {
 
-HostWindow* WindowHelper::createWindow(const QString& title, QWidget* rootView, WindowDelegate* delegate, int width,
-                                       int height) {
+HostWindow* WindowHelper::createWindow(const QString& title, QWidget* rootView, WindowDelegate* delegate,
+                                       int width, int height) {
     auto* window = new HostWindow(rootView, QSize(width, height));
     window->setWindowTitle(title);
     if (const QScreen* screen = QGuiApplication::primaryScreen())

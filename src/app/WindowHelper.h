@@ -22,8 +22,8 @@ public:
     // A new window hosting rootView in a content area of width × height,
     // titled, closable and resizable, centred on the screen and not shown.
     // The caller owns the window; the window owns the root view.
-    static HostWindow* createWindow(const QString& title, QWidget* rootView, WindowDelegate* delegate, int width,
-                                    int height);
+    static HostWindow* createWindow(const QString& title, QWidget* rootView, WindowDelegate* delegate,
+                                    int width, int height);
 
     // Whether a window with this title gets the size limits: the title
     // contains "Velmora" or "настройки", case-sensitive.

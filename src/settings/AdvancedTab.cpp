@@ -12,17 +12,19 @@
 
 namespace velmora {
 
-AdvancedTab::AdvancedTab(std::function<void()> checkForUpdates, const QString& currentVersion, QWidget* parent)
+AdvancedTab::AdvancedTab(std::function<void()> checkForUpdates, const QString& currentVersion,
+                         QWidget* parent)
     : QWidget(parent), checkForUpdates_(std::move(checkForUpdates)),
-      autoUpdates_(new SettingCheckBox(Constants::enableAutoUpdates, true, this)), checkNow_(new QPushButton(this)),
-      version_(new QLabel(this)), reset_(new QPushButton(this)) {
+      autoUpdates_(new SettingCheckBox(Constants::enableAutoUpdates, true, this)),
+      checkNow_(new QPushButton(this)), version_(new QLabel(this)), reset_(new QPushButton(this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(14);
 
     auto* header = new QVBoxLayout;
     header->setSpacing(6);
-    auto* title = new SymbolLabel(QStringLiteral("wrench.and.screwdriver"), ViewStyle::headlineFont(font()), this);
+    auto* title =
+        new SymbolLabel(QStringLiteral("wrench.and.screwdriver"), ViewStyle::headlineFont(font()), this);
     title->setText(tr("Advanced Settings"));
     header->addWidget(title);
     auto* caption = new QLabel(tr("These settings are for advanced users and troubleshooting."), this);

@@ -21,7 +21,8 @@ class AdvancedTab final : public QWidget {
 
 public:
     // checkForUpdates runs a check that the user started.
-    AdvancedTab(std::function<void()> checkForUpdates, const QString& currentVersion, QWidget* parent = nullptr);
+    AdvancedTab(std::function<void()> checkForUpdates, const QString& currentVersion,
+                QWidget* parent = nullptr);
 
     void refresh();
 

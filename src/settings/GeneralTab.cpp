@@ -91,16 +91,19 @@ GeneralTab::GeneralTab(std::function<void(bool)> setAutoLaunch, QWidget* parent)
     QVBoxLayout* switching =
         addSection(QStringLiteral("arrow.left.arrow.right"), LocalizationKeys::switchingBehaviorTitle, {});
     switching->addWidget(addCheckBox(Constants::switchToEnglish, true, LocalizationKeys::switchToEnglish));
-    switching->addWidget(addCheckBox(Constants::restorePreviousLayout, true, LocalizationKeys::restorePreviousLayout));
+    switching->addWidget(
+        addCheckBox(Constants::restorePreviousLayout, true, LocalizationKeys::restorePreviousLayout));
 
     QVBoxLayout* launch = addSection(QStringLiteral("gearshape"), LocalizationKeys::launchSettingsTitle, {});
-    SettingCheckBox* startAtLogin = addCheckBox(Constants::launchAtLogin, true, LocalizationKeys::startAtLogin);
+    SettingCheckBox* startAtLogin =
+        addCheckBox(Constants::launchAtLogin, true, LocalizationKeys::startAtLogin);
     startAtLogin->setChangeHandler([this](bool enabled) {
         if (setAutoLaunch_)
             setAutoLaunch_(enabled);
     });
     launch->addWidget(startAtLogin);
-    SettingCheckBox* menuBarIcon = addCheckBox(Constants::showMenuBarIcon, true, LocalizationKeys::showMenuBarIcon);
+    SettingCheckBox* menuBarIcon =
+        addCheckBox(Constants::showMenuBarIcon, true, LocalizationKeys::showMenuBarIcon);
     menuBarIcon->setChangeHandler([this](bool visible) { menuBarIconChanged(visible); });
     launch->addWidget(menuBarIcon);
 
@@ -125,7 +128,8 @@ void GeneralTab::retranslate() {
     languagePickerTitle_->setText(localized(LocalizationKeys::languageTitle));
     languagePicker_->setAccessibleName(localized(LocalizationKeys::languageTitle));
     // The other entries are names of languages in their own language.
-    const int systemIndex = languagePicker_->findData(SupportedLanguage(SupportedLanguage::system).rawValue());
+    const int systemIndex =
+        languagePicker_->findData(SupportedLanguage(SupportedLanguage::system).rawValue());
     if (systemIndex >= 0)
         languagePicker_->setItemText(systemIndex, localized(LocalizationKeys::languageSystemDefault));
 }
@@ -134,7 +138,8 @@ void GeneralTab::refresh() {
     for (SettingCheckBox* checkBox : std::as_const(checkBoxes_))
         checkBox->refresh();
     const QSignalBlocker blocker(languagePicker_);
-    languagePicker_->setCurrentIndex(languagePicker_->findData(LocalizationManager::shared().currentLanguage()));
+    languagePicker_->setCurrentIndex(
+        languagePicker_->findData(LocalizationManager::shared().currentLanguage()));
 }
 
 void GeneralTab::languageChosen(int index) {

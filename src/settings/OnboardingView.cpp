@@ -129,11 +129,11 @@ void OnboardingView::showPermissionAlert() {
         return;
     showingPermissionAlert_ = true;
     const QPointer<OnboardingView> self(this);
-    const int response = alerts->runModal({localized(LocalizationKeys::enableAccessibilityAlertTitle),
-                                           localized(LocalizationKeys::enableAccessibilityAlertMessage),
-                                           AlertStyle::warning,
-                                           {localized(LocalizationKeys::openSettings),
-                                            localized(LocalizationKeys::later)}});
+    const int response =
+        alerts->runModal({localized(LocalizationKeys::enableAccessibilityAlertTitle),
+                          localized(LocalizationKeys::enableAccessibilityAlertMessage),
+                          AlertStyle::warning,
+                          {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)}});
     if (!self)
         return;
     showingPermissionAlert_ = false;

@@ -8,7 +8,8 @@
 
 namespace velmora {
 
-PageSlider::PageSlider(QWidget* parent) : QWidget(parent), animation_(new QPropertyAnimation(this, "position", this)) {
+PageSlider::PageSlider(QWidget* parent)
+    : QWidget(parent), animation_(new QPropertyAnimation(this, "position", this)) {
     animation_->setDuration(slideMs);
     animation_->setEasingCurve(ViewStyle::easeInOut());
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

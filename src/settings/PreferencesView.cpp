@@ -32,16 +32,19 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
     setMinimumSize(PreferencesGeometry::minimumViewSize);
     setMaximumSize(PreferencesGeometry::maximumViewSize);
 
-    generalButton_ = new TabButton(localized(LocalizationKeys::prefsGeneral), true,
-                                   [this] { selectTab(PreferencesGeometry::generalTab); }, this);
+    generalButton_ = new TabButton(
+        localized(LocalizationKeys::prefsGeneral), true,
+        [this] { selectTab(PreferencesGeometry::generalTab); }, this);
     generalButton_->setObjectName(QStringLiteral("generalTabButton"));
-    advancedButton_ = new TabButton(localized(LocalizationKeys::prefsAdvanced), false,
-                                    [this] { selectTab(PreferencesGeometry::advancedTab); }, this);
+    advancedButton_ = new TabButton(
+        localized(LocalizationKeys::prefsAdvanced), false,
+        [this] { selectTab(PreferencesGeometry::advancedTab); }, this);
     advancedButton_->setObjectName(QStringLiteral("advancedTabButton"));
 
     auto* tabBar = new QHBoxLayout;
-    tabBar->setContentsMargins(PreferencesGeometry::contentHorizontalPadding - TabButton::horizontalPadding / 2, 0,
-                               PreferencesGeometry::contentHorizontalPadding, 0);
+    tabBar->setContentsMargins(PreferencesGeometry::contentHorizontalPadding -
+                                   TabButton::horizontalPadding / 2,
+                               0, PreferencesGeometry::contentHorizontalPadding, 0);
     tabBar->setSpacing(4);
     tabBar->addWidget(generalButton_);
     tabBar->addWidget(advancedButton_);
@@ -115,7 +118,8 @@ void PreferencesView::setDisplayedHeight(qreal height) {
 }
 
 void PreferencesView::updateContentHeight(qreal contentHeight) {
-    const std::optional<qreal> target = PreferencesGeometry::adjustedTargetHeight(targetHeight_, contentHeight);
+    const std::optional<qreal> target =
+        PreferencesGeometry::adjustedTargetHeight(targetHeight_, contentHeight);
     if (!target)
         return;
     targetHeight_ = *target;

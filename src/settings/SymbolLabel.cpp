@@ -36,7 +36,8 @@ void SymbolLabel::redrawSymbol() {
     // A little taller than the capitals, as symbols beside text usually are.
     const int size = qRound(QFontMetricsF(font()).height() * 1.05);
     icon_->setFixedSize(size, size);
-    icon_->setPixmap(SymbolIcons::pixmap(symbol_, size, palette().color(QPalette::WindowText), devicePixelRatioF()));
+    icon_->setPixmap(
+        SymbolIcons::pixmap(symbol_, size, palette().color(QPalette::WindowText), devicePixelRatioF()));
 }
 
 } // namespace velmora

@@ -79,7 +79,8 @@ void TabButton::paintEvent(QPaintEvent*) {
     }
 
     painter.setFont(titleFont(isSelected_));
-    painter.setPen(isSelected_ ? palette().color(QPalette::WindowText) : ViewStyle::secondaryTextColor(palette()));
+    painter.setPen(isSelected_ ? palette().color(QPalette::WindowText)
+                               : ViewStyle::secondaryTextColor(palette()));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
 }
 

@@ -60,14 +60,14 @@ void ViewStyle::makeProminent(QPushButton* button) {
     // one is drawn flat in the accent colour.
     const QPalette& palette = button->palette();
     const QColor accent = accentColor(palette).darker(108);
-    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: 1px solid %3;"
-                                         " border-radius: 5px; padding: 4px 14px; }"
-                                         "QPushButton:hover { background-color: %4; }"
-                                         "QPushButton:pressed { background-color: %3; }"
-                                         "QPushButton:focus { border-color: %5; }")
-                              .arg(accent.name(), palette.color(QPalette::HighlightedText).name(),
-                                   accent.darker(125).name(), accent.lighter(110).name(),
-                                   accent.darker(175).name()));
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; color: %2; border: 1px solid %3;"
+                       " border-radius: 5px; padding: 4px 14px; }"
+                       "QPushButton:hover { background-color: %4; }"
+                       "QPushButton:pressed { background-color: %3; }"
+                       "QPushButton:focus { border-color: %5; }")
+            .arg(accent.name(), palette.color(QPalette::HighlightedText).name(), accent.darker(125).name(),
+                 accent.lighter(110).name(), accent.darker(175).name()));
     button->setAutoDefault(false);
 }
 

@@ -22,7 +22,9 @@
 using namespace velmora;
 
 namespace velmora {
-void PrintTo(const SupportedLanguage& language, std::ostream* out) { *out << language.rawValue().toStdString(); }
+void PrintTo(const SupportedLanguage& language, std::ostream* out) {
+    *out << language.rawValue().toStdString();
+}
 } // namespace velmora
 
 namespace {
@@ -123,9 +125,10 @@ TEST_P(InterfaceLayout, OnboardingPagesShowEveryTextWhole) {
     EXPECT_EQ(clippedTexts(window.get()), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLanguage, InterfaceLayout, ::testing::ValuesIn(SupportedLanguage::allCases()),
-                         [](const ::testing::TestParamInfo<SupportedLanguage>& info) {
-                             return info.param.rawValue().replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryLanguage, InterfaceLayout, ::testing::ValuesIn(SupportedLanguage::allCases()),
+    [](const ::testing::TestParamInfo<SupportedLanguage>& info) {
+        return info.param.rawValue().replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
+    });
 
 } // namespace

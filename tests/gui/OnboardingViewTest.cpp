@@ -1,3 +1,4 @@
+#include "settings/OnboardingView.h"
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
 #include "platform/Platform.h"
@@ -6,7 +7,6 @@
 #include "platform/fake/ScriptedAlertPresenter.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/OnboardingPageView.h"
-#include "settings/OnboardingView.h"
 #include "settings/PageSlider.h"
 #include "settings/ProgressSegment.h"
 #include "settings/ViewStyle.h"
@@ -46,12 +46,12 @@ protected:
         SettingsStore::setStandard(nullptr);
     }
     OnboardingView& make() {
-        view = std::make_unique<OnboardingView>(OnboardingView::Actions{
-            [this] { calls.append(QStringLiteral("startKeyboardMonitoring")); },
-            [this] {
-                calls.append(QStringLiteral("closeWindow"));
-                urlsOpenedAtClose = machine->openedUrls.size();
-            }});
+        view = std::make_unique<OnboardingView>(
+            OnboardingView::Actions{[this] { calls.append(QStringLiteral("startKeyboardMonitoring")); },
+                                    [this] {
+                                        calls.append(QStringLiteral("closeWindow"));
+                                        urlsOpenedAtClose = machine->openedUrls.size();
+                                    }});
         view->show();
         return *view;
     }
@@ -76,12 +76,14 @@ protected:
 TEST_F(OnboardingViewTest, TwoPagesWithTheirSymbolsAndLocalizedTexts) {
     const QList<OnboardingPage> pages = OnboardingView::makePages();
     ASSERT_EQ(pages.size(), 2);
-    EXPECT_EQ(pages[0], (OnboardingPage{QStringLiteral("target"), localized(LocalizationKeys::welcomeTitle),
+    EXPECT_EQ(pages[0], (OnboardingPage{QStringLiteral("target"),
+                                        localized(LocalizationKeys::welcomeTitle),
                                         localized(LocalizationKeys::welcomeSubtitle),
                                         {localized(LocalizationKeys::welcomeFeature1),
                                          localized(LocalizationKeys::welcomeFeature2),
                                          localized(LocalizationKeys::welcomeFeature3)}}));
-    EXPECT_EQ(pages[1], (OnboardingPage{QStringLiteral("hand.raised"), localized(LocalizationKeys::permissionTitle),
+    EXPECT_EQ(pages[1], (OnboardingPage{QStringLiteral("hand.raised"),
+                                        localized(LocalizationKeys::permissionTitle),
                                         localized(LocalizationKeys::permissionSubtitle),
                                         {localized(LocalizationKeys::permissionFeature1),
                                          localized(LocalizationKeys::permissionFeature2),
@@ -112,7 +114,8 @@ TEST_F(OnboardingViewTest, PagesKeepTheirLanguageWhileButtonsFollowTheNewOne) {
     LocalizationManager::shared().setCurrentLanguage(QStringLiteral("de"));
     EXPECT_EQ(onboarding.pages(), englishPages);
     auto* firstPage = onboarding.pageSlider()->page(0);
-    EXPECT_EQ(firstPage->findChild<QLabel*>(QStringLiteral("pageTitle"))->text(), QStringLiteral("Welcome to Velmora"));
+    EXPECT_EQ(firstPage->findChild<QLabel*>(QStringLiteral("pageTitle"))->text(),
+              QStringLiteral("Welcome to Velmora"));
     EXPECT_EQ(onboarding.primaryButton()->text(), QStringLiteral("Weiter"));
     EXPECT_EQ(onboarding.skipButton()->text(), QStringLiteral("Überspringen"));
     EXPECT_EQ(onboarding.backButton()->text(), QStringLiteral("Zurück"));

@@ -1,3 +1,4 @@
+#include "settings/PreferencesView.h"
 #include "app/HostWindow.h"
 #include "app/WindowHelper.h"
 #include "diagnostics/SystemUtils.h"
@@ -14,7 +15,6 @@
 #include "settings/InMemorySettingsStore.h"
 #include "settings/NotificationCenter.h"
 #include "settings/PreferencesGeometry.h"
-#include "settings/PreferencesView.h"
 #include "settings/SettingCheckBox.h"
 #include "settings/SymbolLabel.h"
 #include "settings/TabButton.h"
@@ -45,10 +45,10 @@ struct Binding {
 
 // The nine switches and the value each shows while its key is absent.
 const QList<Binding> bindings = {
-    {Constants::useCommandKey, true},   {Constants::useControlKey, true},
-    {Constants::useOptionKey, true},    {Constants::useShiftKey, false},
-    {Constants::switchToEnglish, true}, {Constants::restorePreviousLayout, true},
-    {Constants::launchAtLogin, true},   {Constants::showMenuBarIcon, true},
+    {Constants::useCommandKey, true},     {Constants::useControlKey, true},
+    {Constants::useOptionKey, true},      {Constants::useShiftKey, false},
+    {Constants::switchToEnglish, true},   {Constants::restorePreviousLayout, true},
+    {Constants::launchAtLogin, true},     {Constants::showMenuBarIcon, true},
     {Constants::enableAutoUpdates, true},
 };
 
@@ -62,7 +62,8 @@ protected:
         platform.alerts = alerts;
         platform.loginItems = loginItems;
         Platform::install(platform);
-        NotificationCenter::defaultCenter().addObserver(this, Constants::menuBarIconSettingChangedNotification,
+        NotificationCenter::defaultCenter().addObserver(this,
+                                                        Constants::menuBarIconSettingChangedNotification,
                                                         [this](const QVariant&) { ++iconNotifications; });
     }
     void TearDown() override {
@@ -74,8 +75,8 @@ protected:
     }
 
     PreferencesView& make(const QString& title = QStringLiteral("Velmora")) {
-        auto* view = new PreferencesView({[this](bool enabled) { autoLaunchCalls.append(enabled); },
-                                          [this] { ++updateChecks; }});
+        auto* view = new PreferencesView(
+            {[this](bool enabled) { autoLaunchCalls.append(enabled); }, [this] { ++updateChecks; }});
         window.reset(WindowHelper::createWindow(title, view, nullptr, 600, 360));
         return *view;
     }
@@ -342,7 +343,8 @@ TEST_F(PreferencesViewTest, AdvancedTabTextsAreFixedEnglish) {
     EXPECT_EQ(advanced->autoUpdatesCheckBox()->text(), QStringLiteral("Automatically check for updates"));
     EXPECT_EQ(advanced->checkNowButton()->text(), QStringLiteral("Check Now"));
     EXPECT_EQ(advanced->resetButton()->text(), QStringLiteral("Reset all settings to defaults"));
-    EXPECT_EQ(advanced->versionLabel()->text(), QStringLiteral("Current version: ") + ApplicationIdentity::version());
+    EXPECT_EQ(advanced->versionLabel()->text(),
+              QStringLiteral("Current version: ") + ApplicationIdentity::version());
     QStringList texts;
     for (const QLabel* label : advanced->findChildren<QLabel*>())
         texts.append(label->text());
@@ -395,7 +397,8 @@ TEST_F(PreferencesViewTest, ScrollAreaAndWindowFollowEachTabsContentWithTheTopEd
         SCOPED_TRACE(tab);
         preferences.selectTab(tab);
         settleHeights();
-        const qreal expected = PreferencesGeometry::targetHeightForContent(preferences.measuredContentHeight());
+        const qreal expected =
+            PreferencesGeometry::targetHeightForContent(preferences.measuredContentHeight());
         EXPECT_LE(qAbs(preferences.targetHeight() - expected), PreferencesGeometry::changeThreshold);
         EXPECT_EQ(preferences.scrollArea()->height(), qRound(preferences.targetHeight()));
         EXPECT_EQ(window->height(), qRound(preferences.targetHeight() + 70));

@@ -31,7 +31,8 @@ Coverage coverage(const QPixmap& pixmap, const QColor& colour) {
             ++result.opaque;
             // Faint edge pixels lose precision to premultiplied alpha.
             const int tolerance = pixel.alpha() == 255 ? 0 : 3 * 255 / pixel.alpha();
-            if (qAbs(pixel.red() - colour.red()) > tolerance || qAbs(pixel.green() - colour.green()) > tolerance ||
+            if (qAbs(pixel.red() - colour.red()) > tolerance ||
+                qAbs(pixel.green() - colour.green()) > tolerance ||
                 qAbs(pixel.blue() - colour.blue()) > tolerance)
                 ++result.offColour;
         }
@@ -118,9 +119,11 @@ TEST_F(ThemedSymbols, TheThemesSymbolIsUsedWhereItHasOneInTheSameColour) {
 
 TEST(SymbolIconsThemeNames, OnlyFittingThemeIconsAreNamed) {
     EXPECT_EQ(SymbolIcons::themeName(QStringLiteral("keyboard")), QStringLiteral("input-keyboard-symbolic"));
-    EXPECT_EQ(SymbolIcons::themeName(QStringLiteral("arrow.clockwise")), QStringLiteral("view-refresh-symbolic"));
-    for (const QString& name : {QStringLiteral("target"), QStringLiteral("hand.raised"),
-                                QStringLiteral("wrench.and.screwdriver"), QStringLiteral("arrow.left.arrow.right")})
+    EXPECT_EQ(SymbolIcons::themeName(QStringLiteral("arrow.clockwise")),
+              QStringLiteral("view-refresh-symbolic"));
+    for (const QString& name :
+         {QStringLiteral("target"), QStringLiteral("hand.raised"), QStringLiteral("wrench.and.screwdriver"),
+          QStringLiteral("arrow.left.arrow.right")})
         EXPECT_TRUE(SymbolIcons::themeName(name).isEmpty()) << name.toStdString();
     for (const QString& name : SymbolIcons::names()) {
         const QString themed = SymbolIcons::themeName(name);

@@ -1,6 +1,6 @@
+#include "app/WindowHelper.h"
 #include "app/HostWindow.h"
 #include "app/WindowDelegate.h"
-#include "app/WindowHelper.h"
 #include "support/WaitUntil.h"
 
 #include <QGuiApplication>
@@ -24,9 +24,10 @@ public:
 };
 
 std::unique_ptr<HostWindow> makeWindow(const QString& title, QWidget* root = nullptr,
-                                       WindowDelegate* delegate = nullptr, int width = 600, int height = 360) {
-    return std::unique_ptr<HostWindow>(WindowHelper::createWindow(title, root ? root : new QWidget, delegate, width,
-                                                                  height));
+                                       WindowDelegate* delegate = nullptr, int width = 600,
+                                       int height = 360) {
+    return std::unique_ptr<HostWindow>(
+        WindowHelper::createWindow(title, root ? root : new QWidget, delegate, width, height));
 }
 
 void processDeferredDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -49,8 +50,10 @@ TEST(WindowHelper, WindowIsTitledClosableAndResizableWithoutMinimizeButton) {
     EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << "without it the window manager adds its default buttons";
-    EXPECT_NE(window->minimumContentSize(), window->maximumContentSize()) << "a fixed size could not be resized";
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint))
+        << "without it the window manager adds its default buttons";
+    EXPECT_NE(window->minimumContentSize(), window->maximumContentSize())
+        << "a fixed size could not be resized";
 }
 
 TEST(WindowHelper, ClosingHidesTheWindowWithoutDeletingItOrEndingTheApplication) {
@@ -81,8 +84,9 @@ TEST(WindowHelper, TitlesNamingTheProductGetTheSizeLimits) {
 
 TEST(WindowHelper, OtherTitlesLeaveTheWindowFreelyResizable) {
     // Both tests are case-sensitive substring tests on the whole title.
-    for (const QString& title : {QStringLiteral("app_name"), QStringLiteral("velmora"), QStringLiteral("VELMORA"),
-                                 QStringLiteral("Настройки"), QStringLiteral("Velmor a"), QString()}) {
+    for (const QString& title :
+         {QStringLiteral("app_name"), QStringLiteral("velmora"), QStringLiteral("VELMORA"),
+          QStringLiteral("Настройки"), QStringLiteral("Velmor a"), QString()}) {
         SCOPED_TRACE(title.toStdString());
         EXPECT_FALSE(WindowHelper::hasSizeLimits(title));
         const auto window = makeWindow(title);
@@ -172,7 +176,8 @@ TEST(WindowHelper, DelegateMayReleaseTheContentWhileTheWindowCloses) {
         }
     } delegate;
     QPointer<QWidget> root = new QWidget;
-    QPointer<HostWindow> window = WindowHelper::createWindow(QStringLiteral("Velmora"), root, &delegate, 600, 360);
+    QPointer<HostWindow> window =
+        WindowHelper::createWindow(QStringLiteral("Velmora"), root, &delegate, 600, 360);
     window->show();
     window->close();
     processDeferredDeletes();
