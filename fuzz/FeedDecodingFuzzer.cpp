@@ -17,7 +17,8 @@ bool isWellFormed(const velmora::AppVersion& record) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Not copied, so that the sanitizer sees any read past the end.
-    const QByteArray body = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArray body =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     velmora::Error error;
     const std::optional<velmora::AppVersion> record = velmora::AppVersion::decode(body, &error);
     if (!record) {

@@ -17,7 +17,9 @@ namespace {
 
 using velmora::VersionOrder;
 
-int sign(std::weak_ordering order) { return order < 0 ? -1 : (order > 0 ? 1 : 0); }
+int sign(std::weak_ordering order) {
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
 
 // A token is a whole digit run (its value as digits without leading zeros)
 // or one code point.
@@ -32,7 +34,8 @@ std::vector<Token> tokens(const std::u16string& text) {
     std::u32string points;
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             points.push_back(0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
             ++i;
         } else {

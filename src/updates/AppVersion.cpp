@@ -11,7 +11,14 @@ namespace {
 
 const QString decodingDomain = QStringLiteral("UpdateFeedDecoding");
 
-enum DecodingCode { tooLarge = 1, notJson = 2, notAnObject = 3, keyMissing = 4, valueNull = 5, valueNotString = 6 };
+enum DecodingCode {
+    tooLarge = 1,
+    notJson = 2,
+    notAnObject = 3,
+    keyMissing = 4,
+    valueNull = 5,
+    valueNotString = 6
+};
 
 QString typeName(const QJsonValue& value) {
     switch (value.type()) {
@@ -62,7 +69,8 @@ std::optional<AppVersion> AppVersion::decode(const QByteArray& body, Error* erro
             return fail(error, keyMissing, QStringLiteral("The update information has no \"%1\".").arg(key));
         const QJsonValue value = found.value();
         if (value.isNull())
-            return fail(error, valueNull, QStringLiteral("\"%1\" in the update information is null.").arg(key));
+            return fail(error, valueNull,
+                        QStringLiteral("\"%1\" in the update information is null.").arg(key));
         if (!value.isString())
             return fail(error, valueNotString,
                         QStringLiteral("\"%1\" in the update information is %2, not a string.")

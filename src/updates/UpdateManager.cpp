@@ -38,7 +38,8 @@ namespace {
 const QString installationDomain = QStringLiteral("UpdateInstallation");
 
 bool isLoopbackHost(const QString& host) {
-    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
+    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
+           QHostAddress(host).isLoopback();
 }
 
 // Only TLS-protected addresses are fetched; plain http is allowed to this
@@ -53,7 +54,9 @@ std::optional<QUrl> acceptedAddress(const QString& text) {
     return std::nullopt;
 }
 
-bool isSuccessStatus(int status) { return status >= 200 && status <= 299; }
+bool isSuccessStatus(int status) {
+    return status >= 200 && status <= 299;
+}
 
 std::optional<HttpResponseRecord> responseOf(const QNetworkReply& reply) {
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -77,7 +80,8 @@ std::optional<Error> transportError(const QNetworkReply& reply, bool abortedOnPu
     if (responseOf(reply) && isHttpStatusError(code))
         return std::nullopt;
     // The transfer timeout cancels the reply; nothing else here does.
-    const bool timedOut = code == QNetworkReply::TimeoutError || code == QNetworkReply::OperationCanceledError;
+    const bool timedOut =
+        code == QNetworkReply::TimeoutError || code == QNetworkReply::OperationCanceledError;
     return Error{QStringLiteral("QNetworkReply"), static_cast<int>(code),
                  timedOut ? QStringLiteral("The request timed out.") : reply.errorString()};
 }
@@ -97,7 +101,9 @@ std::optional<Error> truncationOf(const QNetworkReply& reply, qint64 bodyBytes) 
                  QStringLiteral("The connection closed after %1 of %2 bytes.").arg(bodyBytes).arg(expected)};
 }
 
-std::filesystem::path nativePath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
+std::filesystem::path nativePath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
 
 std::unique_ptr<QTemporaryFile> createPartialFile(const QString& folder, std::optional<Error>& error) {
     if (folder.isEmpty()) {
@@ -105,7 +111,8 @@ std::unique_ptr<QTemporaryFile> createPartialFile(const QString& folder, std::op
         return nullptr;
     }
     if (!QDir().mkpath(folder)) {
-        error = Error{installationDomain, 2, QStringLiteral("The download folder %1 could not be created.").arg(folder)};
+        error = Error{installationDomain, 2,
+                      QStringLiteral("The download folder %1 could not be created.").arg(folder)};
         return nullptr;
     }
     auto file = std::make_unique<QTemporaryFile>(
@@ -141,12 +148,14 @@ UpdateManager::Dependencies UpdateManager::Dependencies::system() {
     return {
         .settings = &SettingsStore::standard,
         .notificationCenter = &NotificationCenter::defaultCenter(),
-        .localizedString = [](const QString& key) { return LocalizationManager::shared().localizedString(key); },
+        .localizedString =
+            [](const QString& key) { return LocalizationManager::shared().localizedString(key); },
         .feedAddress = feedOverride.isEmpty()
                            ? QStringLiteral("https://%1/version.json").arg(ApplicationIdentity::websiteHost())
                            : feedOverride,
         .bundleVersion = &ApplicationIdentity::version,
-        .downloadFolder = [] { return QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0); },
+        .downloadFolder =
+            [] { return QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0); },
         .now = &QDateTime::currentDateTime,
     };
 }
@@ -203,7 +212,8 @@ void UpdateManager::checkForUpdates(bool automatic) {
             [this, reply, transfer, automatic] { feedFinished(reply, transfer, automatic); });
 }
 
-void UpdateManager::feedFinished(QNetworkReply* reply, const std::shared_ptr<Transfer>& transfer, bool automatic) {
+void UpdateManager::feedFinished(QNetworkReply* reply, const std::shared_ptr<Transfer>& transfer,
+                                 bool automatic) {
     if (!transfer->abortedOnPurpose && reply->isOpen())
         transfer->body += reply->read(AppVersion::maximumFeedSize + 1 - transfer->body.size());
     std::optional<Error> error = transportError(*reply, transfer->abortedOnPurpose);
@@ -225,8 +235,8 @@ void UpdateManager::feedFinished(QNetworkReply* reply, const std::shared_ptr<Tra
 }
 
 void UpdateManager::handleUpdateResponse(const std::optional<QByteArray>& data,
-                                         const std::optional<HttpResponseRecord>&, const std::optional<Error>& error,
-                                         bool automatic) {
+                                         const std::optional<HttpResponseRecord>&,
+                                         const std::optional<Error>& error, bool automatic) {
     if (error) {
         Logger::logError(*error);
         if (!automatic)
@@ -255,7 +265,8 @@ void UpdateManager::handleUpdateResponse(const std::optional<QByteArray>& data,
         Logger::trackEvent(QStringLiteral("update_available"),
                            {{QStringLiteral("new_version"), record->version},
                             {QStringLiteral("current_version"), currentVersion()}});
-        dependencies_.notificationCenter->post(Constants::updateAvailableNotification, QVariant::fromValue(*record));
+        dependencies_.notificationCenter->post(Constants::updateAvailableNotification,
+                                               QVariant::fromValue(*record));
         if (!automatic)
             showUpdateAlert(*record);
     } else {
@@ -301,7 +312,8 @@ int UpdateManager::runAlert(const QString& title, const QString& message, const 
 void UpdateManager::showUpdateAlert(const AppVersion& version) {
     const int response =
         runAlert(localized(LocalizationKeys::updateAvailableTitle),
-                 localized(LocalizationKeys::updateAvailableMessage).arg(version.name, currentVersion(), version.version),
+                 localized(LocalizationKeys::updateAvailableMessage)
+                     .arg(version.name, currentVersion(), version.version),
                  {localized(LocalizationKeys::download), localized(LocalizationKeys::skipVersion),
                   localized(LocalizationKeys::remindLater)});
     if (response == AlertResponse::firstButton)
@@ -311,7 +323,8 @@ void UpdateManager::showUpdateAlert(const AppVersion& version) {
 }
 
 void UpdateManager::showErrorAlert(const QString& message) {
-    runAlert(localized(LocalizationKeys::updateCheckFailedTitle), message, {localized(LocalizationKeys::okButton)});
+    runAlert(localized(LocalizationKeys::updateCheckFailedTitle), message,
+             {localized(LocalizationKeys::okButton)});
 }
 
 void UpdateManager::showNoUpdatesAlert() {
@@ -365,7 +378,8 @@ void UpdateManager::downloadAndInstallUpdate(const AppVersion& version) {
         const QByteArray chunk = reply->readAll();
         transfer->bodyBytes += chunk.size();
         if (file->write(chunk) != chunk.size()) {
-            transfer->writeError = Error{installationDomain, static_cast<int>(file->error()), file->errorString()};
+            transfer->writeError =
+                Error{installationDomain, static_cast<int>(file->error()), file->errorString()};
             transfer->abortedOnPurpose = true;
             reply->abort();
         }
@@ -373,16 +387,19 @@ void UpdateManager::downloadAndInstallUpdate(const AppVersion& version) {
     connect(reply, &QNetworkReply::downloadProgress, this,
             [this, answeredWithSuccess](qint64 received, qint64 total) {
                 if (total > 0 && answeredWithSuccess())
-                    setDownloadProgress(std::min(1.0, static_cast<double>(received) / static_cast<double>(total)));
+                    setDownloadProgress(
+                        std::min(1.0, static_cast<double>(received) / static_cast<double>(total)));
             });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, transfer] { downloadFinished(reply, transfer); });
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, transfer] { downloadFinished(reply, transfer); });
 }
 
 void UpdateManager::downloadFinished(QNetworkReply* reply, const std::shared_ptr<Transfer>& transfer) {
-    std::optional<Error> error = transfer->writeError ? transfer->writeError
-                                                      : transportError(*reply, transfer->abortedOnPurpose);
+    std::optional<Error> error =
+        transfer->writeError ? transfer->writeError : transportError(*reply, transfer->abortedOnPurpose);
     const std::optional<HttpResponseRecord> response = responseOf(*reply);
-    const bool answered = !error && !transfer->abortedOnPurpose && response && isSuccessStatus(response->statusCode);
+    const bool answered =
+        !error && !transfer->abortedOnPurpose && response && isSuccessStatus(response->statusCode);
     std::optional<QString> localFile;
     if (answered && partialDownload_) {
         const QByteArray rest = reply->isOpen() ? reply->readAll() : QByteArray();
@@ -454,7 +471,8 @@ void UpdateManager::installUpdate(const QString& from) {
     std::error_code renameError;
     std::filesystem::rename(nativePath(from), nativePath(destination), renameError);
     if (renameError) {
-        fail(Error{QStringLiteral("POSIX"), renameError.value(), QString::fromLocal8Bit(renameError.message())});
+        fail(Error{QStringLiteral("POSIX"), renameError.value(),
+                   QString::fromLocal8Bit(renameError.message())});
         return;
     }
     if (partialDownload_ && partialDownload_->fileName() == from)
@@ -467,10 +485,10 @@ void UpdateManager::installUpdate(const QString& from) {
 }
 
 void UpdateManager::showDownloadCompleteAlert(const QString& filePath) {
-    const int response = runAlert(
-        localized(LocalizationKeys::updateDownloadedTitle),
-        localized(LocalizationKeys::updateDownloadedMessage).arg(QFileInfo(filePath).fileName()),
-        {localized(LocalizationKeys::okButton), localized(LocalizationKeys::showInFinder)});
+    const int response =
+        runAlert(localized(LocalizationKeys::updateDownloadedTitle),
+                 localized(LocalizationKeys::updateDownloadedMessage).arg(QFileInfo(filePath).fileName()),
+                 {localized(LocalizationKeys::okButton), localized(LocalizationKeys::showInFinder)});
     if (response != AlertResponse::secondButton)
         return;
     if (Workspace* workspace = Platform::current().workspace.get())

@@ -32,7 +32,8 @@ class SettingsStore;
 class UpdateManager final : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isCheckingForUpdates READ isCheckingForUpdates NOTIFY isCheckingForUpdatesChanged)
-    Q_PROPERTY(std::optional<velmora::AppVersion> updateAvailable READ updateAvailable NOTIFY updateAvailableChanged)
+    Q_PROPERTY(
+        std::optional<velmora::AppVersion> updateAvailable READ updateAvailable NOTIFY updateAvailableChanged)
     Q_PROPERTY(bool isDownloading READ isDownloading NOTIFY isDownloadingChanged)
     Q_PROPERTY(double downloadProgress READ downloadProgress NOTIFY downloadProgressChanged)
 
@@ -86,8 +87,8 @@ public:
     // The end of a check, on the main thread. `data` is absent after a
     // transport error; `response` is not examined.
     void handleUpdateResponse(const std::optional<QByteArray>& data,
-                              const std::optional<HttpResponseRecord>& response, const std::optional<Error>& error,
-                              bool automatic);
+                              const std::optional<HttpResponseRecord>& response,
+                              const std::optional<Error>& error, bool automatic);
     bool isNewerVersion(const QString& version, bool ignoreSkipped) const;
     void skipVersion(const QString& version);
 
@@ -101,7 +102,8 @@ public:
     // The end of a download, on the main thread. `localFile` is the complete
     // body, present only when the server answered with a 2xx status.
     void handleDownloadCompletion(const std::optional<QString>& localFile,
-                                  const std::optional<HttpResponseRecord>& response, const std::optional<Error>& error);
+                                  const std::optional<HttpResponseRecord>& response,
+                                  const std::optional<Error>& error);
     // Moves the downloaded file over the destination in one step and starts the opener on it.
     void installUpdate(const QString& from);
     void showDownloadCompleteAlert(const QString& filePath);

@@ -13,7 +13,8 @@ std::u32string codePoints(QStringView text) {
     points.reserve(static_cast<size_t>(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i].unicode();
-        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
             points.push_back(QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
             ++i;
         } else {
@@ -23,7 +24,9 @@ std::u32string codePoints(QStringView text) {
     return points;
 }
 
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+bool isDigit(char32_t c) {
+    return c >= U'0' && c <= U'9';
+}
 
 size_t endOfDigits(const std::u32string& text, size_t position) {
     while (position < text.size() && isDigit(text[position]))

@@ -48,12 +48,13 @@ protected:
         const QString config = folder.filePath(QStringLiteral("bus.conf"));
         QFile file(config);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
-                                  "<auth>EXTERNAL</auth><policy context=\"default\">"
-                                  "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                                  "<allow own=\"*\"/></policy></busconfig>")
-                       .arg(folder.path())
-                       .toUtf8());
+        file.write(
+            QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
+                           "<auth>EXTERNAL</auth><policy context=\"default\">"
+                           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                           "<allow own=\"*\"/></policy></busconfig>")
+                .arg(folder.path())
+                .toUtf8());
         file.close();
         daemon.start(QStringLiteral("dbus-daemon"),
                      {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
@@ -87,7 +88,8 @@ TEST_F(QtWorkspaceTest, RevealAsksTheFileManagerToSelectTheFile) {
     ASSERT_TRUE(fileManagerBus.isConnected());
     RecordingFileManager fileManager;
     ASSERT_TRUE(fileManagerBus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
-    ASSERT_TRUE(fileManagerBus.registerVirtualObject(QStringLiteral("/org/freedesktop/FileManager1"), &fileManager));
+    ASSERT_TRUE(
+        fileManagerBus.registerVirtualObject(QStringLiteral("/org/freedesktop/FileManager1"), &fileManager));
 
     QtWorkspace workspace(bus(QStringLiteral("velmora-workspace")));
     workspace.revealFile(package);
@@ -122,9 +124,10 @@ TEST_F(QtWorkspaceTest, OpenerGetsTheFileAsItsOnlyArgument) {
     const QString opener = folder.filePath(QStringLiteral("opener"));
     QFile script(opener);
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '%1.partial' && mv '%1.partial' '%1'\n")
-                     .arg(record)
-                     .toUtf8());
+    script.write(
+        QStringLiteral("#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '%1.partial' && mv '%1.partial' '%1'\n")
+            .arg(record)
+            .toUtf8());
     script.close();
     script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
@@ -136,7 +139,8 @@ TEST_F(QtWorkspaceTest, OpenerGetsTheFileAsItsOnlyArgument) {
     ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(recorded.readAll()), QStringLiteral("1|") + awkward + QLatin1Char('|'));
 
-    QtWorkspace missing(QDBusConnection(QStringLiteral("velmora-no-bus")), folder.filePath(QStringLiteral("none")));
+    QtWorkspace missing(QDBusConnection(QStringLiteral("velmora-no-bus")),
+                        folder.filePath(QStringLiteral("none")));
     EXPECT_FALSE(missing.launchOpener(awkward));
 }
 

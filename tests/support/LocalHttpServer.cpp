@@ -27,7 +27,8 @@ QByteArray reasonPhrase(int status) {
 // reset, not an orderly end.
 void resetConnection(QTcpSocket* socket) {
     const linger immediate{1, 0};
-    ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &immediate, sizeof immediate);
+    ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &immediate,
+                 sizeof immediate);
     socket->abort();
 }
 
@@ -47,13 +48,17 @@ LocalHttpServer::LocalHttpServer() {
 
 LocalHttpServer::~LocalHttpServer() = default;
 
-bool LocalHttpServer::start() { return server_.listen(QHostAddress::LocalHost, 0); }
+bool LocalHttpServer::start() {
+    return server_.listen(QHostAddress::LocalHost, 0);
+}
 
 QUrl LocalHttpServer::url(const QString& path) const {
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
 }
 
-void LocalHttpServer::answer(const QByteArray& path, ScriptedAnswer scripted) { answers_.insert(path, scripted); }
+void LocalHttpServer::answer(const QByteArray& path, ScriptedAnswer scripted) {
+    answers_.insert(path, scripted);
+}
 
 int LocalHttpServer::requestCount(const QByteArray& path) const {
     int count = 0;
@@ -103,7 +108,8 @@ void LocalHttpServer::readRequest(QTcpSocket* socket) {
 void LocalHttpServer::respond(QTcpSocket* socket, const ScriptedAnswer& scripted) {
     if (scripted.neverAnswer)
         return;
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(scripted.status) + ' ' + reasonPhrase(scripted.status) + "\r\n";
+    QByteArray head =
+        "HTTP/1.1 " + QByteArray::number(scripted.status) + ' ' + reasonPhrase(scripted.status) + "\r\n";
     head += "Content-Type: " + scripted.contentType + "\r\n";
     head += "Content-Length: " + QByteArray::number(scripted.body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
@@ -128,7 +134,8 @@ void LocalHttpServer::respond(QTcpSocket* socket, const ScriptedAnswer& scripted
     socket->disconnectFromHost();
 }
 
-void LocalHttpServer::sendChunks(QTcpSocket* socket, QByteArray remaining, qsizetype chunkSize, int intervalMs) {
+void LocalHttpServer::sendChunks(QTcpSocket* socket, QByteArray remaining, qsizetype chunkSize,
+                                 int intervalMs) {
     socket->write(remaining.left(chunkSize));
     remaining.remove(0, std::min(chunkSize, remaining.size()));
     if (remaining.isEmpty()) {

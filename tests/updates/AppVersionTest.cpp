@@ -18,7 +18,8 @@ TEST(AppVersionTest, DecodesTheThreeMembersAndIgnoresOthers) {
 }
 
 TEST(AppVersionTest, EncodingRoundTrips) {
-    const AppVersion record{QStringLiteral("Velmora \"β\""), QStringLiteral("2.0"), QStringLiteral("https://x/?a=1&b")};
+    const AppVersion record{QStringLiteral("Velmora \"β\""), QStringLiteral("2.0"),
+                            QStringLiteral("https://x/?a=1&b")};
     EXPECT_EQ(decoded(record.encode()), record);
 }
 
@@ -31,10 +32,14 @@ TEST(AppVersionTest, EveryMemberIsARequiredString) {
         {R"({"name": "V", "version": "2"})", "The update information has no \"url\"."},
         {R"({"name": "V", "Version": "2", "url": "u"})", "The update information has no \"version\"."},
         {R"({"name": null, "version": "2", "url": "u"})", "\"name\" in the update information is null."},
-        {R"({"name": "V", "version": 2.0, "url": "u"})", "\"version\" in the update information is a number, not a string."},
-        {R"({"name": "V", "version": "2", "url": ["u"]})", "\"url\" in the update information is an array, not a string."},
-        {R"({"name": true, "version": "2", "url": "u"})", "\"name\" in the update information is a Boolean, not a string."},
-        {R"({"name": {}, "version": "2", "url": "u"})", "\"name\" in the update information is an object, not a string."},
+        {R"({"name": "V", "version": 2.0, "url": "u"})",
+         "\"version\" in the update information is a number, not a string."},
+        {R"({"name": "V", "version": "2", "url": ["u"]})",
+         "\"url\" in the update information is an array, not a string."},
+        {R"({"name": true, "version": "2", "url": "u"})",
+         "\"name\" in the update information is a Boolean, not a string."},
+        {R"({"name": {}, "version": "2", "url": "u"})",
+         "\"name\" in the update information is an object, not a string."},
     };
     for (const Case& c : cases) {
         Error error;
@@ -45,8 +50,9 @@ TEST(AppVersionTest, EveryMemberIsARequiredString) {
 }
 
 TEST(AppVersionTest, BodyMustBeOneJsonObject) {
-    for (const char* body : {"", "   ", "[]", R"(["name", "version", "url"])", R"("2.0")", "null", "<html></html>",
-                             R"({"name": "V", "version": "2", "url": "u"} trailing)", R"({"name": "V", "version": "2")"}) {
+    for (const char* body :
+         {"", "   ", "[]", R"(["name", "version", "url"])", R"("2.0")", "null", "<html></html>",
+          R"({"name": "V", "version": "2", "url": "u"} trailing)", R"({"name": "V", "version": "2")"}) {
         Error error;
         EXPECT_FALSE(decoded(body, &error).has_value()) << body;
         EXPECT_FALSE(error.localizedDescription.isEmpty()) << body;
@@ -64,7 +70,8 @@ TEST(AppVersionTest, SizeLimitIsExactlyOneMebibyte) {
     const QByteArray overLimit = head + QByteArray(padding + 1, 'x') + tail;
     Error error;
     EXPECT_FALSE(decoded(overLimit, &error).has_value());
-    EXPECT_EQ(error.localizedDescription, QStringLiteral("The update information is larger than 1048576 bytes."));
+    EXPECT_EQ(error.localizedDescription,
+              QStringLiteral("The update information is larger than 1048576 bytes."));
 }
 
 } // namespace

@@ -145,7 +145,9 @@ struct UndecodableFeed {
 };
 
 // The test's name says it; the bytes would only bury it.
-void PrintTo(const UndecodableFeed& feed, std::ostream* out) { *out << feed.label; }
+void PrintTo(const UndecodableFeed& feed, std::ostream* out) {
+    *out << feed.label;
+}
 
 // Valid except that it is too large: only the size limit refuses it.
 QByteArray oversizedFeed() {
@@ -164,7 +166,8 @@ TEST_P(UndecodableFeedTest, IsAParseFailureThatLeavesTheStateAlone) {
     EXPECT_EQ(errorLines().size(), 1);
 
     check(false);
-    EXPECT_EQ(lastAlert(), (QStringList{"update_check_failed_title", "Failed to parse update information", "ok_button"}));
+    EXPECT_EQ(lastAlert(),
+              (QStringList{"update_check_failed_title", "Failed to parse update information", "ok_button"}));
     EXPECT_EQ(alerts->shown().size(), 1);
     EXPECT_EQ(errorLines().size(), 2);
 
@@ -177,13 +180,17 @@ TEST_P(UndecodableFeedTest, IsAParseFailureThatLeavesTheStateAlone) {
 INSTANTIATE_TEST_SUITE_P(
     FeedAnswers, UndecodableFeedTest,
     ::testing::Values(
-        UndecodableFeed{"VersionIsANumber", {.body = R"({"name": "Velmora 2", "version": 2.0, "url": "https://x.invalid/"})"}},
+        UndecodableFeed{"VersionIsANumber",
+                        {.body = R"({"name": "Velmora 2", "version": 2.0, "url": "https://x.invalid/"})"}},
         UndecodableFeed{"UrlIsMissing", {.body = R"({"name": "Velmora 2", "version": "2.0"})"}},
-        UndecodableFeed{"NameIsNull", {.body = R"({"name": null, "version": "2.0", "url": "https://x.invalid/"})"}},
+        UndecodableFeed{"NameIsNull",
+                        {.body = R"({"name": null, "version": "2.0", "url": "https://x.invalid/"})"}},
         UndecodableFeed{"EmptyBody", {.body = ""}},
-        UndecodableFeed{"HtmlErrorPage",
-                        {.status = 500, .contentType = "text/html", .body = "<html><body>Oops</body></html>"}},
-        UndecodableFeed{"NotFound", {.status = 404, .contentType = "text/html", .body = "<h1>Not Found</h1>"}},
+        UndecodableFeed{
+            "HtmlErrorPage",
+            {.status = 500, .contentType = "text/html", .body = "<html><body>Oops</body></html>"}},
+        UndecodableFeed{"NotFound",
+                        {.status = 404, .contentType = "text/html", .body = "<h1>Not Found</h1>"}},
         UndecodableFeed{"FiveMebibytes", {.body = oversizedFeed()}}),
     [](const ::testing::TestParamInfo<UndecodableFeed>& info) { return std::string(info.param.label); });
 
@@ -195,7 +202,8 @@ TEST_F(UpdateCheckTest, ConnectionResetIsATransportFailure) {
     check(false);
     ASSERT_EQ(alerts->shown().size(), 1);
     EXPECT_EQ(alerts->shown().first().messageText, QStringLiteral("update_check_failed_title"));
-    EXPECT_TRUE(alerts->shown().first().informativeText.startsWith(QStringLiteral("Failed to check for updates: ")))
+    EXPECT_TRUE(
+        alerts->shown().first().informativeText.startsWith(QStringLiteral("Failed to check for updates: ")))
         << alerts->shown().first().informativeText.toStdString();
     EXPECT_EQ(errorLines().size(), 2);
     EXPECT_FALSE(checkedRecently());
@@ -221,7 +229,8 @@ TEST_F(UpdateCheckTest, ServerThatNeverAnswersTimesOut) {
 }
 
 TEST_F(UpdateCheckTest, SecondCheckIsIgnoredWhileOneRuns) {
-    server.answer("/version.json", {.body = feed(QStringLiteral("1.0")), .chunkSize = 8, .chunkIntervalMs = 40});
+    server.answer("/version.json",
+                  {.body = feed(QStringLiteral("1.0")), .chunkSize = 8, .chunkIntervalMs = 40});
     makeManager();
     QList<bool> states;
     QObject::connect(manager.get(), &UpdateManager::isCheckingForUpdatesChanged,
@@ -274,13 +283,16 @@ TEST_F(UpdateCheckTest, ResponseWithoutABody) {
     manager->handleUpdateResponse(std::nullopt, std::nullopt, std::nullopt, true);
     EXPECT_TRUE(alerts->shown().isEmpty());
     manager->handleUpdateResponse(std::nullopt, std::nullopt, std::nullopt, false);
-    EXPECT_EQ(lastAlert(), (QStringList{"update_check_failed_title", "No response from update server", "ok_button"}));
-    EXPECT_EQ(traced(), (QStringList{"No data received from update check", "No data received from update check"}));
+    EXPECT_EQ(lastAlert(),
+              (QStringList{"update_check_failed_title", "No response from update server", "ok_button"}));
+    EXPECT_EQ(traced(),
+              (QStringList{"No data received from update check", "No data received from update check"}));
     EXPECT_FALSE(checkedRecently());
 }
 
 TEST_F(UpdateCheckTest, ManagerGoneBeforeTheAnswerDropsIt) {
-    server.answer("/version.json", {.body = feed(QStringLiteral("2.0")), .chunkSize = 8, .chunkIntervalMs = 30});
+    server.answer("/version.json",
+                  {.body = feed(QStringLiteral("2.0")), .chunkSize = 8, .chunkIntervalMs = 30});
     makeManager();
     manager->checkForUpdates(false);
     ASSERT_TRUE(test::waitUntil([&] { return server.requestCount("/version.json") == 1; }));
@@ -298,8 +310,8 @@ TEST_F(UpdateCheckTest, NewerVersionFollowsTheNumericOrderAndTheSkippedVersion) 
         const char* offered;
         bool newer;
     } cases[] = {
-        {"1.9", "1.10", true},  {"1.0", "1.0.0", true}, {"1.10", "1.9", false}, {"2.0", "10.0", true},
-        {"1.2", "1.2b", true},  {"1.2b", "1.2", false}, {"1.5", "1.5", false},  {"1.5", "1.05", false},
+        {"1.9", "1.10", true}, {"1.0", "1.0.0", true}, {"1.10", "1.9", false}, {"2.0", "10.0", true},
+        {"1.2", "1.2b", true}, {"1.2b", "1.2", false}, {"1.5", "1.5", false},  {"1.5", "1.05", false},
     };
     for (const auto& c : cases) {
         runningVersion = QString::fromLatin1(c.running);
@@ -328,9 +340,13 @@ TEST_F(UpdateCheckTest, OfferReadsWellInEnglish) {
     store->setString(Constants::appLanguage, QStringLiteral("en"));
     LocalizationManager::shared().setCurrentLanguage(QStringLiteral("en"));
     auto english = dependencies();
-    english.localizedString = [](const QString& key) { return LocalizationManager::shared().localizedString(key); };
+    english.localizedString = [](const QString& key) {
+        return LocalizationManager::shared().localizedString(key);
+    };
     makeManager(english);
-    serveFeed(AppVersion{QStringLiteral("Velmora"), QStringLiteral("2.0"), QStringLiteral("https://x.invalid/")}.encode());
+    serveFeed(
+        AppVersion{QStringLiteral("Velmora"), QStringLiteral("2.0"), QStringLiteral("https://x.invalid/")}
+            .encode());
     alerts->answerWith(AlertResponse::thirdButton);
 
     check(false);

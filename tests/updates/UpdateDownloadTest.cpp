@@ -63,8 +63,8 @@ protected:
 };
 
 TEST_F(UpdateDownloadTest, SuccessReplacesTheEarlierImageAndOpensIt) {
-    server.answer("/releases/velmora-2.0-amd64.deb", {.contentType = "application/vnd.debian.binary-package",
-                                                     .body = package});
+    server.answer("/releases/velmora-2.0-amd64.deb",
+                  {.contentType = "application/vnd.debian.binary-package", .body = package});
     makeManager();
     const std::optional<AppVersion> offeredBefore = manager->updateAvailable();
 
@@ -86,7 +86,8 @@ TEST_F(UpdateDownloadTest, SuccessReplacesTheEarlierImageAndOpensIt) {
     ASSERT_EQ(trace.size(), 3);
     EXPECT_EQ(trace[0], QStringLiteral("Starting download of update: 2.0"));
     // The body arrived beside its destination, under a name of its own.
-    EXPECT_TRUE(trace[1].startsWith("Download completed: " + QUrl::fromLocalFile(destination()).toString() + "."))
+    EXPECT_TRUE(
+        trace[1].startsWith("Download completed: " + QUrl::fromLocalFile(destination()).toString() + "."))
         << trace[1].toStdString();
     EXPECT_EQ(trace[2], QStringLiteral("Starting installation of update"));
     EXPECT_TRUE(errorLines().isEmpty());
@@ -100,7 +101,8 @@ TEST_F(UpdateDownloadTest, ShowInFolderRevealsTheFile) {
 }
 
 TEST_F(UpdateDownloadTest, AcceptedOfferDownloadsFromTheAlert) {
-    server.answer("/version.json", {.body = AppVersion{"Velmora", "2.0", server.url("/v.deb").toString()}.encode()});
+    server.answer("/version.json",
+                  {.body = AppVersion{"Velmora", "2.0", server.url("/v.deb").toString()}.encode()});
     server.answer("/v.deb", {.body = package});
     alerts->answerWith(AlertResponse::firstButton);
     makeManager();
@@ -201,11 +203,13 @@ TEST_F(UpdateDownloadTest, DestinationThatCannotBeReplacedIsAnInstallationFailur
 
     download(offer(QStringLiteral("/v.deb")));
     ASSERT_EQ(alerts->shown().size(), 1);
-    EXPECT_TRUE(alerts->shown().first().informativeText.startsWith(QStringLiteral("Installation preparation failed: ")))
+    EXPECT_TRUE(alerts->shown().first().informativeText.startsWith(
+        QStringLiteral("Installation preparation failed: ")))
         << alerts->shown().first().informativeText.toStdString();
     EXPECT_EQ(errorLines().size(), 1);
     EXPECT_TRUE(machine->launchedFiles.isEmpty());
-    EXPECT_EQ(downloadFolderEntries(), QStringList{UpdateManager::downloadFileName()}) << "no partial file left";
+    EXPECT_EQ(downloadFolderEntries(), QStringList{UpdateManager::downloadFileName()})
+        << "no partial file left";
     EXPECT_TRUE(QFileInfo(destination()).isDir());
 }
 
@@ -216,8 +220,10 @@ TEST_F(UpdateDownloadTest, UnknownDownloadFolderIsAFailure) {
     server.answer("/v.deb", {.body = package});
 
     download(offer(QStringLiteral("/v.deb")));
-    EXPECT_EQ(alertTexts(),
-              QStringList{"update_check_failed_title: Download failed: The download folder could not be determined."});
+    EXPECT_EQ(
+        alertTexts(),
+        QStringList{
+            "update_check_failed_title: Download failed: The download folder could not be determined."});
     EXPECT_FALSE(manager->isDownloading());
     EXPECT_TRUE(server.requests().isEmpty());
 }

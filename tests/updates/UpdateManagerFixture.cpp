@@ -80,7 +80,8 @@ void UpdateManagerFixture::check(bool automatic) {
 }
 
 bool UpdateManagerFixture::waitUntilIdle(int timeoutMs) {
-    return waitUntil([this] { return !manager->isCheckingForUpdates() && !manager->isDownloading(); }, timeoutMs);
+    return waitUntil([this] { return !manager->isCheckingForUpdates() && !manager->isDownloading(); },
+                     timeoutMs);
 }
 
 QStringList UpdateManagerFixture::downloadFolderEntries() const {

@@ -29,7 +29,8 @@ protected:
     UpdateManager& makeManager() { return makeManager(dependencies()); }
 
     void serveFeed(const QByteArray& body, int status = 200);
-    static QByteArray feed(const QString& version, const QString& url = QStringLiteral("https://example.invalid/v.deb"));
+    static QByteArray feed(const QString& version,
+                           const QString& url = QStringLiteral("https://example.invalid/v.deb"));
     // Starts a check and waits until it has been handled.
     void check(bool automatic);
     bool waitUntilIdle(int timeoutMs = 10000);

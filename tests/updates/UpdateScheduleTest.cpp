@@ -62,7 +62,8 @@ TEST_F(UpdateScheduleTest, AutomaticUpdatesOffIsNeverDue) {
 
 TEST_F(UpdateScheduleTest, CountsWholeDaysNotDateChanges) {
     const QDateTime current = local(2024, 6, 10, 9);
-    EXPECT_FALSE(dueAfter(current.addSecs(-23 * 3600), current)) << "the date changed, but no whole day passed";
+    EXPECT_FALSE(dueAfter(current.addSecs(-23 * 3600), current))
+        << "the date changed, but no whole day passed";
     EXPECT_FALSE(dueAfter(current.addSecs(-24 * 3600 + 1), current));
     EXPECT_TRUE(dueAfter(current.addSecs(-24 * 3600), current));
     EXPECT_TRUE(dueAfter(current.addSecs(-25 * 3600), current));

@@ -64,8 +64,8 @@ TEST(VersionOrderTest, OtherCharactersCompareByCodePointAndCase) {
 }
 
 TEST(VersionOrderTest, SortsAReleaseHistory) {
-    const QStringList ascending = {"", "0.9", "1", "1.0", "1.0.0", "1.0.1", "1.1", "1.2", "1.2b", "1.9",
-                                   "1.10", "1.10.1", "2.0", "10.0", "10.0a", "10.0b"};
+    const QStringList ascending = {"",     "0.9", "1",    "1.0",    "1.0.0", "1.0.1", "1.1",   "1.2",
+                                   "1.2b", "1.9", "1.10", "1.10.1", "2.0",   "10.0",  "10.0a", "10.0b"};
     QStringList shuffled = ascending;
     std::reverse(shuffled.begin(), shuffled.end());
     std::rotate(shuffled.begin(), shuffled.begin() + 5, shuffled.end());

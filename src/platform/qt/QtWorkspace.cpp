@@ -13,9 +13,12 @@ namespace {
 constexpr int fileManagerActivationTimeoutMs = 10000;
 } // namespace
 
-QtWorkspace::QtWorkspace(QDBusConnection bus, QString opener) : bus_(std::move(bus)), opener_(std::move(opener)) {}
+QtWorkspace::QtWorkspace(QDBusConnection bus, QString opener)
+    : bus_(std::move(bus)), opener_(std::move(opener)) {}
 
-bool QtWorkspace::openURL(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool QtWorkspace::openURL(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
 
 void QtWorkspace::revealFile(const QString& filePath) {
     const QFileInfo file(filePath);
@@ -38,6 +41,8 @@ void QtWorkspace::revealFile(const QString& filePath) {
                      });
 }
 
-bool QtWorkspace::launchOpener(const QString& filePath) { return QProcess::startDetached(opener_, {filePath}); }
+bool QtWorkspace::launchOpener(const QString& filePath) {
+    return QProcess::startDetached(opener_, {filePath});
+}
 
 } // namespace velmora
