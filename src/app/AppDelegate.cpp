@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/WindowHelper.h"
 #include "diagnostics/ConsoleOutput.h"
 #include "diagnostics/Logger.h"
 #include "diagnostics/SystemUtils.h"
@@ -7,7 +8,10 @@
 #include "localization/LocalizationManager.h"
 #include "platform/Platform.h"
 #include "settings/Constants.h"
+#include "settings/ApplicationIdentity.h"
 #include "settings/NotificationCenter.h"
+#include "settings/OnboardingView.h"
+#include "settings/PreferencesView.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -32,13 +36,25 @@ KeyboardEvent* passEventOn(uint32_t, KeyboardEvent* event, void*) { return event
 
 } // namespace
 
-AppDelegate::AppDelegate() : engine(isShuttingDown, [this] {
-    // A tap that exists must be torn down when the application ends.
-    NotificationCenter::defaultCenter().addObserver(this, Constants::applicationWillTerminateNotification,
-                                                    [this](const QVariant&) { applicationWillTerminateNotification(); });
-}) {}
+AppDelegate::AppDelegate(UpdateManager& updates)
+    : engine(isShuttingDown,
+             [this] {
+                 // A tap that exists must be torn down when the application ends.
+                 NotificationCenter::defaultCenter().addObserver(
+                     this, Constants::applicationWillTerminateNotification,
+                     [this](const QVariant&) { applicationWillTerminateNotification(); });
+             }),
+      updateManager(updates) {
+    // The update row shows the download's progress while it runs.
+    connect(&updateManager, &UpdateManager::downloadProgressChanged, this, &AppDelegate::updateStatusItemIcon);
+    connect(&updateManager, &UpdateManager::isDownloadingChanged, this, &AppDelegate::updateStatusItemIcon);
+}
 
-AppDelegate::~AppDelegate() { cleanup(); }
+AppDelegate::~AppDelegate() {
+    cleanup();
+    delete preferencesWindow.data();
+    delete onboardingWindow.data();
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
     configureDefaultSettings();
@@ -72,11 +88,8 @@ void AppDelegate::initializeApp() {
         Logger::log(QStringLiteral("First launch detected - showing onboarding"));
         if (!isShuttingDown) {
             createOnboardingWindow();
-            if (onboardingWindow) {
-                onboardingWindow->show();
-                onboardingWindow->raise();
-                onboardingWindow->activateWindow();
-            }
+            if (onboardingWindow)
+                bringToFront(onboardingWindow);
         }
         store.setBool(Constants::hasLaunchedBefore, true);
     } else {
@@ -233,14 +246,43 @@ void AppDelegate::setupStatusBar() {
     statusItem->setIcon(makeMenuBarIcon());
     statusItem->setToolTip(QStringLiteral("Velmora - Keyboard Layout Switcher"));
 
-    // Every change builds a whole new menu; the old one goes with its owner.
-    auto* menu = new QMenu();
-    QAction* quit = menu->addAction(localized(LocalizationKeys::menuQuit), this, &AppDelegate::quitApp);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Every change builds a whole new menu; the previous one is dropped.
     QMenu* previous = statusItem->contextMenu();
-    statusItem->setContextMenu(menu);
+    statusItem->setContextMenu(buildMenu());
     delete previous;
     statusItem->show();
+}
+
+QMenu* AppDelegate::buildMenu() {
+    auto* menu = new QMenu();
+    QAction* preferences = menu->addAction(localized(LocalizationKeys::menuPreferences), this, &AppDelegate::showPreferences);
+    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    menu->addSeparator();
+    if (updateManager.updateAvailable()) {
+        QAction* update = menu->addAction(updateRowTitle(), this, &AppDelegate::showUpdateDialog);
+        update->setEnabled(!updateManager.isDownloading());
+        menu->addSeparator();
+    }
+    menu->addAction(localized(LocalizationKeys::menuHelpSupport), this, &AppDelegate::showSupport);
+    menu->addAction(localized(LocalizationKeys::menuCheckUpdates), this, &AppDelegate::checkForUpdates);
+    if (SettingsStore::standard().boolForKey(Constants::enableDebugMode)) {
+        menu->addSeparator();
+        menu->addAction(localized(LocalizationKeys::menuDebugInfo), this, &AppDelegate::showDebugInfo);
+    }
+    menu->addSeparator();
+    QAction* quit = menu->addAction(localized(LocalizationKeys::menuQuit), this, &AppDelegate::quitApp);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    return menu;
+}
+
+QString AppDelegate::updateRowTitle() const {
+    const QString title = QStringLiteral("%1 (%2)").arg(localized(LocalizationKeys::updateAvailableTitle),
+                                                         updateManager.updateAvailable()->version);
+    if (!updateManager.isDownloading())
+        return title;
+    const int percent = qRound(updateManager.downloadProgress() * 100.0);
+    return localized(LocalizationKeys::updateDownloading)
+        .arg(updateManager.updateAvailable()->version, QString::number(percent));
 }
 
 void AppDelegate::updateStatusItemIcon() {
@@ -255,6 +297,7 @@ void AppDelegate::updateMenuBarIconVisibility() {
     const bool show = SettingsStore::standard().boolForKey(Constants::showMenuBarIcon);
     setActivationPolicy(show ? activationPolicyAccessory : activationPolicyRegular);
     setupStatusBar();
+    Logger::log(QStringLiteral("Menu bar icon visibility updated: ") + QLatin1String(show ? "true" : "false"));
 }
 
 QIcon AppDelegate::makeMenuBarIcon() const {
@@ -283,14 +326,23 @@ QIcon AppDelegate::makeMenuBarIcon() const {
 void AppDelegate::showPreferences() {
     if (isShuttingDown)
         return;
-    Logger::log(QStringLiteral("Preferences requested"));
-    if (preferencesWindow) {
-        preferencesWindow->show();
-        preferencesWindow->raise();
-        preferencesWindow->activateWindow();
-    }
+    createPreferencesWindow();
+    if (preferencesWindow)
+        bringToFront(preferencesWindow);
     Logger::trackEvent(QStringLiteral("preferences_opened"));
 }
+
+void AppDelegate::showUpdateDialog() {
+    if (const std::optional<AppVersion> pending = updateManager.updateAvailable())
+        updateManager.showUpdateAlert(*pending);
+}
+
+void AppDelegate::showSupport() {
+    SystemUtils::openURL(ApplicationIdentity::supportPage());
+    Logger::trackEvent(QStringLiteral("support_opened"));
+}
+
+void AppDelegate::checkForUpdates() { updateManager.checkForUpdates(false); }
 
 void AppDelegate::showDebugInfo() {
     Logger::log(QStringLiteral("Debug info requested by user"));
@@ -300,20 +352,66 @@ void AppDelegate::showDebugInfo() {
                            AlertStyle::informational);
 }
 
-void AppDelegate::createOnboardingWindow() {
-    if (isShuttingDown || onboardingWindow)
+void AppDelegate::createPreferencesWindow() {
+    if (preferencesWindow)
         return;
-    Logger::log(QStringLiteral("Onboarding window is not available in this build"));
+    auto* view = new PreferencesView({[](bool enabled) { SystemUtils::setAutoLaunch(enabled); },
+                                      [this] { updateManager.checkForUpdates(false); }});
+    preferencesWindow = WindowHelper::createWindow(localized(LocalizationKeys::appName), view, this, 600, 360);
+    Logger::log(QStringLiteral("Preferences window created"));
+}
+
+void AppDelegate::createOnboardingWindow() {
+    if (onboardingWindow)
+        return;
+    auto* view = new OnboardingView({[this] { startKeyboardMonitoring(); },
+                                     [this] {
+                                         if (onboardingWindow)
+                                             onboardingWindow->close();
+                                     }});
+    QString title = localized(LocalizationKeys::welcomeTitle);
+    title.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    onboardingWindow = WindowHelper::createWindow(title, view, this, 500, 600);
+    Logger::log(QStringLiteral("Onboarding window created"));
+}
+
+void AppDelegate::windowWillClose(QWidget* window) {
+    if (isShuttingDown || window == nullptr)
+        return;
+    // Called from the window's own close event: the window and its view go
+    // once the event loop is back, never under the running handler.
+    const auto release = [](QPointer<HostWindow>& field) {
+        field->setDelegate(nullptr);
+        field->clearContentView();
+        field->deleteLater();
+        field.clear();
+    };
+    if (window == preferencesWindow) {
+        Logger::log(QStringLiteral("Preferences window closing"));
+        release(preferencesWindow);
+    } else if (window == onboardingWindow) {
+        Logger::log(QStringLiteral("Onboarding window closing"));
+        release(onboardingWindow);
+    }
 }
 
 void AppDelegate::closeAllWindows() {
     Logger::log(QStringLiteral("Closing all windows"));
-    if (preferencesWindow)
-        preferencesWindow->close();
-    if (onboardingWindow)
-        onboardingWindow->close();
-    preferencesWindow.clear();
-    onboardingWindow.clear();
+    // The delegate goes first, so these closes do not come back as
+    // windowWillClose; the fields keep their closed windows.
+    for (HostWindow* window : {preferencesWindow.data(), onboardingWindow.data()}) {
+        if (window == nullptr)
+            continue;
+        window->setDelegate(nullptr);
+        window->clearContentView();
+        window->close();
+    }
+}
+
+void AppDelegate::bringToFront(HostWindow* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 bool AppDelegate::hasVisibleWindows() const {

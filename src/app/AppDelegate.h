@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/HostWindow.h"
+#include "app/WindowDelegate.h"
 #include "switching/SwitchingEngine.h"
 #include "updates/UpdateManager.h"
 
@@ -10,20 +12,20 @@
 
 #include <memory>
 
+class QMenu;
 class QSystemTrayIcon;
 class QTimer;
-class QWidget;
 
 namespace velmora {
 
 // Owns everything that lives longer than one call: the tray icon, the
 // switching engine (with its tap, saved layout and press state), the
 // permission polling, the windows and the shutdown flag. Main thread only.
-class AppDelegate : public QObject {
+class AppDelegate : public QObject, public WindowDelegate {
     Q_OBJECT
 
 public:
-    AppDelegate();
+    explicit AppDelegate(UpdateManager& updates = UpdateManager::shared());
     ~AppDelegate() override;
 
     // Start-up and shutdown.
@@ -54,11 +56,19 @@ public:
     void updateStatusItemIcon();
     void updateMenuBarIconVisibility();
     QIcon makeMenuBarIcon() const;
+    QMenu* buildMenu();
+
+    // Menu actions.
     void showPreferences();
+    void showUpdateDialog();
+    void showSupport();
+    void checkForUpdates();
     void showDebugInfo();
 
     // Windows.
+    void createPreferencesWindow();
     void createOnboardingWindow();
+    void windowWillClose(QWidget* window) override;
     void closeAllWindows();
 
     // Whether any of Velmora's windows is on screen.
@@ -68,9 +78,9 @@ public:
     std::unique_ptr<QSystemTrayIcon> statusItem;
     SwitchingEngine engine; // the event tap, the saved input source, the press state
     std::unique_ptr<QTimer> permissionCheckTimer;
-    QPointer<QWidget> preferencesWindow;
-    QPointer<QWidget> onboardingWindow;
-    UpdateManager& updateManager = UpdateManager::shared();
+    QPointer<HostWindow> preferencesWindow;
+    QPointer<HostWindow> onboardingWindow;
+    UpdateManager& updateManager;
     bool isShuttingDown = false;
 
     // Activation policy values.
@@ -80,6 +90,8 @@ public:
 
 private:
     void setActivationPolicy(int policy);
+    void bringToFront(HostWindow* window);
+    QString updateRowTitle() const;
     void runAutomaticUpdateCheck();
 
     int activationPolicy_ = activationPolicyRegular;

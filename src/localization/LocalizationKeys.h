@@ -80,6 +80,7 @@ inline const QString okButton = QStringLiteral("ok_button");
 inline const QString updateDownloadedTitle = QStringLiteral("update_downloaded_title");
 inline const QString updateDownloadedMessage = QStringLiteral("update_downloaded_message");
 inline const QString showInFinder = QStringLiteral("show_in_finder");
+inline const QString updateDownloading = QStringLiteral("update_downloading");
 
 // Debug information.
 inline const QString debugInfoTitle = QStringLiteral("debug_info_title");
@@ -170,6 +171,8 @@ inline const QList<Entry>& all() {
         {updateDownloadedMessage, 1,
          QStringLiteral("Alert text; the file is already being opened. %1: file name in the Downloads folder.")},
         {showInFinder, 0, QStringLiteral("Alert button; shows the downloaded file in the file manager.")},
+        {updateDownloading, 2,
+         QStringLiteral("Tray menu row while an update downloads. %1: version being downloaded, %2: percent done (0-100).")},
         {debugInfoTitle, 0, QStringLiteral("Alert title, debug mode only.")},
         {debugInfoMessage, 0,
          QStringLiteral("Alert text; the system information went to standard output, which is visible "

@@ -11,7 +11,11 @@
 #include "settings/InMemorySettingsStore.h"
 #include "settings/NotificationCenter.h"
 #include "support/CapturedOutput.h"
+#include "support/LocalHttpServer.h"
 #include "support/WaitUntil.h"
+#include "updates/UpdateManager.h"
+
+#include <QTemporaryDir>
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -67,9 +71,26 @@ protected:
         SettingsStore::setStandard(nullptr);
     }
     AppDelegate& make() {
-        delegate = std::make_unique<AppDelegate>();
+        delegate = std::make_unique<AppDelegate>(*updates);
         return *delegate;
     }
+    // An update manager that only ever talks to this test's own server.
+    void makeUpdates(const QString& feedAddress) {
+        delegate.reset();
+        UpdateManager::Dependencies dependencies = UpdateManager::Dependencies::system();
+        dependencies.feedAddress = feedAddress;
+        dependencies.bundleVersion = [] { return QStringLiteral("1.0.0"); };
+        dependencies.downloadFolder = [this] { return downloads.path(); };
+        updates = std::make_unique<UpdateManager>(dependencies);
+    }
+    // Titles of the tray menu, "—" for a separator.
+    QStringList menuRows() const {
+        QStringList rows;
+        for (const QAction* action : delegate->statusItem->contextMenu()->actions())
+            rows.append(action->isSeparator() ? QStringLiteral("—") : action->text());
+        return rows;
+    }
+    static QString tr(const QString& key) { return LocalizationManager::shared().localizedString(key); }
     // Trace messages without their time and place: "Function(): message" → "message".
     QStringList traced() const {
         QStringList messages;
@@ -92,6 +113,12 @@ protected:
     std::shared_ptr<FakeMachine> machine = std::make_shared<FakeMachine>();
     std::shared_ptr<ScriptedAlertPresenter> alerts = std::make_shared<ScriptedAlertPresenter>();
     test::CapturedOutput output;
+    QTemporaryDir downloads;
+    std::unique_ptr<UpdateManager> updates = [] {
+        UpdateManager::Dependencies dependencies = UpdateManager::Dependencies::system();
+        dependencies.feedAddress = QStringLiteral("http://127.0.0.1:9/version.json");
+        return std::make_unique<UpdateManager>(dependencies);
+    }();
     std::unique_ptr<AppDelegate> delegate;
 };
 
@@ -372,6 +399,116 @@ TEST_F(AppDelegateTest, TerminationNotificationRunsCleanupWhileTheTapExists) {
     NotificationCenter::defaultCenter().post(Constants::applicationWillTerminateNotification);
     EXPECT_TRUE(app.isShuttingDown);
     EXPECT_TRUE(taps->latest()->invalidated);
+}
+
+// The tray menu and the windows.
+
+TEST_F(AppDelegateTest, DefaultMenuHoldsPreferencesSupportCheckAndQuit) {
+    store->setBool(Constants::enableDebugMode, false);
+    configureDefaultSettings();
+    make().setupStatusBar();
+    EXPECT_EQ(menuRows(), (QStringList{tr(LocalizationKeys::menuPreferences), "—", tr(LocalizationKeys::menuHelpSupport),
+                                       tr(LocalizationKeys::menuCheckUpdates), "—", tr(LocalizationKeys::menuQuit)}));
+    EXPECT_EQ(delegate->statusItem->contextMenu()->actions().first()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+
+    // Debug mode adds its row at the next rebuild, and a language change rebuilds.
+    store->setBool(Constants::enableDebugMode, true);
+    delegate->updateStatusItemIcon();
+    EXPECT_EQ(menuRows().mid(4, 2), (QStringList{"—", tr(LocalizationKeys::menuDebugInfo)}));
+    delegate->applicationDidFinishLaunching();
+    LocalizationManager::shared().setCurrentLanguage(QStringLiteral("de"));
+    EXPECT_TRUE(test::waitUntil([&] { return menuRows().last() == tr(LocalizationKeys::menuQuit); }));
+    EXPECT_NE(tr(LocalizationKeys::menuQuit), QStringLiteral("menu_quit"));
+    LocalizationManager::shared().setCurrentLanguage(QStringLiteral("en"));
+}
+
+TEST_F(AppDelegateTest, PendingUpdateGetsARowThatFollowsTheDownload) {
+    test::LocalHttpServer server;
+    ASSERT_TRUE(server.start());
+    server.answer("/version.json",
+                  {.body = QByteArray(R"({"name":"Velmora 9","version":"9.9.9","url":")") +
+                           server.url(QStringLiteral("/Velmora.deb")).toEncoded() + "\"}"});
+    server.answer("/Velmora.deb", {.contentType = "application/octet-stream",
+                                   .body = QByteArray(64 * 1024, 'x'),
+                                   .chunkSize = 8 * 1024,
+                                   .chunkIntervalMs = 60});
+    makeUpdates(server.url(QStringLiteral("/version.json")).toString());
+    configureDefaultSettings();
+    AppDelegate& app = make();
+    app.applicationDidFinishLaunching();
+    alerts->answerWith(AlertResponse::thirdButton); // remind me later
+    app.checkForUpdates();
+    const QString row = tr(LocalizationKeys::updateAvailableTitle) + QStringLiteral(" (9.9.9)");
+    ASSERT_TRUE(test::waitUntil([&] { return menuRows().contains(row); }));
+    EXPECT_EQ(menuRows().indexOf(row), 2);
+    EXPECT_EQ(menuRows().at(3), QStringLiteral("—"));
+
+    // Choosing the row offers the update again; this time it is downloaded.
+    alerts->answerWith(AlertResponse::firstButton);
+    app.showUpdateDialog();
+    QStringList progressRows;
+    EXPECT_TRUE(test::waitUntil(
+        [&] {
+            const QString now = menuRows().at(2);
+            if (now != row && !progressRows.contains(now))
+                progressRows.append(now);
+            return !updates->isDownloading() && !progressRows.isEmpty();
+        },
+        15000));
+    ASSERT_FALSE(progressRows.isEmpty());
+    EXPECT_TRUE(progressRows.first().contains(QStringLiteral("9.9.9")));
+    EXPECT_TRUE(progressRows.last().contains(QStringLiteral("100")) || menuRows().at(2) == row)
+        << progressRows.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(AppDelegateTest, PreferencesOpenOnceAndComeBackNewAfterClosing) {
+    AppDelegate& app = make();
+    app.showPreferences();
+    app.showPreferences();
+    ASSERT_NE(app.preferencesWindow, nullptr);
+    HostWindow* first = app.preferencesWindow;
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->windowTitle(), tr(LocalizationKeys::appName));
+    EXPECT_EQ(events(), (QStringList{"preferences_opened", "preferences_opened"}));
+    EXPECT_EQ(traced().count(QStringLiteral("Preferences window created")), 1);
+
+    first->close();
+    EXPECT_EQ(app.preferencesWindow, nullptr);
+    EXPECT_TRUE(traced().contains(QStringLiteral("Preferences window closing")));
+    app.showPreferences();
+    ASSERT_NE(app.preferencesWindow, nullptr);
+    EXPECT_EQ(traced().count(QStringLiteral("Preferences window created")), 2);
+    EXPECT_EQ(app.preferencesWindow->size(), QSize(600, 360));
+}
+
+TEST_F(AppDelegateTest, FirstStartShowsOnboardingWithAOneLineTitle) {
+    AppDelegate& app = make();
+    app.applicationDidFinishLaunching();
+    ASSERT_NE(app.onboardingWindow, nullptr);
+    EXPECT_TRUE(app.onboardingWindow->isVisible());
+    EXPECT_FALSE(app.onboardingWindow->windowTitle().contains(QLatin1Char('\n')));
+    EXPECT_EQ(app.onboardingWindow->size(), QSize(500, 600));
+    EXPECT_TRUE(app.hasVisibleWindows());
+}
+
+TEST_F(AppDelegateTest, ShutdownClosesWindowsAndKeepsTheFields) {
+    AppDelegate& app = make();
+    app.showPreferences();
+    HostWindow* window = app.preferencesWindow;
+    app.cleanup();
+    EXPECT_EQ(app.preferencesWindow, window);
+    EXPECT_FALSE(window->isVisible());
+    output.clear();
+    window->close();
+    EXPECT_FALSE(traced().contains(QStringLiteral("Preferences window closing")));
+    EXPECT_EQ(app.preferencesWindow, window);
+}
+
+TEST_F(AppDelegateTest, SupportOpensTheContactPageAndIsRecorded) {
+    make().showSupport();
+    ASSERT_EQ(machine->openedUrls.size(), 1);
+    EXPECT_EQ(machine->openedUrls.first().path(), QStringLiteral("/contact"));
+    EXPECT_EQ(events(), QStringList{"support_opened"});
 }
 
 } // namespace

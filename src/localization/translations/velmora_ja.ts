@@ -303,6 +303,11 @@
             <extracomment>Alert button; shows the downloaded file in the file manager.</extracomment>
             <translation>ファイルマネージャで表示</translation>
         </message>
+        <message id="update_downloading">
+            <source>Downloading %1… %2 %</source>
+            <extracomment>Tray menu row while an update downloads. %1: version being downloaded, %2: percent done (0-100).</extracomment>
+            <translation>%1 をダウンロード中… %2%</translation>
+        </message>
         <message id="debug_info_title">
             <source>Debug Information</source>
             <extracomment>Alert title, debug mode only.</extracomment>
