@@ -14,6 +14,8 @@ VelmoraProcess::VelmoraProcess(const QByteArray& display, const QString& configH
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // The automatic update check must not leave this machine.
+    environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"), QStringLiteral("http://127.0.0.1:9/version.json"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.remove(QStringLiteral("XDG_SESSION_TYPE"));
     process_.setProcessEnvironment(environment);
