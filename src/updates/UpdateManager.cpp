@@ -217,7 +217,9 @@ void UpdateManager::feedFinished(QNetworkReply* reply, const std::shared_ptr<Tra
     if (!transfer->abortedOnPurpose && reply->isOpen())
         transfer->body += reply->read(AppVersion::maximumFeedSize + 1 - transfer->body.size());
     std::optional<Error> error = transportError(*reply, transfer->abortedOnPurpose);
-    if (!error && !transfer->abortedOnPurpose)
+    // A body over the limit was cut short on purpose; the decoder refuses it.
+    const bool tooLarge = transfer->body.size() > AppVersion::maximumFeedSize;
+    if (!error && !tooLarge)
         error = truncationOf(*reply, transfer->body.size());
     const std::optional<HttpResponseRecord> response = responseOf(*reply);
     std::optional<QByteArray> data;
