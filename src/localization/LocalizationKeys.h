@@ -158,7 +158,7 @@ inline const QList<Entry>& all() {
         {updateAvailableTitle, 0,
          QStringLiteral("Alert title; also the tray menu item, followed by \" (version)\".")},
         {updateAvailableMessage, 3,
-         QStringLiteral("Alert text. %1: product name, %2: installed version, %3: offered version.")},
+         QStringLiteral("Alert text. %1: the release's display name as the update feed gives it (for example \"Velmora 2.1\"), %2: installed version, %3: offered version.")},
         {download, 0, QStringLiteral("Alert button that downloads the update.")},
         {skipVersion, 0, QStringLiteral("Alert button; this version is not offered again.")},
         {remindLater, 0, QStringLiteral("Alert button.")},

@@ -345,7 +345,7 @@ TEST_F(UpdateCheckTest, OfferReadsWellInEnglish) {
     };
     makeManager(english);
     serveFeed(
-        AppVersion{QStringLiteral("Velmora"), QStringLiteral("2.0"), QStringLiteral("https://x.invalid/")}
+        AppVersion{QStringLiteral("Velmora 2.0"), QStringLiteral("2.0"), QStringLiteral("https://x.invalid/")}
             .encode());
     alerts->answerWith(AlertResponse::thirdButton);
 
@@ -353,7 +353,7 @@ TEST_F(UpdateCheckTest, OfferReadsWellInEnglish) {
     ASSERT_EQ(alerts->shown().size(), 1);
     const Alert& offer = alerts->shown().first();
     EXPECT_EQ(offer.messageText, QStringLiteral("Update Available"));
-    EXPECT_EQ(offer.informativeText, QStringLiteral("Velmora 2.0 is available. You have version 1.5."));
+    EXPECT_EQ(offer.informativeText, QStringLiteral("Velmora 2.0 is available (version 2.0). You have version 1.5."));
     EXPECT_EQ(offer.buttons, (QStringList{"Download", "Skip This Version", "Remind Me Later"}));
 }
 

@@ -249,9 +249,9 @@
             <translation>Atualização disponível</translation>
         </message>
         <message id="update_available_message">
-            <source>%1 %3 is available. You have version %2.</source>
-            <extracomment>Alert text. %1: product name, %2: installed version, %3: offered version.</extracomment>
-            <translation>%1 %3 está disponível. Você está usando a versão %2.</translation>
+            <source>%1 is available (version %3). You have version %2.</source>
+            <extracomment>Alert text. %1: the release's display name as the update feed gives it (for example &quot;Velmora 2.1&quot;), %2: installed version, %3: offered version.</extracomment>
+            <translation>%1 está disponível (versão %3). Você está usando a versão %2.</translation>
         </message>
         <message id="download">
             <source>Download</source>
