@@ -104,8 +104,11 @@ void AppDelegate::initializeAutoLaunch() {
         Logger::log(QStringLiteral("Auto launch already enabled"));
         return;
     }
-    SystemUtils::setAutoLaunch(true);
-    Logger::log(QStringLiteral("Auto launch enabled automatically"));
+    // Only a registration that took place is reported as done.
+    if (SystemUtils::setAutoLaunch(true))
+        Logger::log(QStringLiteral("Auto launch enabled automatically"));
+    else
+        Logger::log(QStringLiteral("Auto launch could not be enabled automatically"));
 }
 
 bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
@@ -215,7 +218,11 @@ void AppDelegate::startPermissionChecking() {
                     return;
                 createEventTap();
                 stopPermissionChecking();
-                Logger::log(QStringLiteral("Accessibility permissions granted - keyboard monitoring activated"));
+                if (engine.eventTap)
+                    Logger::log(QStringLiteral("Accessibility permissions granted - keyboard monitoring activated"));
+                else
+                    ConsoleOutput::writeLine(QStringLiteral(
+                        "❌ Keyboard access was granted, but the keyboard could not be observed; restart Velmora"));
             },
             Qt::QueuedConnection);
     });

@@ -191,6 +191,21 @@ TEST_F(AppDelegateTest, TrustGrantedWhileTheAlertIsUpIsPickedUpByPolling) {
     EXPECT_TRUE(traced().contains(QStringLiteral("Accessibility permissions granted - keyboard monitoring activated")));
 }
 
+TEST_F(AppDelegateTest, GrantWhoseTapCannotBeCreatedSaysSoAndStopsPolling) {
+    AppDelegate& app = make();
+    alerts->whileShowing([&](const Alert&) {
+        trust->trusted = true;
+        taps->setRefuseCreation(true);
+    });
+    alerts->answerWith(AlertResponse::secondButton);
+    app.startKeyboardMonitoring();
+    ASSERT_NE(app.permissionCheckTimer, nullptr);
+    EXPECT_TRUE(test::waitUntil([&] { return app.permissionCheckTimer == nullptr; }));
+    EXPECT_EQ(app.engine.eventTap, nullptr);
+    EXPECT_FALSE(traced().contains(QStringLiteral("Accessibility permissions granted - keyboard monitoring activated")));
+    EXPECT_EQ(output.linesStartingWith(QStringLiteral("❌ Keyboard access was granted")).size(), 1);
+}
+
 TEST_F(AppDelegateTest, GrantFoundByAPollIsIgnoredOnceShutdownBegan) {
     AppDelegate& app = make();
     alerts->answerWith(AlertResponse::secondButton);
@@ -276,7 +291,8 @@ TEST_F(AppDelegateTest, FailedLoginRegistrationIsReportedAndStartUpGoesOn) {
     app.applicationDidFinishLaunching();
     EXPECT_FALSE(store->boolForKey(Constants::launchAtLogin));
     EXPECT_EQ(output.linesStartingWith(QStringLiteral("❌ Auto launch error: ")).size(), 1);
-    EXPECT_TRUE(traced().contains(QStringLiteral("Auto launch enabled automatically")));
+    EXPECT_FALSE(traced().contains(QStringLiteral("Auto launch enabled automatically")));
+    EXPECT_TRUE(traced().contains(QStringLiteral("Auto launch could not be enabled automatically")));
     EXPECT_NE(app.engine.eventTap, nullptr);
 }
 
