@@ -6,6 +6,7 @@ target_sources(velmora_core PRIVATE
   src/diagnostics/SystemUtils.cpp
   src/platform/Platform.cpp
   src/settings/Constants.cpp
+  src/settings/DefaultsCommand.cpp
   src/settings/InMemorySettingsStore.cpp
   src/settings/NotificationCenter.cpp
   src/settings/QSettingsStore.cpp

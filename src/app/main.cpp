@@ -6,11 +6,16 @@
 #include "platform/fake/FakeTextInputSources.h"
 #include "platform/x11/X11Platform.h"
 #include "settings/Constants.h"
+#include "settings/DefaultsCommand.h"
+#include "settings/QSettingsStore.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/SettingsStore.h"
 #include "switching/SwitchingEngine.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
+
+#include <cstdio>
 
 using namespace velmora;
 
@@ -95,29 +100,59 @@ int listInputSources() {
     return 0;
 }
 
-void printUsage() {
-    ConsoleOutput::writeLine(QStringLiteral("Usage: velmora [--demo | --list-input-sources]"));
-    ConsoleOutput::writeLine(QStringLiteral("   (no option)            run Velmora in the tray, switching layouts while a trigger is held"));
-    ConsoleOutput::writeLine(QStringLiteral("   --demo                 run the engine over a scripted keyboard, no display needed"));
-    ConsoleOutput::writeLine(QStringLiteral("   --list-input-sources   print the X display's layouts in order"));
+// "velmora defaults …" edits the settings file the running program watches.
+int runDefaults(const QStringList& arguments) {
+    QSettingsStore store;
+    DefaultsCommand command(
+        store, [](const QString& line) { std::fprintf(stdout, "%s\n", qPrintable(line)); },
+        [](const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
+    const int status = command.run(arguments);
+    store.sync();
+    return status;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (arguments.isEmpty())
+    // Without options Velmora is the tray application, which needs its own
+    // QApplication; everything else is a console command.
+    if (argc == 1)
         return VelmoraApplication::run(argc, argv);
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
-    if (arguments == QStringList{QStringLiteral("--demo")})
-        return runDemo();
-    if (arguments == QStringList{QStringLiteral("--list-input-sources")})
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+
+    const QStringList arguments = QCoreApplication::arguments();
+    // The defaults words are passed through untouched: "-bool" is a value
+    // type there, not an option of velmora.
+    if (arguments.value(1) == QLatin1String("defaults"))
+        return runDefaults(arguments.mid(2));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Selects an English keyboard layout while Ctrl, Alt or Super is held.\n"
+                       "Without options, Velmora runs in the system tray.\n\n") +
+        DefaultsCommand::usage());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption listOption(QStringLiteral("list-input-sources"),
+                                        QStringLiteral("Print the layouts of the X display in order, marking the "
+                                                       "current one and those Velmora switches to."));
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        QStringLiteral("Run the switching over a scripted keyboard; no display needed."));
+    parser.addOption(listOption);
+    parser.addOption(demoOption);
+    parser.process(app);
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "velmora: unknown command '%s'\n", qPrintable(parser.positionalArguments().first()));
+        std::fprintf(stderr, "%s\n", qPrintable(parser.helpText()));
+        return 2;
+    }
+    if (parser.isSet(listOption))
         return listInputSources();
-    printUsage();
-    return arguments == QStringList{QStringLiteral("--help")} ? 0 : 2;
+    if (parser.isSet(demoOption))
+        return runDemo();
+    return VelmoraApplication::run(argc, argv);
 }

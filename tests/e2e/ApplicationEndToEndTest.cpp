@@ -118,4 +118,33 @@ TEST_F(ApplicationEndToEndTest, DisplayGoingAwayEndsTheProgramWithoutACrash) {
     EXPECT_EQ(velmora->waitForExit(15000), 1);
 }
 
+TEST_F(ApplicationEndToEndTest, DefaultsWrittenFromOutsideReachTheRunningProgram) {
+    writeSettings("[General]\nhasLaunchedBefore=true\nenableUsageStats=true\n");
+    auto velmora = launch();
+    ASSERT_FALSE(velmora->waitForLine(QStringLiteral("🔐 Accessibility Permission: ✅ Granted")).isEmpty());
+    XTestKeyboard keyboard(server.display());
+    XkbProbe probe(server.display());
+    const auto pressControl = [&] {
+        keyboard.press(Keycode::leftControl);
+        keyboard.release(Keycode::leftControl);
+        keyboard.sync();
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        pressControl();
+        return velmora->hasLine(QStringLiteral("⌨️ Switched to English layout"));
+    }));
+    EXPECT_FALSE(velmora->hasLine(QStringLiteral("Analytics: layout_switched")));
+
+    VelmoraProcess defaults(server.display(), configHome(), runtimeDir());
+    ASSERT_TRUE(defaults.start({QStringLiteral("defaults"), QStringLiteral("write"), QStringLiteral("enableDebugMode"),
+                                QStringLiteral("-bool"), QStringLiteral("true")}));
+    ASSERT_EQ(defaults.waitForExit(), 0);
+    // The next switch after the edit is traced, without a restart.
+    EXPECT_TRUE(waitUntil([&] {
+        pressControl();
+        return velmora->hasLine(QStringLiteral("Analytics: layout_switched"));
+    }));
+    EXPECT_EQ(velmora->terminate(), 0);
+}
+
 } // namespace
