@@ -34,8 +34,7 @@ AdvancedTab::AdvancedTab(std::function<void()> checkForUpdates, const QString& c
     header->addWidget(caption);
     column->addLayout(header);
 
-    QFont groupFont = ViewStyle::subheadlineFont(font());
-    groupFont.setWeight(QFont::Medium);
+    const QFont groupFont = ViewStyle::mediumWeight(ViewStyle::subheadlineFont(font()));
 
     auto* updates = new QVBoxLayout;
     updates->setSpacing(8);

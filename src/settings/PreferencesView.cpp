@@ -42,9 +42,9 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
     advancedButton_->setObjectName(QStringLiteral("advancedTabButton"));
 
     auto* tabBar = new QHBoxLayout;
-    tabBar->setContentsMargins(PreferencesGeometry::contentHorizontalPadding -
-                                   TabButton::horizontalPadding / 2,
-                               0, PreferencesGeometry::contentHorizontalPadding, 0);
+    // The selected tab's tint starts where the section headings start.
+    tabBar->setContentsMargins(PreferencesGeometry::contentHorizontalPadding, 0,
+                               PreferencesGeometry::contentHorizontalPadding, 0);
     tabBar->setSpacing(4);
     tabBar->addWidget(generalButton_);
     tabBar->addWidget(advancedButton_);

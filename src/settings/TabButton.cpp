@@ -48,9 +48,11 @@ void TabButton::setSelected(bool selected, bool animated) {
 }
 
 QFont TabButton::titleFont(bool selected) const {
-    QFont titleFont = font();
-    titleFont.setWeight(selected ? QFont::Medium : QFont::Normal);
-    return titleFont;
+    if (selected)
+        return ViewStyle::mediumWeight(font());
+    QFont regular = font();
+    regular.setWeight(QFont::Normal);
+    return regular;
 }
 
 QSize TabButton::sizeHint() const {

@@ -21,15 +21,20 @@ public:
     static QFont headlineFont(const QFont& base);
     static QFont subheadlineFont(const QFont& base);
     static QFont captionFont(const QFont& base);
+    // Medium weight, or the next heavier one the family has: many Linux
+    // fonts have no medium face, and a regular one would not stand out.
+    static QFont mediumWeight(const QFont& base);
 
     static QColor accentColor(const QPalette& palette);
     // Text that matters less: between the text and the background colour.
     static QColor secondaryTextColor(const QPalette& palette);
     static void useSecondaryTextColor(QWidget* widget);
 
-    // The one filled button of a screen, in the accent colour.
+    // The one filled button of a screen, in the accent colour, as tall as
+    // the bordered buttons beside it.
     static void makeProminent(QPushButton* button);
-    // A borderless text button in the secondary colour.
+    // A borderless text button in the secondary colour, only as wide as its
+    // title so that the title lines up with the margin.
     static void makePlain(QPushButton* button);
 
     static QFrame* makeDivider(QWidget* parent = nullptr);
