@@ -261,23 +261,29 @@ void AppDelegate::setupStatusBar() {
 }
 
 QMenu* AppDelegate::buildMenu() {
+    // A menu reads "&" as the mark of a mnemonic: "Help & Support" would
+    // show an underlined space. Titles are text, so every "&" is doubled.
+    const auto title = [](QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); };
     auto* menu = new QMenu();
-    QAction* preferences = menu->addAction(localized(LocalizationKeys::menuPreferences), this, &AppDelegate::showPreferences);
+    QAction* preferences =
+        menu->addAction(title(localized(LocalizationKeys::menuPreferences)), this, &AppDelegate::showPreferences);
     preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     menu->addSeparator();
     if (updateManager.updateAvailable()) {
-        QAction* update = menu->addAction(updateRowTitle(), this, &AppDelegate::showUpdateDialog);
+        QAction* update = menu->addAction(title(updateRowTitle()), this, &AppDelegate::showUpdateDialog);
         update->setEnabled(!updateManager.isDownloading());
         menu->addSeparator();
     }
-    menu->addAction(localized(LocalizationKeys::menuHelpSupport), this, &AppDelegate::showSupport);
-    menu->addAction(localized(LocalizationKeys::menuCheckUpdates), this, &AppDelegate::checkForUpdates);
+    menu->addAction(title(localized(LocalizationKeys::menuHelpSupport)), this, &AppDelegate::showSupport);
+    menu->addAction(title(localized(LocalizationKeys::menuCheckUpdates)), this,
+                    &AppDelegate::checkForUpdates);
     if (SettingsStore::standard().boolForKey(Constants::enableDebugMode)) {
         menu->addSeparator();
-        menu->addAction(localized(LocalizationKeys::menuDebugInfo), this, &AppDelegate::showDebugInfo);
+        menu->addAction(title(localized(LocalizationKeys::menuDebugInfo)), this, &AppDelegate::showDebugInfo);
     }
     menu->addSeparator();
-    QAction* quit = menu->addAction(localized(LocalizationKeys::menuQuit), this, &AppDelegate::quitApp);
+    QAction* quit =
+        menu->addAction(title(localized(LocalizationKeys::menuQuit)), this, &AppDelegate::quitApp);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     return menu;
 }
@@ -309,23 +315,30 @@ void AppDelegate::updateMenuBarIconVisibility() {
 
 QIcon AppDelegate::makeMenuBarIcon() const {
     // A keyboard outline with two rows of keys and a space bar, 22 × 16,
-    // white, drawn at twice the size for high-density panels.
-    QPixmap pixmap(44, 32);
-    pixmap.setDevicePixelRatio(2.0);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::white, 1.4));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(1.2, 2.2, 19.6, 11.6), 2.2, 2.2);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::white);
-    for (int row = 0; row < 2; ++row)
-        for (int column = 0; column < 6; ++column)
-            painter.drawRect(QRectF(3.6 + column * 2.7 + row * 0.8, 4.6 + row * 2.6, 1.6, 1.6));
-    painter.drawRoundedRect(QRectF(6.5, 10.0, 9.0, 1.6), 0.5, 0.5);
-    painter.end();
-    QIcon icon(pixmap);
+    // white. Every edge lies on the pixel grid at both densities, so the
+    // glyph stays sharp at its small size instead of blurring into grey.
+    const auto draw = [](qreal ratio) {
+        QPixmap pixmap(qRound(22 * ratio), qRound(16 * ratio));
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::white, 1.0));
+        painter.setBrush(Qt::NoBrush);
+        // A one-pixel line centred on half pixels covers whole pixels.
+        painter.drawRoundedRect(QRectF(1.5, 2.5, 19.0, 11.0), 2.0, 2.0);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < 5; ++column)
+                painter.drawRect(QRect(4 + column * 3, 4 + row * 3, 2, 2));
+        painter.drawRect(QRect(7, 10, 8, 2));
+        painter.end();
+        return pixmap;
+    };
+    QIcon icon;
+    icon.addPixmap(draw(1.0));
+    icon.addPixmap(draw(2.0));
     icon.setIsMask(true);
     return icon;
 }

@@ -83,11 +83,13 @@ protected:
         dependencies.downloadFolder = [this] { return downloads.path(); };
         updates = std::make_unique<UpdateManager>(dependencies);
     }
-    // Titles of the tray menu, "—" for a separator.
+    // Titles of the tray menu as shown ("&&" shows as "&"), "—" for a separator.
     QStringList menuRows() const {
         QStringList rows;
         for (const QAction* action : delegate->statusItem->contextMenu()->actions())
-            rows.append(action->isSeparator() ? QStringLiteral("—") : action->text());
+            rows.append(action->isSeparator()
+                            ? QStringLiteral("—")
+                            : action->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
         return rows;
     }
     static QString tr(const QString& key) { return LocalizationManager::shared().localizedString(key); }
@@ -347,6 +349,35 @@ TEST_F(AppDelegateTest, MenuIconIsAWhiteMaskOfTheRightSize) {
             EXPECT_EQ(pixel.blue(), 255);
         }
     EXPECT_GT(opaque, 40);
+}
+
+TEST_F(AppDelegateTest, MenuIconIsSharpAtItsOwnSize) {
+    // Drawn off the pixel grid, the keys would blur into half-covered grey.
+    const QImage image = make().makeMenuBarIcon().pixmap(QSize(22, 16), 1.0).toImage();
+    ASSERT_EQ(image.size(), QSize(22, 16));
+    int opaque = 0;
+    int partial = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = image.pixelColor(x, y).alpha();
+            opaque += alpha == 255;
+            partial += alpha > 0 && alpha < 255;
+        }
+    EXPECT_GT(opaque, 60);
+    // Only the four rounded corners are drawn with partial cover.
+    EXPECT_LE(partial, 24);
+}
+
+TEST_F(AppDelegateTest, MenuTitlesShowAmpersandsAsText) {
+    store->setBool(Constants::showMenuBarIcon, true);
+    AppDelegate& app = make();
+    app.setupStatusBar();
+    ASSERT_NE(app.statusItem, nullptr);
+    const QString support = tr(LocalizationKeys::menuHelpSupport);
+    ASSERT_TRUE(support.contains(QLatin1Char('&'))) << "the check needs a title with an ampersand";
+    // Doubled, a menu shows one "&" and makes no mnemonic of the next letter.
+    EXPECT_EQ(app.statusItem->contextMenu()->actions().at(2)->text(),
+              QString(support).replace(QStringLiteral("&"), QStringLiteral("&&")));
 }
 
 // Reopen and shutdown.
