@@ -1,5 +1,6 @@
 #include "platform/qt/QtAlertPresenter.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -17,29 +18,54 @@ QMessageBox::Icon iconFor(AlertStyle style) {
     }
     return QMessageBox::Warning;
 }
+// Wide enough that an explanation reads as a paragraph, not a narrow column.
+constexpr int informativeTextCharacters = 50;
+
 } // namespace
 
-int QtAlertPresenter::runModal(const Alert& alert) {
-    QMessageBox box;
-    box.setWindowTitle(QStringLiteral("Velmora"));
-    box.setText(alert.messageText);
-    box.setInformativeText(alert.informativeText);
-    box.setIcon(iconFor(alert.style));
+std::unique_ptr<QMessageBox> QtAlertPresenter::makeBox(const Alert& alert) {
+    auto box = std::make_unique<QMessageBox>();
+    box->setWindowTitle(QStringLiteral("Velmora"));
+    box->setText(alert.messageText);
+    box->setInformativeText(alert.informativeText);
+    box->setIcon(iconFor(alert.style));
+    // The message is the alert's headline; the informative text explains it.
+    if (auto* message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        QFont bold = message->font();
+        bold.setBold(true);
+        message->setFont(bold);
+    }
+    if (auto* informative = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setMinimumWidth(informative->fontMetrics().averageCharWidth() *
+                                     informativeTextCharacters);
     const QStringList titles = alert.buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : alert.buttons;
-    QList<QAbstractButton*> buttons;
+    QPushButton* first = nullptr;
+    QPushButton* last = nullptr;
     for (qsizetype i = 0; i < titles.size(); ++i) {
         // Roles keep the platform's button order predictable: the first is
         // the accepting one, the last the dismissing one.
         const QMessageBox::ButtonRole role = i == 0                     ? QMessageBox::AcceptRole
                                              : i == titles.size() - 1 ? QMessageBox::RejectRole
                                                                       : QMessageBox::ActionRole;
-        buttons.append(box.addButton(titles.at(i), role));
+        // A button reads "&" as a mnemonic mark; titles are plain text.
+        last = box->addButton(QString(titles.at(i)).replace(QLatin1Char('&'), QStringLiteral("&&")), role);
+        last->setProperty(responseProperty, AlertResponse::firstButton + static_cast<int>(i));
+        if (first == nullptr)
+            first = last;
     }
-    box.setDefaultButton(qobject_cast<QPushButton*>(buttons.first()));
-    box.setEscapeButton(buttons.last());
-    box.exec();
-    const qsizetype index = buttons.indexOf(box.clickedButton());
-    return AlertResponse::firstButton + static_cast<int>(index < 0 ? titles.size() - 1 : index);
+    box->setDefaultButton(first);
+    box->setEscapeButton(last);
+    return box;
+}
+
+int QtAlertPresenter::runModal(const Alert& alert) {
+    const std::unique_ptr<QMessageBox> box = makeBox(alert);
+    box->exec();
+    // A box closed without a button answers as Escape does, with the last.
+    QAbstractButton* clicked = box->clickedButton();
+    if (clicked == nullptr)
+        clicked = box->escapeButton();
+    return clicked->property(responseProperty).toInt();
 }
 
 } // namespace velmora

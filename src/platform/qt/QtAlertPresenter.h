@@ -2,6 +2,10 @@
 
 #include "platform/AlertPresenter.h"
 
+#include <memory>
+
+class QMessageBox;
+
 namespace velmora {
 
 // Alerts as QMessageBox dialogs. The first button is the default one; Escape
@@ -9,6 +13,11 @@ namespace velmora {
 class QtAlertPresenter final : public AlertPresenter {
 public:
     int runModal(const Alert& alert) override;
+
+    // The dialog runModal shows, built but not shown. Each button carries the
+    // code it answers with in the property named by responseProperty.
+    static std::unique_ptr<QMessageBox> makeBox(const Alert& alert);
+    static constexpr const char* responseProperty = "alertResponse";
 };
 
 } // namespace velmora
