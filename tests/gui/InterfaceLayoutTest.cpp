@@ -1,17 +1,27 @@
+#include "app/AppDelegate.h"
 #include "app/HostWindow.h"
 #include "app/WindowHelper.h"
 #include "localization/LocalizationManager.h"
 #include "localization/SupportedLanguage.h"
+#include "platform/Platform.h"
+#include "platform/fake/FakeAccessibilityTrust.h"
+#include "platform/fake/ScriptedAlertPresenter.h"
+#include "platform/qt/QtAlertPresenter.h"
+#include "settings/GeneralTab.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/OnboardingView.h"
 #include "settings/PreferencesView.h"
+#include "support/CapturedOutput.h"
 #include "support/WaitUntil.h"
+#include "updates/UpdateManager.h"
 
 #include <QAbstractAnimation>
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -29,12 +39,13 @@ void PrintTo(const SupportedLanguage& language, std::ostream* out) {
 
 namespace {
 
-// Renders the preferences and the onboarding in every interface language.
-// With VELMORA_SNAPSHOT_DIR set, each screen is also saved there as a PNG.
+// Renders the preferences, the onboarding and every alert in every interface
+// language. With VELMORA_SNAPSHOT_DIR set, each screen is also saved there as
+// a PNG.
 
 // Every text of a screen fits its control: single-line texts are not cut
-// off at the end, wrapped texts not at the bottom, and no control reaches
-// past the window's right edge.
+// off at the end, wrapped texts and button titles not at the bottom, and no
+// control reaches past the window's right edge.
 std::string clippedTexts(QWidget* window) {
     QStringList clipped;
     const auto outside = [&](QWidget* widget) {
@@ -51,7 +62,8 @@ std::string clippedTexts(QWidget* window) {
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
         if (!button->isVisibleTo(window) || button->text().isEmpty())
             continue;
-        if (button->sizeHint().width() > button->width() || outside(button))
+        const QSize needed = button->sizeHint();
+        if (needed.width() > button->width() || needed.height() > button->height() || outside(button))
             clipped.append(button->text());
     }
     for (QComboBox* combo : window->findChildren<QComboBox*>()) {
@@ -59,6 +71,19 @@ std::string clippedTexts(QWidget* window) {
             clipped.append(combo->currentText());
     }
     return clipped.join(QStringLiteral(" | ")).toStdString();
+}
+
+// The texts a person can read on the screen: labels and button titles, in
+// which "&&" shows as "&".
+QStringList shownTexts(QWidget* window) {
+    QStringList texts;
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (label->isVisibleTo(window) && !label->text().isEmpty())
+            texts.append(label->text());
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
+        if (button->isVisibleTo(window) && !button->text().isEmpty())
+            texts.append(button->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
+    return texts;
 }
 
 void saveSnapshot(QWidget* window, const QString& name) {
@@ -123,6 +148,83 @@ TEST_P(InterfaceLayout, OnboardingPagesShowEveryTextWhole) {
     ASSERT_TRUE(test::waitUntil([&] { return settled(window.get()); }));
     saveSnapshot(window.get(), QStringLiteral("onboarding-2-") + GetParam().rawValue());
     EXPECT_EQ(clippedTexts(window.get()), "");
+}
+
+// Every alert Velmora shows, raised by the code that shows it and answered so
+// that nothing follows, with the update texts' sample arguments. Named for
+// the snapshots, in the order they are raised.
+const QStringList alertNames = {
+    QStringLiteral("keyboard-access"),   QStringLiteral("onboarding-access"),
+    QStringLiteral("icon-hidden"),       QStringLiteral("update-available"),
+    QStringLiteral("no-updates"),        QStringLiteral("update-check-failed"),
+    QStringLiteral("update-downloaded"), QStringLiteral("debug-info"),
+};
+
+QList<Alert> everyAlert() {
+    auto alerts = std::make_shared<ScriptedAlertPresenter>();
+    auto trust = std::make_shared<FakeAccessibilityTrust>();
+    trust->setTrusted(false, QStringLiteral("scripted"));
+    Platform platform;
+    platform.alerts = alerts;
+    platform.accessibility = trust;
+    Platform::install(platform);
+    const test::CapturedOutput quiet;
+
+    UpdateManager::Dependencies dependencies = UpdateManager::Dependencies::system();
+    dependencies.feedAddress = QStringLiteral("http://127.0.0.1:9/version.json");
+    dependencies.bundleVersion = [] { return QStringLiteral("1.0.0"); };
+    UpdateManager updates(dependencies);
+    {
+        AppDelegate delegate(updates);
+        alerts->answerWith(AlertResponse::secondButton);
+        delegate.showAccessibilityAlert();
+        OnboardingView onboarding;
+        alerts->answerWith(AlertResponse::secondButton);
+        onboarding.completeOnboarding();
+        GeneralTab general;
+        general.showMenuBarHiddenAlert();
+        alerts->answerWith(AlertResponse::thirdButton);
+        updates.showUpdateAlert({QStringLiteral("Velmora 2.1"), QStringLiteral("2.1.0"),
+                                 QStringLiteral("http://127.0.0.1:9/Velmora_Update.deb")});
+        updates.showNoUpdatesAlert();
+        updates.showErrorAlert(QStringLiteral("Failed to check for updates: Connection refused"));
+        updates.showDownloadCompleteAlert(QDir::temp().filePath(QStringLiteral("Velmora_Update.deb")));
+        // Shown once the event loop runs again.
+        delegate.showDebugInfo();
+        test::waitUntil([&] { return alerts->shown().size() >= alertNames.size(); });
+    }
+    Platform::install({});
+    return alerts->shown();
+}
+
+// The offscreen platform warns, for every dialog shown, that it passes no
+// size hints on; that says nothing about the dialog.
+QtMessageHandler previousMessageHandler = nullptr;
+void withoutSizeHintWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (!message.contains(QLatin1String("propagateSizeHints")) && previousMessageHandler != nullptr)
+        previousMessageHandler(type, context, message);
+}
+
+TEST_P(InterfaceLayout, AlertsShowEveryTextWhole) {
+    previousMessageHandler = qInstallMessageHandler(withoutSizeHintWarnings);
+    const auto restore = qScopeGuard([] { qInstallMessageHandler(previousMessageHandler); });
+    const QList<Alert> alerts = everyAlert();
+    ASSERT_EQ(alerts.size(), alertNames.size());
+    for (qsizetype i = 0; i < alerts.size(); ++i) {
+        const Alert& alert = alerts.at(i);
+        SCOPED_TRACE(alertNames.at(i).toStdString());
+        const std::unique_ptr<QMessageBox> box = QtAlertPresenter::makeBox(alert);
+        box->show();
+        ASSERT_TRUE(test::waitUntil([&] { return box->isVisible(); }));
+        test::settle(50);
+        saveSnapshot(box.get(), QStringLiteral("alert-%1-%2").arg(alertNames.at(i), GetParam().rawValue()));
+        // What is checked is the alert itself: both texts and every button.
+        const QStringList texts = shownTexts(box.get());
+        for (const QString& text : QStringList{alert.messageText, alert.informativeText} + alert.buttons)
+            EXPECT_TRUE(texts.contains(text)) << text.toStdString() << " is not shown";
+        EXPECT_EQ(clippedTexts(box.get()), "");
+        box->hide();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
