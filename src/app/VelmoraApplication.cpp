@@ -25,7 +25,7 @@ int VelmoraApplication::run(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("velmora"));
+    QApplication::setDesktopFileName(QStringLiteral("app.velmora.Velmora"));
     // A tray utility lives on after its last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
