@@ -1,8 +1,8 @@
 // Per-event cost of the switching engine for events that switch nothing: the
 // path every ordinary key press and release takes inside the keyboard callback.
 #include "platform/Platform.h"
-#include "platform/fake/FakeKeyboardEventTap.h"
-#include "platform/fake/FakeTextInputSources.h"
+#include "fakes/FakeKeyboardEventTap.h"
+#include "fakes/FakeTextInputSources.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/QSettingsStore.h"

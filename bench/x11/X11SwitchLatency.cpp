@@ -7,7 +7,7 @@
 // program; injection and observation run on a second thread with their own
 // connections. Figures are printed; nothing is asserted.
 
-#include "diagnostics/ConsoleOutput.h"
+#include "base/ConsoleOutput.h"
 #include "platform/Platform.h"
 #include "platform/x11/X11Platform.h"
 #include "settings/Constants.h"

@@ -1,17 +1,17 @@
 #include "app/AppDelegate.h"
 
-#include "app/WindowHelper.h"
-#include "diagnostics/ConsoleOutput.h"
+#include "ui/WindowHelper.h"
+#include "base/ConsoleOutput.h"
 #include "diagnostics/Logger.h"
-#include "diagnostics/SystemUtils.h"
+#include "switching/SystemUtils.h"
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
 #include "platform/Platform.h"
 #include "settings/Constants.h"
-#include "settings/ApplicationIdentity.h"
+#include "base/ApplicationIdentity.h"
 #include "settings/NotificationCenter.h"
-#include "settings/OnboardingView.h"
-#include "settings/PreferencesView.h"
+#include "ui/OnboardingView.h"
+#include "ui/PreferencesView.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>

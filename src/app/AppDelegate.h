@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/HostWindow.h"
-#include "app/WindowDelegate.h"
+#include "ui/HostWindow.h"
+#include "ui/WindowDelegate.h"
 #include "switching/SwitchingEngine.h"
 #include "updates/UpdateManager.h"
 

@@ -2,14 +2,22 @@
 
 #include "platform/Platform.h"
 
+#include <QProcessEnvironment>
+
 #include <functional>
 
 namespace velmora {
+
+// The keyboard backends Velmora has for a desktop session.
+enum class KeyboardBackend { x11 };
 
 // The one place that chooses the real services of this operating system.
 class PlatformFactory {
 public:
     PlatformFactory() = delete;
+
+    // The keyboard backend for the session the environment describes.
+    static KeyboardBackend keyboardBackendFor(const QProcessEnvironment& environment);
 
     // onDisplayLost runs on the main loop when the keyboard's display goes away.
     static Platform makeSystemPlatform(std::function<void()> onDisplayLost = {});

@@ -4,7 +4,7 @@
 #include "app/PlatformFactory.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
-#include "diagnostics/ConsoleOutput.h"
+#include "base/ConsoleOutput.h"
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
 

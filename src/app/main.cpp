@@ -1,16 +1,10 @@
+#include "app/PlatformFactory.h"
 #include "app/VelmoraApplication.h"
-#include "diagnostics/ConsoleOutput.h"
-#include "diagnostics/SystemUtils.h"
+#include "base/ConsoleOutput.h"
+#include "switching/SystemUtils.h"
 #include "platform/Platform.h"
-#include "platform/fake/FakeKeyboardEventTap.h"
-#include "platform/fake/FakeTextInputSources.h"
-#include "platform/x11/X11Platform.h"
-#include "settings/Constants.h"
 #include "settings/DefaultsCommand.h"
 #include "settings/QSettingsStore.h"
-#include "settings/InMemorySettingsStore.h"
-#include "settings/SettingsStore.h"
-#include "switching/SwitchingEngine.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -21,53 +15,6 @@ using namespace velmora;
 
 namespace {
 
-// Runs the switching engine over a scripted Russian/English keyboard and a
-// scripted key sequence, printing what the engine decides.
-int runDemo() {
-    SettingsStore::setStandard(std::make_shared<InMemorySettingsStore>());
-    configureDefaultSettings();
-    SettingsStore::standard().setBool(Constants::enableDebugMode, true);
-    SettingsStore::standard().setBool(Constants::enableUsageStats, true);
-
-    auto sources = std::make_shared<FakeTextInputSources>();
-    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
-                         {QStringLiteral("us"), QStringLiteral("English (US)")}});
-    sources->setCurrentIndex(0);
-    auto taps = std::make_shared<FakeKeyboardEventTapFactory>();
-    Platform demo;
-    demo.inputSources = sources;
-    demo.eventTaps = taps;
-    Platform::install(std::move(demo));
-
-    bool isShuttingDown = false;
-    SwitchingEngine engine(isShuttingDown);
-    engine.createEventTap();
-
-    struct Step {
-        const char* what;
-        uint32_t type;
-        uint64_t flags;
-    };
-    const Step script[] = {
-        {"Ctrl down", EventType::flagsChanged, ModifierFlag::control},
-        {"C down", EventType::keyDown, ModifierFlag::control},
-        {"C up", EventType::keyUp, ModifierFlag::control},
-        {"Ctrl up", EventType::flagsChanged, 0},
-        {"Shift down (not a trigger)", EventType::flagsChanged, ModifierFlag::shift},
-        {"Shift up", EventType::flagsChanged, 0},
-    };
-    for (const Step& step : script) {
-        ConsoleOutput::writeLine(QStringLiteral("▶️ %1").arg(QLatin1String(step.what)));
-        KeyboardEvent event{step.flags, 0};
-        taps->send(step.type, &event);
-        const InputSourceRef current = sources->copyCurrentKeyboardInputSource();
-        ConsoleOutput::writeLine(QStringLiteral("   layout now: %1").arg(current ? *current->identifier : "none"));
-    }
-    isShuttingDown = true;
-    engine.tearDownEventTap();
-    return 0;
-}
-
 QString describe(const InputSource& source) {
     return QStringLiteral("%1: %2")
         .arg(source.identifier.value_or(QStringLiteral("(no identifier)")),
@@ -77,7 +24,7 @@ QString describe(const InputSource& source) {
 // Prints the layouts of the X display in group order, marking the current one
 // and those Velmora switches to.
 int listInputSources() {
-    Platform::install(X11Platform::create());
+    Platform::install(PlatformFactory::makeSystemPlatform());
     TextInputSources& sources = *Platform::current().inputSources;
     const std::optional<QList<InputSourceRef>> list = sources.createInputSourceList();
     if (!list) {
@@ -140,10 +87,7 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption listOption(QStringLiteral("list-input-sources"),
                                         QStringLiteral("Print the layouts of the X display in order, marking the "
                                                        "current one and those Velmora switches to."));
-    const QCommandLineOption demoOption(QStringLiteral("demo"),
-                                        QStringLiteral("Run the switching over a scripted keyboard; no display needed."));
     parser.addOption(listOption);
-    parser.addOption(demoOption);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "velmora: unknown command '%s'\n", qPrintable(parser.positionalArguments().first()));
@@ -152,7 +96,5 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(listOption))
         return listInputSources();
-    if (parser.isSet(demoOption))
-        return runDemo();
     return VelmoraApplication::run(argc, argv);
 }

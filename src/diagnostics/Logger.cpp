@@ -1,17 +1,28 @@
 #include "diagnostics/Logger.h"
 
-#include "diagnostics/ConsoleOutput.h"
-#include "settings/Constants.h"
-#include "settings/SettingsStore.h"
+#include "base/ConsoleOutput.h"
 
 #include <QDateTime>
+#include <atomic>
 #include <QStringDecoder>
 
 namespace velmora {
 
 namespace {
 
-bool debugMode() { return SettingsStore::standard().boolForKey(Constants::enableDebugMode); }
+std::atomic<Logger::Switch>& debugSwitch() {
+    static std::atomic<Logger::Switch> read{nullptr};
+    return read;
+}
+std::atomic<Logger::Switch>& usageSwitch() {
+    static std::atomic<Logger::Switch> read{nullptr};
+    return read;
+}
+bool isOn(const std::atomic<Logger::Switch>& source) {
+    const Logger::Switch read = source.load(std::memory_order_acquire);
+    return read != nullptr && read();
+}
+bool debugMode() { return isOn(debugSwitch()); }
 
 QString timeOfDay() { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")); }
 
@@ -33,6 +44,11 @@ std::optional<QString> decodeUtf8(const QByteArray& bytes) {
 QString quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
 
 } // namespace
+
+void Logger::setSwitches(Switch debug, Switch usage) {
+    debugSwitch().store(debug, std::memory_order_release);
+    usageSwitch().store(usage, std::memory_order_release);
+}
 
 QString Logger::fileName(const QString& path) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -137,11 +153,10 @@ void Logger::logNetworkRequest(const HttpRequestRecord& request, const std::opti
 }
 
 void Logger::trackEvent(const QString& name, const EventParameters& parameters) {
-    SettingsStore& store = SettingsStore::standard();
-    if (!store.boolForKey(Constants::enableUsageStats))
+    if (!isOn(usageSwitch()))
         return;
     const QString timestamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!store.boolForKey(Constants::enableDebugMode))
+    if (!debugMode())
         return;
     ConsoleOutput::writeLine(QStringLiteral("📊 [%1] Analytics: %2").arg(timestamp, name));
     if (!parameters.isEmpty())

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "diagnostics/Error.h"
-#include "diagnostics/HttpExchange.h"
+#include "base/Error.h"
+#include "base/HttpExchange.h"
 
 #include <QByteArray>
 #include <QList>
@@ -37,10 +37,15 @@ struct EventParameter {
 using EventParameters = QList<EventParameter>;
 
 // The diagnostic trace on standard output. The debug and usage switches are
-// read from the settings at every call, so an edit takes effect at the next
-// line. Callable from any thread.
+// read at every call, so an edit takes effect at the next line. Callable from
+// any thread.
 class Logger {
 public:
+    // Reads one switch. The settings install theirs, so the trace sits below
+    // them; with none installed, both switches are off.
+    using Switch = bool (*)();
+    static void setSwitches(Switch debug, Switch usage);
+
     // "🐛 [HH:mm:ss.SSS] [file:line] function: message", in debug mode only.
     static void log(const QString& message, std::source_location where = std::source_location::current());
     static void log(const QString& message, const QString& file, const QString& function, int line);

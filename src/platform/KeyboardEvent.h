@@ -27,7 +27,6 @@ inline constexpr uint64_t shift = 0x20000;
 inline constexpr uint64_t control = 0x40000;
 inline constexpr uint64_t option = 0x80000;   // Alt on PC keyboards
 inline constexpr uint64_t command = 0x100000; // Super on PC keyboards
-inline constexpr uint64_t numericPad = 0x200000;
 inline constexpr uint64_t function = 0x800000;
 } // namespace ModifierFlag
 

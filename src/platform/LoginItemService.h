@@ -1,6 +1,6 @@
 #pragma once
 
-#include "diagnostics/Error.h"
+#include "base/Error.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "settings/Constants.h"
 
-#include "diagnostics/ConsoleOutput.h"
+#include "base/ConsoleOutput.h"
 #include "diagnostics/Logger.h"
 #include "settings/SettingsStore.h"
 

@@ -2,6 +2,9 @@
 
 #include "settings/QSettingsStore.h"
 
+#include "diagnostics/Logger.h"
+#include "settings/Constants.h"
+
 #include <atomic>
 
 namespace velmora {
@@ -85,6 +88,8 @@ SettingsStore& SettingsStore::standard() {
 void SettingsStore::setStandard(std::shared_ptr<SettingsStore> store) {
     installedStore() = std::move(store);
     currentStore().store(installedStore().get(), std::memory_order_release);
+    Logger::setSwitches([] { return standard().boolForKey(Constants::enableDebugMode); },
+                        [] { return standard().boolForKey(Constants::enableUsageStats); });
 }
 
 } // namespace velmora

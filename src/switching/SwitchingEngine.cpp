@@ -1,7 +1,7 @@
 #include "switching/SwitchingEngine.h"
 
 #include "diagnostics/Logger.h"
-#include "diagnostics/SystemUtils.h"
+#include "switching/SystemUtils.h"
 #include "platform/Platform.h"
 #include "settings/Constants.h"
 #include "settings/SettingsStore.h"

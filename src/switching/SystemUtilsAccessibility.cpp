@@ -1,8 +1,8 @@
-#include "diagnostics/ConsoleOutput.h"
+#include "base/ConsoleOutput.h"
 #include "diagnostics/Logger.h"
-#include "diagnostics/SystemUtils.h"
+#include "switching/SystemUtils.h"
 #include "platform/Platform.h"
-#include "settings/ApplicationIdentity.h"
+#include "base/ApplicationIdentity.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "diagnostics/ConsoleOutput.h"
-#include "diagnostics/SystemUtils.h"
+#include "base/ConsoleOutput.h"
+#include "switching/SystemUtils.h"
 #include "platform/Platform.h"
 
 namespace velmora {

@@ -4,7 +4,7 @@
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
 #include "platform/Platform.h"
-#include "settings/ApplicationIdentity.h"
+#include "base/ApplicationIdentity.h"
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
 #include "settings/SettingsStore.h"

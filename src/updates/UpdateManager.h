@@ -1,7 +1,7 @@
 #pragma once
 
-#include "diagnostics/Error.h"
-#include "diagnostics/HttpExchange.h"
+#include "base/Error.h"
+#include "base/HttpExchange.h"
 #include "updates/AppVersion.h"
 
 #include <QByteArray>

@@ -1,5 +1,5 @@
-#include "settings/PreferencesGeometry.h"
-#include "settings/ViewStyle.h"
+#include "ui/PreferencesGeometry.h"
+#include "ui/ViewStyle.h"
 
 #include <gtest/gtest.h>
 

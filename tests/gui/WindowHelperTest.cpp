@@ -1,6 +1,6 @@
-#include "app/WindowHelper.h"
-#include "app/HostWindow.h"
-#include "app/WindowDelegate.h"
+#include "ui/WindowHelper.h"
+#include "ui/HostWindow.h"
+#include "ui/WindowDelegate.h"
 #include "support/WaitUntil.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "support/CapturedOutput.h"
 
-#include "diagnostics/ConsoleOutput.h"
+#include "base/ConsoleOutput.h"
 
 namespace velmora::test {
 

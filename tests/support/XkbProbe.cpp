@@ -1,8 +1,6 @@
 #include "support/XkbProbe.h"
 
-#define explicit explicit_
-#include <xcb/xkb.h>
-#undef explicit
+#include "platform/x11/XcbXkb.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "diagnostics/ConsoleOutput.h"
+#include "base/ConsoleOutput.h"
 
 #include <QStringList>
 

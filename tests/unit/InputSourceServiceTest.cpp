@@ -1,6 +1,6 @@
-#include "diagnostics/SystemUtils.h"
+#include "switching/SystemUtils.h"
 #include "platform/Platform.h"
-#include "platform/fake/FakeTextInputSources.h"
+#include "fakes/FakeTextInputSources.h"
 #include "support/CapturedOutput.h"
 
 #include <gtest/gtest.h>

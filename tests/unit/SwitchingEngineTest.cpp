@@ -1,6 +1,6 @@
 #include "platform/Platform.h"
-#include "platform/fake/FakeKeyboardEventTap.h"
-#include "platform/fake/FakeTextInputSources.h"
+#include "fakes/FakeKeyboardEventTap.h"
+#include "fakes/FakeTextInputSources.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/SettingsStore.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/fake/FakeMachine.h"
-#include "platform/fake/ScriptedAlertPresenter.h"
+#include "fakes/FakeMachine.h"
+#include "fakes/ScriptedAlertPresenter.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/NotificationCenter.h"
 #include "support/CapturedOutput.h"

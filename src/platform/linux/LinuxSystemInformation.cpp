@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxSystemInformation.h"
 
-#include "settings/ApplicationIdentity.h"
+#include "base/ApplicationIdentity.h"
 
 #include <QFile>
 #include <QSysInfo>

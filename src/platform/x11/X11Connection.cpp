@@ -7,9 +7,7 @@
 #include <csignal>
 #include <mutex>
 
-#define explicit explicit_
-#include <xcb/xkb.h>
-#undef explicit
+#include "platform/x11/XcbXkb.h"
 #include <xcb/xinput.h>
 
 namespace velmora {

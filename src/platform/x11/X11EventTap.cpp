@@ -1,6 +1,6 @@
 #include "platform/x11/X11EventTap.h"
 
-#include "diagnostics/ConsoleOutput.h"
+#include "base/ConsoleOutput.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ModifierFlags.h"
 #include "platform/x11/XcbReply.h"
@@ -8,9 +8,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
-#define explicit explicit_
-#include <xcb/xkb.h>
-#undef explicit
+#include "platform/x11/XcbXkb.h"
 #include <xcb/xinput.h>
 
 namespace velmora {

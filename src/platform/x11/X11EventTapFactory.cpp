@@ -1,6 +1,6 @@
 #include "platform/x11/X11EventTapFactory.h"
 
-#include "diagnostics/ConsoleOutput.h"
+#include "base/ConsoleOutput.h"
 #include "platform/x11/X11EventTap.h"
 
 namespace velmora {

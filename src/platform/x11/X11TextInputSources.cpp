@@ -1,13 +1,11 @@
 #include "platform/x11/X11TextInputSources.h"
 
-#include "diagnostics/ConsoleOutput.h"
+#include "base/ConsoleOutput.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/XcbReply.h"
 #include "platform/x11/XkbSymbolsName.h"
 
-#define explicit explicit_
-#include <xcb/xkb.h>
-#undef explicit
+#include "platform/x11/XcbXkb.h"
 #include <xkbcommon/xkbcommon-x11.h>
 
 namespace velmora {

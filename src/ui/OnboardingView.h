@@ -1,0 +1,83 @@
+#pragma once
+
+#include "ui/OnboardingPage.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+
+class QPushButton;
+
+namespace velmora {
+
+class PageSlider;
+class ProgressSegment;
+
+// The first-start introduction: what Velmora does, and why it needs to
+// observe the keyboard. It ends by starting keyboard monitoring and closing
+// its window when the user gets started with access already granted, and by
+// only closing the window in every other way.
+class OnboardingView final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr QSize fixedSize{500, 600};
+
+    // What the view asks of the application; each may be left empty.
+    struct Actions {
+        std::function<void()> startKeyboardMonitoring;
+        // Closes the onboarding window, if there is one.
+        std::function<void()> closeWindow;
+    };
+
+    explicit OnboardingView(Actions actions = {}, QWidget* parent = nullptr);
+
+    // The two pages in the interface language of this moment.
+    static QList<OnboardingPage> makePages();
+    const QList<OnboardingPage>& pages() const { return pages_; }
+
+    int currentPage() const { return currentPage_; }
+    bool isShowingPermissionAlert() const { return showingPermissionAlert_; }
+
+    void goBack();
+    void goForward();
+    // Get started: with keyboard access, monitoring starts and the window
+    // closes; without it, the alert explains and offers help.
+    void completeOnboarding();
+    void closeOnboardingWindow();
+
+    // Button and alert titles in the current interface language; the pages
+    // keep the language they were made in.
+    void retranslate();
+
+    QPushButton* backButton() const { return back_; }
+    QPushButton* primaryButton() const { return primary_; }
+    QPushButton* skipButton() const { return skip_; }
+    ProgressSegment* progressSegment(int index) const { return segments_.value(index); }
+    PageSlider* pageSlider() const { return slider_; }
+
+    // The colour of a progress bar for the current page.
+    QColor segmentColor(int index) const;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void showPage(int page);
+    void primaryPressed();
+    void showPermissionAlert();
+    void updateControls(bool animated);
+
+    Actions actions_;
+    QList<OnboardingPage> pages_;
+    int currentPage_ = 0;
+    bool showingPermissionAlert_ = false;
+    QList<ProgressSegment*> segments_;
+    PageSlider* slider_;
+    QPushButton* back_;
+    QPushButton* primary_;
+    QPushButton* skip_;
+};
+
+} // namespace velmora
