@@ -198,7 +198,8 @@ void AppDelegate::showAccessibilityAlert() {
     const int response = alerts->runModal({localized(LocalizationKeys::accessibilityPermissionsTitle),
                                            localized(LocalizationKeys::accessibilityPermissionsMessage),
                                            AlertStyle::warning,
-                                           {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)}});
+                                           {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)},
+                                           AlertResponse::secondButton});
     if (response == AlertResponse::firstButton)
         SystemUtils::openAccessibilitySettings();
 }

@@ -19,6 +19,9 @@ struct Alert {
     QString informativeText;
     AlertStyle style = AlertStyle::warning;
     QStringList buttons; // in the order they are added; "OK" when empty
+    // The answer of Escape and of the window's close button: the button that
+    // leaves everything as it is.
+    int dismissResponse = AlertResponse::firstButton;
 };
 
 // Shows an alert modally and returns the code of the button pressed.

@@ -161,7 +161,8 @@ void GeneralTab::showMenuBarHiddenAlert() {
                                            localized(LocalizationKeys::menuBarHiddenMessage),
                                            AlertStyle::warning,
                                            {localized(LocalizationKeys::menuBarHiddenOk),
-                                            localized(LocalizationKeys::menuBarHiddenShowAgain)}});
+                                            localized(LocalizationKeys::menuBarHiddenShowAgain)},
+                                           AlertResponse::firstButton});
     if (self && response == AlertResponse::secondButton)
         checkBox(Constants::showMenuBarIcon)->setChecked(true);
 }

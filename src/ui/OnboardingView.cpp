@@ -133,7 +133,8 @@ void OnboardingView::showPermissionAlert() {
         alerts->runModal({localized(LocalizationKeys::enableAccessibilityAlertTitle),
                           localized(LocalizationKeys::enableAccessibilityAlertMessage),
                           AlertStyle::warning,
-                          {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)}});
+                          {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)},
+                          AlertResponse::secondButton});
     if (!self)
         return;
     showingPermissionAlert_ = false;

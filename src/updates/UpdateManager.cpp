@@ -305,10 +305,11 @@ void UpdateManager::skipVersion(const QString& version) {
     Logger::log(QStringLiteral("Skipped version: ") + version);
 }
 
-int UpdateManager::runAlert(const QString& title, const QString& message, const QStringList& buttons) {
+int UpdateManager::runAlert(const QString& title, const QString& message, const QStringList& buttons,
+                            int dismissResponse) {
     AlertPresenter* alerts = Platform::current().alerts.get();
     // Without a presenter no button is pressed, so nothing follows.
-    return alerts != nullptr ? alerts->runModal({title, message, AlertStyle::warning, buttons}) : 0;
+    return alerts != nullptr ? alerts->runModal({title, message, AlertStyle::warning, buttons, dismissResponse}) : 0;
 }
 
 void UpdateManager::showUpdateAlert(const AppVersion& version) {
@@ -317,7 +318,8 @@ void UpdateManager::showUpdateAlert(const AppVersion& version) {
                  localized(LocalizationKeys::updateAvailableMessage)
                      .arg(version.name, currentVersion(), version.version),
                  {localized(LocalizationKeys::download), localized(LocalizationKeys::skipVersion),
-                  localized(LocalizationKeys::remindLater)});
+                  localized(LocalizationKeys::remindLater)},
+                 AlertResponse::thirdButton);
     if (response == AlertResponse::firstButton)
         downloadAndInstallUpdate(version);
     else if (response == AlertResponse::secondButton)

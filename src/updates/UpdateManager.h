@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/HttpExchange.h"
+#include "platform/AlertPresenter.h"
 #include "updates/AppVersion.h"
 
 #include <QByteArray>
@@ -119,7 +120,8 @@ private:
 
     SettingsStore& settings() const { return dependencies_.settings(); }
     QString localized(const QString& key) const { return dependencies_.localizedString(key); }
-    int runAlert(const QString& title, const QString& message, const QStringList& buttons);
+    int runAlert(const QString& title, const QString& message, const QStringList& buttons,
+                 int dismissResponse = AlertResponse::firstButton);
 
     void setCheckingForUpdates(bool value);
     void setUpdateAvailable(const std::optional<AppVersion>& value);

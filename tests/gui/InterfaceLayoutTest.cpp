@@ -22,6 +22,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -224,6 +227,34 @@ TEST_P(InterfaceLayout, AlertsShowEveryTextWhole) {
             EXPECT_TRUE(texts.contains(text)) << text.toStdString() << " is not shown";
         EXPECT_EQ(clippedTexts(box.get()), "");
         box->hide();
+    }
+}
+
+// Escape and the window's close button answer with the button that leaves
+// everything as it is, never with whichever button happens to be last.
+TEST(AlertDismissal, EscapeAndCloseAnswerWithTheButtonThatChangesNothing) {
+    previousMessageHandler = qInstallMessageHandler(withoutSizeHintWarnings);
+    const auto restore = qScopeGuard([] { qInstallMessageHandler(previousMessageHandler); });
+    const QList<Alert> alerts = everyAlert();
+    ASSERT_EQ(alerts.size(), alertNames.size());
+    // Later, later, OK (the icon stays hidden), remind me later, then the
+    // single-button and OK-first alerts.
+    const int dismissingButton[] = {1, 1, 0, 2, 0, 0, 0, 0};
+    QtAlertPresenter presenter;
+    for (qsizetype i = 0; i < alerts.size(); ++i) {
+        for (const bool escape : {true, false}) {
+            SCOPED_TRACE(alertNames.at(i).toStdString() + (escape ? " escape" : " close"));
+            QTimer::singleShot(0, [escape] {
+                QWidget* box = QApplication::activeModalWidget();
+                ASSERT_NE(box, nullptr);
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                if (escape)
+                    QCoreApplication::sendEvent(box, &press);
+                else
+                    box->close();
+            });
+            EXPECT_EQ(presenter.runModal(alerts.at(i)), AlertResponse::firstButton + dismissingButton[i]);
+        }
     }
 }
 

@@ -40,7 +40,7 @@ std::unique_ptr<QMessageBox> QtAlertPresenter::makeBox(const Alert& alert) {
                                      informativeTextCharacters);
     const QStringList titles = alert.buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : alert.buttons;
     QPushButton* first = nullptr;
-    QPushButton* last = nullptr;
+    QPushButton* dismissing = nullptr;
     for (qsizetype i = 0; i < titles.size(); ++i) {
         // Roles keep the platform's button order predictable: the first is
         // the accepting one, the last the dismissing one.
@@ -48,20 +48,25 @@ std::unique_ptr<QMessageBox> QtAlertPresenter::makeBox(const Alert& alert) {
                                              : i == titles.size() - 1 ? QMessageBox::RejectRole
                                                                       : QMessageBox::ActionRole;
         // A button reads "&" as a mnemonic mark; titles are plain text.
-        last = box->addButton(QString(titles.at(i)).replace(QLatin1Char('&'), QStringLiteral("&&")), role);
-        last->setProperty(responseProperty, AlertResponse::firstButton + static_cast<int>(i));
+        QPushButton* button =
+            box->addButton(QString(titles.at(i)).replace(QLatin1Char('&'), QStringLiteral("&&")), role);
+        const int response = AlertResponse::firstButton + static_cast<int>(i);
+        button->setProperty(responseProperty, response);
         if (first == nullptr)
-            first = last;
+            first = button;
+        if (response == alert.dismissResponse)
+            dismissing = button;
     }
     box->setDefaultButton(first);
-    box->setEscapeButton(last);
+    // An alert naming no button of its own is dismissed by its first.
+    box->setEscapeButton(dismissing != nullptr ? dismissing : first);
     return box;
 }
 
 int QtAlertPresenter::runModal(const Alert& alert) {
     const std::unique_ptr<QMessageBox> box = makeBox(alert);
     box->exec();
-    // A box closed without a button answers as Escape does, with the last.
+    // A box closed without a button answers as Escape does.
     QAbstractButton* clicked = box->clickedButton();
     if (clicked == nullptr)
         clicked = box->escapeButton();
