@@ -70,6 +70,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 grep -q 'libqt6' <<<"$depends" || fail "Depends lacks Qt 6"
 grep -q 'libxcb' <<<"$depends" || fail "Depends lacks the XCB libraries"
+grep -q 'libsodium' <<<"$depends" || fail "Depends lacks libsodium, which checks update signatures"
 [ "$(dpkg-deb -f "$deb" Package)" = velmora ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
 [ "$(dpkg-deb -f "$deb" Section)" = utils ] || fail "section"
