@@ -12,6 +12,7 @@
 #include "updates/UpdateTransport.h"
 
 #include <QNetworkReply>
+#include <QPointer>
 #include <QStandardPaths>
 
 namespace velmora {
@@ -226,13 +227,35 @@ void UpdateManager::installUpdate(const QString& from) {
         showErrorAlert(QStringLiteral("Installation preparation failed: ") + error->localizedDescription);
         return;
     }
-    if (Workspace* workspace = Platform::current().workspace.get())
-        workspace->launchOpener(destination);
-    showDownloadCompleteAlert(destination);
+    Workspace* workspace = Platform::current().workspace.get();
+    if (workspace == nullptr) {
+        showDownloadCompleteAlert(destination);
+        return;
+    }
+    // The alert says whether the package is opening, so it waits for the opener.
+    workspace->launchOpener(destination, [manager = QPointer<UpdateManager>(this),
+                                          destination](const std::optional<Error>& failure) {
+        if (manager)
+            manager->handleOpenerOutcome(destination, failure);
+    });
+}
+
+void UpdateManager::handleOpenerOutcome(const QString& filePath, const std::optional<Error>& failure) {
+    if (!failure) {
+        showDownloadCompleteAlert(filePath);
+        return;
+    }
+    Logger::logError(*failure);
+    showOpenerFailedAlert(filePath);
 }
 
 void UpdateManager::showDownloadCompleteAlert(const QString& filePath) {
     if (prompt_.downloaded(filePath))
+        revealFile(filePath);
+}
+
+void UpdateManager::showOpenerFailedAlert(const QString& filePath) {
+    if (prompt_.notOpened(filePath))
         revealFile(filePath);
 }
 

@@ -105,9 +105,12 @@ public:
     void handleDownloadCompletion(const std::optional<QString>& localFile,
                                   const std::optional<HttpResponseRecord>& response,
                                   const std::optional<Error>& error);
-    // Moves the downloaded file over the destination in one step and starts the opener on it.
+    // Moves the downloaded file over the destination in one step and starts
+    // the opener on it; the alert follows once the opener has answered.
     void installUpdate(const QString& from);
     void showDownloadCompleteAlert(const QString& filePath);
+    // The package is in place, but the opener failed or could not be started.
+    void showOpenerFailedAlert(const QString& filePath);
 
 Q_SIGNALS:
     void isCheckingForUpdatesChanged(bool isCheckingForUpdates);
@@ -123,6 +126,7 @@ private:
     void setDownloading(bool value);
     void setDownloadProgress(double value);
 
+    void handleOpenerOutcome(const QString& filePath, const std::optional<Error>& failure);
     void revealFile(const QString& filePath);
 
     Dependencies dependencies_;

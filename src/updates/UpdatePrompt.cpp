@@ -4,6 +4,7 @@
 #include "platform/AlertPresenter.h"
 #include "platform/Platform.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace velmora {
@@ -53,6 +54,15 @@ void UpdatePrompt::noUpdates(const QString& currentVersion) const {
 bool UpdatePrompt::downloaded(const QString& filePath) const {
     return run(localized(LocalizationKeys::updateDownloadedTitle),
                localized(LocalizationKeys::updateDownloadedMessage).arg(QFileInfo(filePath).fileName()),
+               {localized(LocalizationKeys::okButton), localized(LocalizationKeys::showInFinder)},
+               AlertResponse::firstButton) == AlertResponse::secondButton;
+}
+
+bool UpdatePrompt::notOpened(const QString& filePath) const {
+    const QFileInfo file(filePath);
+    return run(localized(LocalizationKeys::updateNotOpenedTitle),
+               localized(LocalizationKeys::updateNotOpenedMessage)
+                   .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())),
                {localized(LocalizationKeys::okButton), localized(LocalizationKeys::showInFinder)},
                AlertResponse::firstButton) == AlertResponse::secondButton;
 }

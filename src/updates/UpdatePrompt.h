@@ -22,8 +22,10 @@ public:
     // `message` is shown as it is: it names a failure and is not translated.
     void failure(const QString& message) const;
     void noUpdates(const QString& currentVersion) const;
-    // True when the user asked to see the file.
+    // These two return true when the user asked to see the file: the
+    // package is in place and opening, or in place but the opener failed.
     bool downloaded(const QString& filePath) const;
+    bool notOpened(const QString& filePath) const;
 
 private:
     QString localized(const QString& key) const { return localizedString_(key); }
