@@ -86,6 +86,10 @@ inline const QString updateDownloading = QStringLiteral("update_downloading");
 inline const QString debugInfoTitle = QStringLiteral("debug_info_title");
 inline const QString debugInfoMessage = QStringLiteral("debug_info_message");
 
+// Update saved but not opened.
+inline const QString updateNotOpenedTitle = QStringLiteral("update_not_opened_title");
+inline const QString updateNotOpenedMessage = QStringLiteral("update_not_opened_message");
+
 // One key of the tables: how many format arguments its text takes, and the
 // note a translator sees beside it.
 struct Entry {
@@ -177,6 +181,10 @@ inline const QList<Entry>& all() {
         {debugInfoMessage, 0,
          QStringLiteral("Alert text; the system information went to standard output, which is visible "
                         "when Velmora runs in a terminal.")},
+        {updateNotOpenedTitle, 0, QStringLiteral("Alert title when the downloaded update could not be opened.")},
+        {updateNotOpenedMessage, 2,
+         QStringLiteral("Alert text; no program on this computer opened the file. %1: file name, %2: folder it "
+                        "was saved in. The buttons are ok_button and show_in_finder.")},
     };
     return entries;
 }

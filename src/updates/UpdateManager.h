@@ -2,23 +2,20 @@
 
 #include "base/Error.h"
 #include "base/HttpExchange.h"
-#include "platform/AlertPresenter.h"
 #include "updates/AppVersion.h"
+#include "updates/UpdateDownloader.h"
+#include "updates/UpdatePrompt.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
-
-class QNetworkReply;
-class QTemporaryFile;
 
 namespace velmora {
 
@@ -27,9 +24,12 @@ class SettingsStore;
 
 // Learns of new releases from the update feed, offers them, remembers a
 // skipped version and the last successful check, and downloads and opens an
-// accepted release. Alerts go through Platform::current().alerts, the opener
-// and the file manager through Platform::current().workspace. Main thread
-// only; network results are handed back to it through the event loop.
+// accepted release. The façade over UpdateFeed (the request), UpdatePolicy
+// (the decisions), UpdateDownloader (the package file) and UpdatePrompt (the
+// alerts): it holds the state, reads and writes the settings and writes
+// every trace line. The opener and the file manager are reached through
+// Platform::current().workspace. Main thread only; network results are
+// handed back to it through the event loop.
 class UpdateManager final : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isCheckingForUpdates READ isCheckingForUpdates NOTIFY isCheckingForUpdatesChanged)
@@ -69,7 +69,7 @@ public:
     ~UpdateManager() override;
 
     // The file every download becomes, whatever the address was called.
-    static QString downloadFileName() { return QStringLiteral("Velmora_Update.deb"); }
+    static QString downloadFileName() { return UpdateDownloader::fileName(); }
 
     bool isCheckingForUpdates() const { return isCheckingForUpdates_; }
     const std::optional<AppVersion>& updateAvailable() const { return updateAvailable_; }
@@ -105,9 +105,12 @@ public:
     void handleDownloadCompletion(const std::optional<QString>& localFile,
                                   const std::optional<HttpResponseRecord>& response,
                                   const std::optional<Error>& error);
-    // Moves the downloaded file over the destination in one step and starts the opener on it.
+    // Moves the downloaded file over the destination in one step and starts
+    // the opener on it; the alert follows once the opener has answered.
     void installUpdate(const QString& from);
     void showDownloadCompleteAlert(const QString& filePath);
+    // The package is in place, but the opener failed or could not be started.
+    void showOpenerFailedAlert(const QString& filePath);
 
 Q_SIGNALS:
     void isCheckingForUpdatesChanged(bool isCheckingForUpdates);
@@ -116,20 +119,15 @@ Q_SIGNALS:
     void downloadProgressChanged(double downloadProgress);
 
 private:
-    struct Transfer;
-
     SettingsStore& settings() const { return dependencies_.settings(); }
-    QString localized(const QString& key) const { return dependencies_.localizedString(key); }
-    int runAlert(const QString& title, const QString& message, const QStringList& buttons,
-                 int dismissResponse = AlertResponse::firstButton);
 
     void setCheckingForUpdates(bool value);
     void setUpdateAvailable(const std::optional<AppVersion>& value);
     void setDownloading(bool value);
     void setDownloadProgress(double value);
 
-    void feedFinished(QNetworkReply* reply, const std::shared_ptr<Transfer>& transfer, bool automatic);
-    void downloadFinished(QNetworkReply* reply, const std::shared_ptr<Transfer>& transfer);
+    void handleOpenerOutcome(const QString& filePath, const std::optional<Error>& failure);
+    void revealFile(const QString& filePath);
 
     Dependencies dependencies_;
     bool isCheckingForUpdates_ = false;
@@ -138,11 +136,8 @@ private:
     double downloadProgress_ = 0.0;
     // No cache is installed on it: every request goes to the origin.
     QNetworkAccessManager session_;
-    // The most recent download; replaced by the next, never cancelled.
-    QPointer<QNetworkReply> downloadTask_;
-    // The body of the running or just finished download, beside its
-    // destination; removed unless it was moved into place.
-    std::unique_ptr<QTemporaryFile> partialDownload_;
+    UpdateDownloader downloader_{this};
+    UpdatePrompt prompt_;
 };
 
 } // namespace velmora

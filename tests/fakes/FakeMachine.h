@@ -4,6 +4,7 @@
 #include "platform/SystemInformation.h"
 #include "platform/Workspace.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QStringList>
 
@@ -32,9 +33,14 @@ public:
         return openSucceeds;
     }
     void revealFile(const QString& filePath) override { revealedFiles.append(filePath); }
-    bool launchOpener(const QString& filePath) override {
+    void launchOpener(const QString& filePath, OpenerFinished finished) override {
         launchedFiles.append(filePath);
-        return launchSucceeds;
+        const std::optional<Error> failure =
+            launchSucceeds ? std::nullopt
+                           : std::optional<Error>(Error{QStringLiteral("FakeMachine"), 1,
+                                                        QStringLiteral("The opener failed.")});
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [finished, failure] { finished(failure); }, Qt::QueuedConnection);
     }
 };
 

@@ -160,7 +160,8 @@ const QStringList alertNames = {
     QStringLiteral("keyboard-access"),   QStringLiteral("onboarding-access"),
     QStringLiteral("icon-hidden"),       QStringLiteral("update-available"),
     QStringLiteral("no-updates"),        QStringLiteral("update-check-failed"),
-    QStringLiteral("update-downloaded"), QStringLiteral("debug-info"),
+    QStringLiteral("update-downloaded"), QStringLiteral("update-not-opened"),
+    QStringLiteral("debug-info"),
 };
 
 QList<Alert> everyAlert() {
@@ -192,6 +193,7 @@ QList<Alert> everyAlert() {
         updates.showNoUpdatesAlert();
         updates.showErrorAlert(QStringLiteral("Failed to check for updates: Connection refused"));
         updates.showDownloadCompleteAlert(QDir::temp().filePath(QStringLiteral("Velmora_Update.deb")));
+        updates.showOpenerFailedAlert(QDir::home().filePath(QStringLiteral("Downloads/Velmora_Update.deb")));
         // Shown once the event loop runs again.
         delegate.showDebugInfo();
         test::waitUntil([&] { return alerts->shown().size() >= alertNames.size(); });
@@ -239,7 +241,7 @@ TEST(AlertDismissal, EscapeAndCloseAnswerWithTheButtonThatChangesNothing) {
     ASSERT_EQ(alerts.size(), alertNames.size());
     // Later, later, OK (the icon stays hidden), remind me later, then the
     // single-button and OK-first alerts.
-    const int dismissingButton[] = {1, 1, 0, 2, 0, 0, 0, 0};
+    const int dismissingButton[] = {1, 1, 0, 2, 0, 0, 0, 0, 0};
     QtAlertPresenter presenter;
     for (qsizetype i = 0; i < alerts.size(); ++i) {
         for (const bool escape : {true, false}) {

@@ -133,15 +133,22 @@ TEST_F(QtWorkspaceTest, OpenerGetsTheFileAsItsOnlyArgument) {
 
     const QString awkward = folder.filePath(QStringLiteral("Velmora Update 'new'.deb"));
     QtWorkspace workspace(QDBusConnection(QStringLiteral("velmora-no-bus")), opener);
-    EXPECT_TRUE(workspace.launchOpener(awkward));
-    ASSERT_TRUE(test::waitUntil([&] { return QFile::exists(record); }));
+    std::optional<std::optional<Error>> outcome;
+    workspace.launchOpener(awkward, [&](const std::optional<Error>& failure) { outcome = failure; });
+    EXPECT_FALSE(outcome.has_value()) << "the outcome arrives from the event loop";
+    ASSERT_TRUE(test::waitUntil([&] { return outcome.has_value(); }));
+    EXPECT_FALSE(outcome->has_value());
     QFile recorded(record);
     ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(recorded.readAll()), QStringLiteral("1|") + awkward + QLatin1Char('|'));
 
     QtWorkspace missing(QDBusConnection(QStringLiteral("velmora-no-bus")),
                         folder.filePath(QStringLiteral("none")));
-    EXPECT_FALSE(missing.launchOpener(awkward));
+    outcome.reset();
+    missing.launchOpener(awkward, [&](const std::optional<Error>& failure) { outcome = failure; });
+    EXPECT_FALSE(outcome.has_value());
+    ASSERT_TRUE(test::waitUntil([&] { return outcome.has_value(); }));
+    EXPECT_TRUE(outcome->has_value());
 }
 
 } // namespace

@@ -303,39 +303,6 @@ TEST_F(UpdateCheckTest, ManagerGoneBeforeTheAnswerDropsIt) {
     EXPECT_FALSE(checkedRecently());
 }
 
-TEST_F(UpdateCheckTest, NewerVersionFollowsTheNumericOrderAndTheSkippedVersion) {
-    makeManager();
-    const struct {
-        const char* running;
-        const char* offered;
-        bool newer;
-    } cases[] = {
-        {"1.9", "1.10", true}, {"1.0", "1.0.0", true}, {"1.10", "1.9", false}, {"2.0", "10.0", true},
-        {"1.2", "1.2b", true}, {"1.2b", "1.2", false}, {"1.5", "1.5", false},  {"1.5", "1.05", false},
-    };
-    for (const auto& c : cases) {
-        runningVersion = QString::fromLatin1(c.running);
-        EXPECT_EQ(manager->isNewerVersion(QString::fromLatin1(c.offered), false), c.newer)
-            << c.running << " → " << c.offered;
-    }
-
-    runningVersion = QStringLiteral("1.0");
-    store->setString(Constants::skipUpdateVersion, QStringLiteral("2.0"));
-    EXPECT_FALSE(manager->isNewerVersion(QStringLiteral("2.0"), false));
-    EXPECT_TRUE(manager->isNewerVersion(QStringLiteral("2.0"), true));
-    // Skipping compares whole strings exactly, not versions.
-    EXPECT_TRUE(manager->isNewerVersion(QStringLiteral("2.00"), false));
-    EXPECT_TRUE(manager->isNewerVersion(QStringLiteral("2.1"), false));
-}
-
-TEST_F(UpdateCheckTest, BuildWithoutAVersionRunsAsOnePointZero) {
-    runningVersion.clear();
-    makeManager();
-    EXPECT_EQ(manager->currentVersion(), QStringLiteral("1.0"));
-    EXPECT_TRUE(manager->isNewerVersion(QStringLiteral("1.0.0"), false));
-    EXPECT_FALSE(manager->isNewerVersion(QStringLiteral("1.0"), false));
-}
-
 TEST_F(UpdateCheckTest, OfferReadsWellInEnglish) {
     store->setString(Constants::appLanguage, QStringLiteral("en"));
     LocalizationManager::shared().setCurrentLanguage(QStringLiteral("en"));

@@ -1,6 +1,7 @@
 #include "UpdateManagerFixture.h"
 
 #include "platform/Platform.h"
+#include "platform/qt/QtWorkspace.h"
 #include "support/WaitUntil.h"
 
 #include <QDir>
@@ -24,6 +25,23 @@ QByteArray contentsOf(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The desktop's real opener, started on a program of the test's choosing;
+// the file manager is the recording one.
+class RealOpener final : public Workspace {
+public:
+    RealOpener(const QString& program, FakeMachine& machine)
+        : opener_(QDBusConnection(QStringLiteral("velmora-no-bus")), program), machine_(machine) {}
+    bool openURL(const QUrl& url) override { return machine_.openURL(url); }
+    void revealFile(const QString& filePath) override { machine_.revealFile(filePath); }
+    void launchOpener(const QString& filePath, OpenerFinished finished) override {
+        opener_.launchOpener(filePath, std::move(finished));
+    }
+
+private:
+    QtWorkspace opener_;
+    FakeMachine& machine_;
+};
+
 class UpdateDownloadTest : public test::UpdateManagerFixture {
 protected:
     void SetUp() override {
@@ -38,12 +56,15 @@ protected:
     AppVersion offer(const QString& path) const {
         return {QStringLiteral("Velmora 2.0"), QStringLiteral("2.0"), server.url(path).toString()};
     }
-    // Starts a download and waits until it has been handled.
+    // Starts a download and waits until it has been handled: every download
+    // the manager takes up ends in one alert.
     void download(const AppVersion& version) {
         if (!manager)
             makeManager();
+        const qsizetype shownBefore = alerts->shown().size();
         manager->downloadAndInstallUpdate(version);
-        ASSERT_TRUE(waitUntilIdle());
+        ASSERT_TRUE(test::waitUntil([&] { return alerts->shown().size() > shownBefore; }));
+        EXPECT_FALSE(manager->isDownloading());
     }
     QStringList alertTexts() const {
         QStringList texts;
@@ -98,6 +119,63 @@ TEST_F(UpdateDownloadTest, ShowInFolderRevealsTheFile) {
     alerts->answerWith(AlertResponse::secondButton);
     download(offer(QStringLiteral("/v.deb")));
     EXPECT_EQ(machine->revealedFiles, QStringList{destination()});
+}
+
+// Only an opener that took the file lets the alert say it is opening; any
+// other outcome names where the file is and offers to show it.
+TEST_F(UpdateDownloadTest, OpenerOutcomeDecidesWhatTheUserIsTold) {
+    server.answer("/v.deb", {.body = package});
+    QTemporaryDir programs;
+    const QString received = programs.filePath(QStringLiteral("received"));
+    const struct {
+        const char* label;
+        const char* script; // none: the program does not exist
+        QStringList alert;
+        const char* error;
+    } cases[] = {
+        {"hands the file over", "exit 0", {"update_downloaded_title", "saved Velmora_Update.deb"}, nullptr},
+        {"finds no handler",
+         "echo \"xdg-open: no method available for opening '$1'\" >&2; exit 3",
+         {"update_not_opened_title", "not opened Velmora_Update.deb|" + downloads.path()},
+         "exited with status 3"},
+        {"is missing",
+         nullptr,
+         {"update_not_opened_title", "not opened Velmora_Update.deb|" + downloads.path()},
+         "could not be started"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const QString program = programs.filePath(QString::fromUtf8(c.label));
+        if (c.script != nullptr) {
+            QFile script(program);
+            ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+            script.write(QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n%2\n")
+                             .arg(received, QString::fromUtf8(c.script))
+                             .toUtf8());
+            script.close();
+            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        Platform::current().workspace = std::make_shared<RealOpener>(program, *machine);
+        QFile::remove(received);
+        output.clear();
+        machine->revealedFiles.clear();
+        alerts->answerWith(AlertResponse::secondButton);
+
+        download(offer(QStringLiteral("/v.deb")));
+
+        const Alert& told = alerts->shown().last();
+        EXPECT_EQ((QStringList{told.messageText, told.informativeText}), c.alert);
+        EXPECT_EQ(told.buttons, (QStringList{"ok_button", "show_in_finder"}));
+        EXPECT_EQ(told.dismissResponse, AlertResponse::firstButton);
+        EXPECT_EQ(machine->revealedFiles, QStringList{destination()});
+        EXPECT_EQ(contentsOf(destination()), package);
+        EXPECT_EQ(contentsOf(received), c.script != nullptr ? destination().toUtf8() : QByteArray());
+        const QStringList errors = errorLines();
+        ASSERT_EQ(errors.size(), c.error != nullptr ? 1 : 0);
+        if (c.error != nullptr) {
+            EXPECT_TRUE(errors.first().contains(QString::fromUtf8(c.error))) << errors.first().toStdString();
+        }
+    }
 }
 
 TEST_F(UpdateDownloadTest, AcceptedOfferDownloadsFromTheAlert) {
@@ -163,7 +241,7 @@ TEST_F(UpdateDownloadTest, SecondDownloadIsIgnoredWhileOneRuns) {
     ASSERT_TRUE(test::waitUntil([&] { return server.requestCount("/v.deb") == 1; }));
     manager->downloadAndInstallUpdate(offer(QStringLiteral("/v.deb")));
     manager->downloadAndInstallUpdate(offer(QStringLiteral("/other.deb")));
-    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_TRUE(test::waitUntil([&] { return !alerts->shown().isEmpty(); }));
 
     EXPECT_EQ(server.requests().size(), 1);
     EXPECT_EQ(alerts->shown().size(), 1);

@@ -18,6 +18,8 @@ QString scriptedText(const QString& key) {
         return QStringLiteral("none %1");
     if (key == u"update_downloaded_message")
         return QStringLiteral("saved %1");
+    if (key == u"update_not_opened_message")
+        return QStringLiteral("not opened %1|%2");
     return key;
 }
 

@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>Die Systeminformationen wurden in die Standardausgabe geschrieben. Starten Sie Velmora in einem Terminal, um sie zu sehen.</translation>
         </message>
+        <message id="update_not_opened_title">
+            <source>Could Not Open the Update</source>
+            <extracomment>Alert title when the downloaded update could not be opened.</extracomment>
+            <translation>Update konnte nicht geöffnet werden</translation>
+        </message>
+        <message id="update_not_opened_message">
+            <source>%1 was saved to %2, but it could not be opened. Show it in the file manager to install it from there.</source>
+            <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
+            <translation>%1 wurde in %2 gespeichert, konnte aber nicht geöffnet werden. Zeigen Sie die Datei in der Dateiverwaltung an, um sie von dort aus zu installieren.</translation>
+        </message>
     </context>
 </TS>

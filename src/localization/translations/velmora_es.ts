@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>La información del sistema se ha escrito en la salida estándar. Inicia Velmora desde una terminal para verla.</translation>
         </message>
+        <message id="update_not_opened_title">
+            <source>Could Not Open the Update</source>
+            <extracomment>Alert title when the downloaded update could not be opened.</extracomment>
+            <translation>No se pudo abrir la actualización</translation>
+        </message>
+        <message id="update_not_opened_message">
+            <source>%1 was saved to %2, but it could not be opened. Show it in the file manager to install it from there.</source>
+            <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
+            <translation>%1 se ha guardado en %2, pero no se ha podido abrir. Muéstralo en el gestor de archivos para instalarlo desde allí.</translation>
+        </message>
     </context>
 </TS>

@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>Les informations système ont été écrites sur la sortie standard. Lancez Velmora depuis un terminal pour les voir.</translation>
         </message>
+        <message id="update_not_opened_title">
+            <source>Could Not Open the Update</source>
+            <extracomment>Alert title when the downloaded update could not be opened.</extracomment>
+            <translation>Impossible d’ouvrir la mise à jour</translation>
+        </message>
+        <message id="update_not_opened_message">
+            <source>%1 was saved to %2, but it could not be opened. Show it in the file manager to install it from there.</source>
+            <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
+            <translation>%1 a été enregistré dans %2, mais n’a pas pu être ouvert. Affichez-le dans le gestionnaire de fichiers pour l’installer depuis celui-ci.</translation>
+        </message>
     </context>
 </TS>

@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>システム情報を標準出力に書き出しました。表示するには、端末から Velmora を起動してください。</translation>
         </message>
+        <message id="update_not_opened_title">
+            <source>Could Not Open the Update</source>
+            <extracomment>Alert title when the downloaded update could not be opened.</extracomment>
+            <translation>アップデートを開けませんでした</translation>
+        </message>
+        <message id="update_not_opened_message">
+            <source>%1 was saved to %2, but it could not be opened. Show it in the file manager to install it from there.</source>
+            <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
+            <translation>%1 を %2 に保存しましたが、開けませんでした。ファイルマネージャで表示して、そこからインストールしてください。</translation>
+        </message>
     </context>
 </TS>

@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>As informações do sistema foram escritas na saída padrão. Inicie o Velmora em um terminal para vê-las.</translation>
         </message>
+        <message id="update_not_opened_title">
+            <source>Could Not Open the Update</source>
+            <extracomment>Alert title when the downloaded update could not be opened.</extracomment>
+            <translation>Não foi possível abrir a atualização</translation>
+        </message>
+        <message id="update_not_opened_message">
+            <source>%1 was saved to %2, but it could not be opened. Show it in the file manager to install it from there.</source>
+            <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
+            <translation>%1 foi salvo em %2, mas não pôde ser aberto. Mostre-o no gerenciador de arquivos para instalá-lo a partir de lá.</translation>
+        </message>
     </context>
 </TS>

@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>Сведения о системе выведены в стандартный вывод. Чтобы их увидеть, запустите Velmora из терминала.</translation>
         </message>
+        <message id="update_not_opened_title">
+            <source>Could Not Open the Update</source>
+            <extracomment>Alert title when the downloaded update could not be opened.</extracomment>
+            <translation>Не удалось открыть обновление</translation>
+        </message>
+        <message id="update_not_opened_message">
+            <source>%1 was saved to %2, but it could not be opened. Show it in the file manager to install it from there.</source>
+            <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
+            <translation>Файл %1 сохранён в папку %2, но открыть его не удалось. Покажите его в файловом менеджере, чтобы установить оттуда.</translation>
+        </message>
     </context>
 </TS>

@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>Відомості про систему виведено в стандартний вивід. Щоб їх побачити, запустіть Velmora з термінала.</translation>
         </message>
+        <message id="update_not_opened_title">
+            <source>Could Not Open the Update</source>
+            <extracomment>Alert title when the downloaded update could not be opened.</extracomment>
+            <translation>Не вдалося відкрити оновлення</translation>
+        </message>
+        <message id="update_not_opened_message">
+            <source>%1 was saved to %2, but it could not be opened. Show it in the file manager to install it from there.</source>
+            <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
+            <translation>Файл %1 збережено в теці %2, але відкрити його не вдалося. Покажіть його у файловому менеджері, щоб установити звідти.</translation>
+        </message>
     </context>
 </TS>

@@ -41,8 +41,43 @@ void QtWorkspace::revealFile(const QString& filePath) {
                      });
 }
 
-bool QtWorkspace::launchOpener(const QString& filePath) {
-    return QProcess::startDetached(opener_, {filePath});
+void QtWorkspace::launchOpener(const QString& filePath, OpenerFinished finished) {
+    auto* process = new QProcess;
+    process->setProgram(opener_);
+    process->setArguments({filePath});
+    // The handler it starts inherits these: nothing of ours may close under
+    // it, so its input is empty, its output dropped and its complaints go to
+    // our standard error, where xdg-open says why it failed.
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    const auto report = [process, finished](const std::optional<Error>& failure) {
+        process->disconnect();
+        process->deleteLater();
+        finished(failure);
+    };
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, report](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart)
+                             report(Error{QStringLiteral("QProcess"), error,
+                                          QStringLiteral("%1 could not be started: %2")
+                                              .arg(process->program(), process->errorString())});
+                     });
+    QObject::connect(
+        process, &QProcess::finished, process, [process, report](int exitCode, QProcess::ExitStatus status) {
+            if (status == QProcess::NormalExit && exitCode == 0)
+                report(std::nullopt);
+            else if (status == QProcess::NormalExit)
+                report(
+                    Error{QStringLiteral("QProcess"), exitCode,
+                          QStringLiteral("%1 exited with status %2").arg(process->program()).arg(exitCode)});
+            else
+                report(Error{QStringLiteral("QProcess"), QProcess::Crashed,
+                             QStringLiteral("%1 ended abnormally").arg(process->program())});
+        });
+    // Started from the event loop, so that no outcome arrives before this returns.
+    QMetaObject::invokeMethod(
+        process, [process] { process->start(); }, Qt::QueuedConnection);
 }
 
 } // namespace velmora

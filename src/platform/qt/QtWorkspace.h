@@ -10,7 +10,8 @@ namespace velmora {
 // are revealed through the file manager's D-Bus interface.
 class QtWorkspace final : public Workspace {
 public:
-    // The bus on which the file manager is asked; tests pass a private one.
+    // The bus on which the file manager is asked and the program that opens
+    // files; tests pass a private bus and an opener of their own.
     explicit QtWorkspace(QDBusConnection bus = QDBusConnection::sessionBus(),
                          QString opener = QStringLiteral("xdg-open"));
 
@@ -18,7 +19,9 @@ public:
     // Asks org.freedesktop.FileManager1 to show the file; where no file
     // manager answers, the folder is opened instead.
     void revealFile(const QString& filePath) override;
-    bool launchOpener(const QString& filePath) override;
+    // The opener succeeded when it exits with status 0; xdg-open does so as
+    // soon as a handler has the file, and fails when it finds none.
+    void launchOpener(const QString& filePath, OpenerFinished finished) override;
 
 private:
     QDBusConnection bus_;

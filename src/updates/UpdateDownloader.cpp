@@ -1,0 +1,164 @@
+#include "updates/UpdateDownloader.h"
+
+#include "updates/UpdateTransport.h"
+
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace velmora {
+
+// What one running download has written and why it was cut short.
+struct UpdateDownloader::Transfer {
+    // Set before the downloader aborts a reply itself, so that the
+    // cancellation is not mistaken for a transport failure.
+    bool abortedOnPurpose = false;
+    qint64 bodyBytes = 0;
+    std::optional<Error> writeError;
+};
+
+namespace {
+
+const QString installationDomain = QStringLiteral("UpdateInstallation");
+
+Error unknownFolder() {
+    return Error{installationDomain, 1, QStringLiteral("The download folder could not be determined.")};
+}
+
+Error fileError(const QFileDevice& file) {
+    return Error{installationDomain, static_cast<int>(file.error()), file.errorString()};
+}
+
+std::filesystem::path nativePath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+std::unique_ptr<QTemporaryFile> createPartialFile(const QString& folder, std::optional<Error>& error) {
+    if (folder.isEmpty()) {
+        error = unknownFolder();
+        return nullptr;
+    }
+    if (!QDir().mkpath(folder)) {
+        error = Error{installationDomain, 2,
+                      QStringLiteral("The download folder %1 could not be created.").arg(folder)};
+        return nullptr;
+    }
+    auto file = std::make_unique<QTemporaryFile>(
+        QDir(folder).filePath(UpdateDownloader::fileName() + QStringLiteral(".XXXXXX.part")));
+    if (!file->open()) {
+        error = fileError(*file);
+        return nullptr;
+    }
+    // Readable by the package installer, which may run as another user.
+    file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                         QFileDevice::ReadOther);
+    return file;
+}
+
+} // namespace
+
+UpdateDownloader::UpdateDownloader(QObject* context) : context_(context) {}
+
+UpdateDownloader::~UpdateDownloader() = default;
+
+std::optional<Error> UpdateDownloader::start(QNetworkAccessManager& session, const QUrl& url,
+                                             const QString& folder, std::chrono::milliseconds timeout,
+                                             Progress progress, Finished finished) {
+    std::optional<Error> error;
+    partial_ = createPartialFile(folder, error);
+    if (!partial_)
+        return error;
+
+    QNetworkReply* reply = session.get(UpdateTransport::request(url, timeout));
+    task_ = reply;
+    auto transfer = std::make_shared<Transfer>();
+    QTemporaryFile* file = partial_.get();
+    const auto answeredWithSuccess = [reply] {
+        return UpdateTransport::isSuccessStatus(
+            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, context_,
+                     [reply, transfer, file, answeredWithSuccess] {
+                         if (transfer->abortedOnPurpose)
+                             return;
+                         // Any other answer is not the package: it is not written, and not waited for.
+                         if (!answeredWithSuccess()) {
+                             transfer->abortedOnPurpose = true;
+                             reply->abort();
+                             return;
+                         }
+                         const QByteArray chunk = reply->readAll();
+                         transfer->bodyBytes += chunk.size();
+                         if (file->write(chunk) != chunk.size()) {
+                             transfer->writeError = fileError(*file);
+                             transfer->abortedOnPurpose = true;
+                             reply->abort();
+                         }
+                     });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, context_,
+                     [progress, answeredWithSuccess](qint64 received, qint64 total) {
+                         if (total > 0 && answeredWithSuccess())
+                             progress(
+                                 std::min(1.0, static_cast<double>(received) / static_cast<double>(total)));
+                     });
+    QObject::connect(reply, &QNetworkReply::finished, context_, [this, reply, transfer, progress, finished] {
+        finish(reply, transfer, progress, finished);
+    });
+    return std::nullopt;
+}
+
+void UpdateDownloader::finish(QNetworkReply* reply, const std::shared_ptr<Transfer>& transfer,
+                              const Progress& progress, const Finished& finished) {
+    Result result{.localFile = std::nullopt,
+                  .response = UpdateTransport::responseOf(*reply),
+                  .error = transfer->writeError
+                               ? transfer->writeError
+                               : UpdateTransport::transportError(*reply, transfer->abortedOnPurpose)};
+    const bool answered = !result.error && !transfer->abortedOnPurpose && result.response &&
+                          UpdateTransport::isSuccessStatus(result.response->statusCode);
+    if (answered && partial_) {
+        const QByteArray rest = reply->isOpen() ? reply->readAll() : QByteArray();
+        transfer->bodyBytes += rest.size();
+        if (partial_->write(rest) != rest.size() || !partial_->flush())
+            result.error = fileError(*partial_);
+        else
+            result.error = UpdateTransport::truncationOf(*reply, transfer->bodyBytes);
+        if (!result.error) {
+            partial_->close();
+            result.localFile = partial_->fileName();
+            progress(1.0);
+        }
+    }
+    if (!result.localFile)
+        partial_.reset();
+    reply->deleteLater();
+    finished(result);
+}
+
+std::optional<Error> UpdateDownloader::moveIntoPlace(const QString& from, const QString& folder,
+                                                     QString& destination) {
+    // A body that cannot be placed is of no use in the user's folder.
+    if (folder.isEmpty()) {
+        partial_.reset();
+        return unknownFolder();
+    }
+    destination = QDir(folder).filePath(fileName());
+    std::error_code renameError;
+    std::filesystem::rename(nativePath(from), nativePath(destination), renameError);
+    if (renameError) {
+        partial_.reset();
+        return Error{QStringLiteral("POSIX"), renameError.value(),
+                     QString::fromLocal8Bit(renameError.message())};
+    }
+    if (partial_ && partial_->fileName() == from)
+        partial_->setAutoRemove(false);
+    partial_.reset();
+    return std::nullopt;
+}
+
+} // namespace velmora
