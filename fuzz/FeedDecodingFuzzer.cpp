@@ -10,7 +10,9 @@
 namespace {
 
 bool isWellFormed(const velmora::AppVersion& record) {
-    return record.name.isValidUtf16() && record.version.isValidUtf16() && record.url.isValidUtf16();
+    const auto wellFormed = [](const std::optional<QString>& text) { return !text || text->isValidUtf16(); };
+    return record.name.isValidUtf16() && record.version.isValidUtf16() && record.url.isValidUtf16() &&
+           wellFormed(record.sha256) && wellFormed(record.signature);
 }
 
 } // namespace

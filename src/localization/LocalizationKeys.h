@@ -89,6 +89,8 @@ inline const QString debugInfoMessage = QStringLiteral("debug_info_message");
 // Update saved but not opened.
 inline const QString updateNotOpenedTitle = QStringLiteral("update_not_opened_title");
 inline const QString updateNotOpenedMessage = QStringLiteral("update_not_opened_message");
+inline const QString updateNotVerifiedTitle = QStringLiteral("update_not_verified_title");
+inline const QString updateNotVerifiedMessage = QStringLiteral("update_not_verified_message");
 
 // One key of the tables: how many format arguments its text takes, and the
 // note a translator sees beside it.
@@ -185,6 +187,9 @@ inline const QList<Entry>& all() {
         {updateNotOpenedMessage, 2,
          QStringLiteral("Alert text; no program on this computer opened the file. %1: file name, %2: folder it "
                         "was saved in. The buttons are ok_button and show_in_finder.")},
+        {updateNotVerifiedTitle, 0,
+         QStringLiteral("Alert title when a downloaded update fails its signature check and is not installed.")},
+        {updateNotVerifiedMessage, 0, QStringLiteral("Alert text; the package was deleted unopened. The button is ok_button.")},
     };
     return entries;
 }

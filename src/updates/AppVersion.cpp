@@ -77,15 +77,29 @@ std::optional<AppVersion> AppVersion::decode(const QByteArray& body, Error* erro
                             .arg(key, typeName(value)));
         *field = value.toString();
     }
+    // Optional: whatever else they hold, the package then cannot be verified.
+    const std::pair<QString, std::optional<QString>*> checks[] = {
+        {QStringLiteral("sha256"), &record.sha256},
+        {QStringLiteral("signature"), &record.signature},
+    };
+    for (const auto& [key, field] : checks) {
+        const QJsonValue value = object.value(key);
+        if (value.isString())
+            *field = value.toString();
+    }
     return record;
 }
 
 QByteArray AppVersion::encode() const {
-    const QJsonObject object{
+    QJsonObject object{
         {QStringLiteral("name"), name},
         {QStringLiteral("version"), version},
         {QStringLiteral("url"), url},
     };
+    if (sha256)
+        object.insert(QStringLiteral("sha256"), *sha256);
+    if (signature)
+        object.insert(QStringLiteral("signature"), *signature);
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 

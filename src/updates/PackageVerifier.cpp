@@ -29,7 +29,7 @@ bool sodiumReady() {
 
 PackageVerifier::PackageVerifier(QList<QByteArray> publicKeys) : publicKeys_(std::move(publicKeys)) {}
 
-PackageVerifier PackageVerifier::builtIn() { return PackageVerifier(parseKeys(QStringLiteral(VELMORA_UPDATE_PUBLIC_KEYS))); }
+QList<QByteArray> PackageVerifier::builtInKeys() { return parseKeys(QStringLiteral(VELMORA_UPDATE_PUBLIC_KEYS)); }
 
 QList<QByteArray> PackageVerifier::parseKeys(const QString& text) {
     QList<QByteArray> keys;

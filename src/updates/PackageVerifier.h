@@ -19,7 +19,7 @@ public:
     explicit PackageVerifier(QList<QByteArray> publicKeys);
 
     // The keys given to the build (VELMORA_UPDATE_PUBLIC_KEYS).
-    static PackageVerifier builtIn();
+    static QList<QByteArray> builtInKeys();
     // Base64 keys separated by ";" or ",", or whitespace; a key that does not
     // decode to 32 bytes is left out.
     static QList<QByteArray> parseKeys(const QString& text);

@@ -161,4 +161,6 @@ std::optional<Error> UpdateDownloader::moveIntoPlace(const QString& from, const 
     return std::nullopt;
 }
 
+void UpdateDownloader::discard() { partial_.reset(); }
+
 } // namespace velmora

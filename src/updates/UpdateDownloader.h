@@ -53,6 +53,9 @@ public:
     // removed.
     std::optional<Error> moveIntoPlace(const QString& from, const QString& folder, QString& destination);
 
+    // Removes the downloaded body instead of placing it.
+    void discard();
+
 private:
     struct Transfer;
     void finish(QNetworkReply* reply, const std::shared_ptr<Transfer>& transfer, const Progress& progress,

@@ -7,10 +7,12 @@
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
 #include "settings/SettingsStore.h"
+#include "updates/PackageVerifier.h"
 #include "updates/UpdateFeed.h"
 #include "updates/UpdatePolicy.h"
 #include "updates/UpdateTransport.h"
 
+#include <QFile>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QStandardPaths>
@@ -31,6 +33,7 @@ UpdateManager::Dependencies UpdateManager::Dependencies::system() {
         .downloadFolder =
             [] { return QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0); },
         .now = &QDateTime::currentDateTime,
+        .packageKeys = PackageVerifier::builtInKeys(),
     };
 }
 
@@ -170,6 +173,7 @@ void UpdateManager::downloadAndInstallUpdate(const AppVersion& version) {
         showErrorAlert(QStringLiteral("Invalid download URL"));
         return;
     }
+    downloading_ = version;
     setDownloading(true);
     setDownloadProgress(0.0);
     Logger::trackEvent(QStringLiteral("update_download_started"));
@@ -220,6 +224,15 @@ void UpdateManager::installUpdate(const QString& from) {
     Logger::trackEvent(QStringLiteral("update_install_started"));
     Logger::log(QStringLiteral("Starting installation of update"));
 
+    if (const std::optional<QString> failure =
+            PackageVerifier(dependencies_.packageKeys).failure(from, downloading_.sha256, downloading_.signature)) {
+        downloader_.discard();
+        QFile::remove(from);
+        Logger::logError({QStringLiteral("UpdateVerification"), 1,
+                          QStringLiteral("The update was not installed: ") + *failure});
+        prompt_.notVerified();
+        return;
+    }
     QString destination;
     if (const std::optional<Error> error =
             downloader_.moveIntoPlace(from, dependencies_.downloadFolder(), destination)) {

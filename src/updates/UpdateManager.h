@@ -56,6 +56,8 @@ public:
         // Longest silence of the server before a request fails.
         std::chrono::milliseconds feedTimeout{30000};
         std::chrono::milliseconds downloadTimeout{60000};
+        // Ed25519 public keys a package must be signed with to be opened.
+        QList<QByteArray> packageKeys;
 
         // The feed is https://<web site>/version.json unless the environment
         // variable VELMORA_UPDATE_FEED_URL names another address.
@@ -105,8 +107,10 @@ public:
     void handleDownloadCompletion(const std::optional<QString>& localFile,
                                   const std::optional<HttpResponseRecord>& response,
                                   const std::optional<Error>& error);
-    // Moves the downloaded file over the destination in one step and starts
-    // the opener on it; the alert follows once the opener has answered.
+    // Checks the downloaded file against the offer's digest and signature,
+    // moves it over the destination in one step and starts the opener on it;
+    // the alert follows once the opener has answered. A file that fails the
+    // check is removed unopened.
     void installUpdate(const QString& from);
     void showDownloadCompleteAlert(const QString& filePath);
     // The package is in place, but the opener failed or could not be started.
@@ -137,6 +141,8 @@ private:
     // No cache is installed on it: every request goes to the origin.
     QNetworkAccessManager session_;
     UpdateDownloader downloader_{this};
+    // The offer being downloaded: its digest and signature check the package.
+    AppVersion downloading_;
     UpdatePrompt prompt_;
 };
 

@@ -67,4 +67,9 @@ bool UpdatePrompt::notOpened(const QString& filePath) const {
                AlertResponse::firstButton) == AlertResponse::secondButton;
 }
 
+void UpdatePrompt::notVerified() const {
+    run(localized(LocalizationKeys::updateNotVerifiedTitle), localized(LocalizationKeys::updateNotVerifiedMessage),
+        {localized(LocalizationKeys::okButton)}, AlertResponse::firstButton);
+}
+
 } // namespace velmora

@@ -26,6 +26,7 @@ public:
     // package is in place and opening, or in place but the opener failed.
     bool downloaded(const QString& filePath) const;
     bool notOpened(const QString& filePath) const;
+    void notVerified() const;
 
 private:
     QString localized(const QString& key) const { return localizedString_(key); }

@@ -17,10 +17,25 @@ TEST(AppVersionTest, DecodesTheThreeMembersAndIgnoresOthers) {
     EXPECT_EQ(*record, (AppVersion{"Velmora", "2.0", "https://x.invalid/2.deb"}));
 }
 
+// The package's digest and signature are read when they are strings; a feed
+// without them, or with something else there, still offers the update.
+TEST(AppVersionTest, DigestAndSignatureAreOptionalStrings) {
+    const auto record = decoded(R"({"name": "V", "version": "2.0", "url": "u", "sha256": "ab", "signature": "cd"})");
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(record->sha256, QStringLiteral("ab"));
+    EXPECT_EQ(record->signature, QStringLiteral("cd"));
+    const auto odd = decoded(R"({"name": "V", "version": "2.0", "url": "u", "sha256": null, "signature": ["cd"]})");
+    ASSERT_TRUE(odd.has_value());
+    EXPECT_EQ(odd->sha256, std::nullopt);
+    EXPECT_EQ(odd->signature, std::nullopt);
+}
+
 TEST(AppVersionTest, EncodingRoundTrips) {
-    const AppVersion record{QStringLiteral("Velmora \"β\""), QStringLiteral("2.0"),
-                            QStringLiteral("https://x/?a=1&b")};
-    EXPECT_EQ(decoded(record.encode()), record);
+    for (const AppVersion& record :
+         {AppVersion{QStringLiteral("Velmora \"β\""), QStringLiteral("2.0"), QStringLiteral("https://x/?a=1&b")},
+          AppVersion{QStringLiteral("V"), QStringLiteral("2.0"), QStringLiteral("u"), QStringLiteral("ab"),
+                     QStringLiteral("cd")}})
+        EXPECT_EQ(decoded(record.encode()), record);
 }
 
 TEST(AppVersionTest, EveryMemberIsARequiredString) {

@@ -1,37 +1,18 @@
 #include "updates/PackageVerifier.h"
 
-#include <QCryptographicHash>
+#include "support/ReleaseKey.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <sodium.h>
 
 using namespace velmora;
 
 namespace {
 
-struct KeyPair {
-    QByteArray publicKey{crypto_sign_PUBLICKEYBYTES, '\0'};
-    QByteArray secretKey{crypto_sign_SECRETKEYBYTES, '\0'};
-    KeyPair() {
-        EXPECT_GE(sodium_init(), 0);
-        crypto_sign_keypair(reinterpret_cast<unsigned char*>(publicKey.data()),
-                            reinterpret_cast<unsigned char*>(secretKey.data()));
-    }
-    QString sign(const QByteArray& bytes) const {
-        QByteArray signature(crypto_sign_BYTES, '\0');
-        crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr,
-                             reinterpret_cast<const unsigned char*>(bytes.constData()),
-                             static_cast<unsigned long long>(bytes.size()),
-                             reinterpret_cast<const unsigned char*>(secretKey.constData()));
-        return QString::fromLatin1(signature.toBase64());
-    }
-};
-
-QString sha256(const QByteArray& bytes) {
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-}
+using KeyPair = test::ReleaseKey;
+QString sha256(const QByteArray& bytes) { return test::ReleaseKey::sha256(bytes); }
 
 } // namespace
 

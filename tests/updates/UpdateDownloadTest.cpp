@@ -53,8 +53,10 @@ protected:
         ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
         earlier.write(earlierImage);
     }
+    // An offer of `package`, signed with the release key.
     AppVersion offer(const QString& path) const {
-        return {QStringLiteral("Velmora 2.0"), QStringLiteral("2.0"), server.url(path).toString()};
+        return {QStringLiteral("Velmora 2.0"), QStringLiteral("2.0"), server.url(path).toString(),
+                test::ReleaseKey::sha256(package), releaseKey.sign(package)};
     }
     // Starts a download and waits until it has been handled: every download
     // the manager takes up ends in one alert.
@@ -179,8 +181,7 @@ TEST_F(UpdateDownloadTest, OpenerOutcomeDecidesWhatTheUserIsTold) {
 }
 
 TEST_F(UpdateDownloadTest, AcceptedOfferDownloadsFromTheAlert) {
-    server.answer("/version.json",
-                  {.body = AppVersion{"Velmora", "2.0", server.url("/v.deb").toString()}.encode()});
+    server.answer("/version.json", {.body = offer(QStringLiteral("/v.deb")).encode()});
     server.answer("/v.deb", {.body = package});
     alerts->answerWith(AlertResponse::firstButton);
     makeManager();
@@ -315,6 +316,46 @@ TEST_F(UpdateDownloadTest, ManagerGoneMidDownloadLeavesNothingBehind) {
     test::settle(300);
     EXPECT_TRUE(alerts->shown().isEmpty());
     expectEarlierImageAlone();
+}
+
+// A package that is not exactly what a release key signed is removed
+// unopened, whatever else the feed says; the earlier package stays.
+TEST_F(UpdateDownloadTest, UnverifiedPackageIsRemovedNotOpened) {
+    QByteArray changed = package;
+    changed[4096] = static_cast<char>(changed[4096] ^ 1);
+    const test::ReleaseKey stranger;
+    const QString digest = test::ReleaseKey::sha256(package);
+    const QString signature = releaseKey.sign(package);
+    struct Case {
+        const char* what;
+        QByteArray served;
+        std::optional<QString> sha256;
+        std::optional<QString> signature;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"one byte changed", changed, digest, signature, "digest does not match"},
+        {"signed by another key", package, digest, stranger.sign(package), "not made by any"},
+        {"signature of another file", package, digest, releaseKey.sign(changed), "not made by any"},
+        {"no digest", package, std::nullopt, signature, "no sha256 digest"},
+        {"no signature", package, digest, std::nullopt, "no signature"},
+        {"truncated signature", package, digest, signature.left(signature.size() / 2), "not a base64"},
+    };
+    makeManager();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        output.clear();
+        server.answer("/v.deb", {.body = c.served});
+        AppVersion version = offer(QStringLiteral("/v.deb"));
+        version.sha256 = c.sha256;
+        version.signature = c.signature;
+        download(version);
+        EXPECT_EQ(alertTexts().last(), QStringLiteral("update_not_verified_title: update_not_verified_message"));
+        const QStringList errors = errorLines();
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors.first().contains(QLatin1String(c.reason))) << errors.first().toStdString();
+        expectEarlierImageAlone();
+    }
 }
 
 TEST_F(UpdateDownloadTest, CompletionWithoutAFile) {

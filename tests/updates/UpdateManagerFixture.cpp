@@ -58,6 +58,7 @@ UpdateManager::Dependencies UpdateManagerFixture::dependencies() {
         .now = [this] { return now; },
         .feedTimeout = std::chrono::milliseconds(5000),
         .downloadTimeout = std::chrono::milliseconds(5000),
+        .packageKeys = {releaseKey.publicKey},
     };
 }
 

@@ -6,6 +6,7 @@
 #include "settings/NotificationCenter.h"
 #include "support/CapturedOutput.h"
 #include "support/LocalHttpServer.h"
+#include "support/ReleaseKey.h"
 #include "updates/UpdateManager.h"
 
 #include <QTemporaryDir>
@@ -51,6 +52,8 @@ protected:
     std::shared_ptr<ScriptedAlertPresenter> alerts = std::make_shared<ScriptedAlertPresenter>();
     NotificationCenter notifications;
     QList<QVariant> posted;
+    // The key the manager trusts; offers of packages it signed are opened.
+    ReleaseKey releaseKey;
     LocalHttpServer server;
     QTemporaryDir downloads;
     CapturedOutput output;

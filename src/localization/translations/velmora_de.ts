@@ -328,5 +328,15 @@
             <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
             <translation>%1 wurde in %2 gespeichert, konnte aber nicht geöffnet werden. Zeigen Sie die Datei in der Dateiverwaltung an, um sie von dort aus zu installieren.</translation>
         </message>
+        <message id="update_not_verified_title">
+            <source>Could Not Verify the Update</source>
+            <extracomment>Alert title when a downloaded update fails its signature check and is not installed.</extracomment>
+            <translation>Update konnte nicht überprüft werden</translation>
+        </message>
+        <message id="update_not_verified_message">
+            <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
+            <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
+            <translation>Es konnte nicht bestätigt werden, dass das heruntergeladene Update von den Velmora-Entwicklern stammt. Es wurde daher gelöscht und nicht installiert. Ihre aktuelle Version funktioniert weiterhin; versuchen Sie es später erneut oder laden Sie Velmora von der Website herunter.</translation>
+        </message>
     </context>
 </TS>

@@ -328,5 +328,15 @@
             <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
             <translation>%1 was saved to %2, but it could not be opened. Show it in the file manager to install it from there.</translation>
         </message>
+        <message id="update_not_verified_title">
+            <source>Could Not Verify the Update</source>
+            <extracomment>Alert title when a downloaded update fails its signature check and is not installed.</extracomment>
+            <translation>Could Not Verify the Update</translation>
+        </message>
+        <message id="update_not_verified_message">
+            <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
+            <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
+            <translation>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</translation>
+        </message>
     </context>
 </TS>

@@ -328,5 +328,15 @@
             <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
             <translation>%1 se ha guardado en %2, pero no se ha podido abrir. Muéstralo en el gestor de archivos para instalarlo desde allí.</translation>
         </message>
+        <message id="update_not_verified_title">
+            <source>Could Not Verify the Update</source>
+            <extracomment>Alert title when a downloaded update fails its signature check and is not installed.</extracomment>
+            <translation>No se pudo verificar la actualización</translation>
+        </message>
+        <message id="update_not_verified_message">
+            <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
+            <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
+            <translation>No se pudo confirmar que la actualización descargada procede de los desarrolladores de Velmora, así que se ha eliminado y no se ha instalado. Tu versión actual sigue funcionando; inténtalo más tarde o descarga Velmora desde su sitio web.</translation>
+        </message>
     </context>
 </TS>

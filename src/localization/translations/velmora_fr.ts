@@ -328,5 +328,15 @@
             <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
             <translation>%1 a été enregistré dans %2, mais n’a pas pu être ouvert. Affichez-le dans le gestionnaire de fichiers pour l’installer depuis celui-ci.</translation>
         </message>
+        <message id="update_not_verified_title">
+            <source>Could Not Verify the Update</source>
+            <extracomment>Alert title when a downloaded update fails its signature check and is not installed.</extracomment>
+            <translation>Impossible de vérifier la mise à jour</translation>
+        </message>
+        <message id="update_not_verified_message">
+            <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
+            <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
+            <translation>La mise à jour téléchargée n’a pas pu être vérifiée comme provenant des développeurs de Velmora : elle a été supprimée et n’a pas été installée. Votre version actuelle continue de fonctionner ; réessayez plus tard ou téléchargez Velmora depuis son site web.</translation>
+        </message>
     </context>
 </TS>

@@ -328,5 +328,15 @@
             <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
             <translation>%1 を %2 に保存しましたが、開けませんでした。ファイルマネージャで表示して、そこからインストールしてください。</translation>
         </message>
+        <message id="update_not_verified_title">
+            <source>Could Not Verify the Update</source>
+            <extracomment>Alert title when a downloaded update fails its signature check and is not installed.</extracomment>
+            <translation>アップデートを検証できませんでした</translation>
+        </message>
+        <message id="update_not_verified_message">
+            <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
+            <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
+            <translation>ダウンロードしたアップデートが Velmora の開発者によるものであることを確認できなかったため、削除され、インストールされませんでした。現在のバージョンは引き続き使用できます。後でもう一度試すか、Web サイトから Velmora をダウンロードしてください。</translation>
+        </message>
     </context>
 </TS>

@@ -328,5 +328,15 @@
             <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
             <translation>%1 foi salvo em %2, mas não pôde ser aberto. Mostre-o no gerenciador de arquivos para instalá-lo a partir de lá.</translation>
         </message>
+        <message id="update_not_verified_title">
+            <source>Could Not Verify the Update</source>
+            <extracomment>Alert title when a downloaded update fails its signature check and is not installed.</extracomment>
+            <translation>Não foi possível verificar a atualização</translation>
+        </message>
+        <message id="update_not_verified_message">
+            <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
+            <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
+            <translation>Não foi possível confirmar que a atualização baixada vem dos desenvolvedores do Velmora, por isso ela foi removida e não foi instalada. Sua versão atual continua funcionando; tente novamente mais tarde ou baixe o Velmora no site.</translation>
+        </message>
     </context>
 </TS>

@@ -328,5 +328,15 @@
             <extracomment>Alert text; no program on this computer opened the file. %1: file name, %2: folder it was saved in. The buttons are ok_button and show_in_finder.</extracomment>
             <translation>Файл %1 збережено в теці %2, але відкрити його не вдалося. Покажіть його у файловому менеджері, щоб установити звідти.</translation>
         </message>
+        <message id="update_not_verified_title">
+            <source>Could Not Verify the Update</source>
+            <extracomment>Alert title when a downloaded update fails its signature check and is not installed.</extracomment>
+            <translation>Не вдалося перевірити оновлення</translation>
+        </message>
+        <message id="update_not_verified_message">
+            <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
+            <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
+            <translation>Не вдалося підтвердити, що завантажене оновлення випущене розробниками Velmora, тому його видалено й не встановлено. Поточна версія й надалі працює; спробуйте пізніше або завантажте Velmora з вебсайту.</translation>
+        </message>
     </context>
 </TS>
