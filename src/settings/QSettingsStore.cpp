@@ -68,6 +68,11 @@ void QSettingsStore::sync() {
     finish(outcome);
 }
 
+bool QSettingsStore::canWrite() const {
+    std::lock_guard lock(mutex_);
+    return !failing_;
+}
+
 void QSettingsStore::write(const QString& key, const QVariant& value) {
     Outcome outcome;
     {

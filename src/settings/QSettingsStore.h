@@ -39,6 +39,8 @@ public:
     QString fileName() const { return fileName_; }
     // Writes pending changes and picks up changes made by other processes.
     void sync();
+    // False while changes wait in memory for a file that cannot be written.
+    bool canWrite() const;
 
     // Why the file cannot be written, as far as the file system tells; empty
     // when nothing stands in the way.

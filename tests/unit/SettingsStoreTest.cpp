@@ -180,6 +180,7 @@ TEST(QSettingsStoreTest, AnUnwritableFileKeepsTheValuesSaysSoOnceAndGetsThemWhen
         store.sync();
         EXPECT_TRUE(store.boolForKey(QStringLiteral("useShiftKey")));
         EXPECT_EQ(store.stringForKey(QStringLiteral("AppLanguage")), QStringLiteral("uk"));
+        EXPECT_FALSE(store.canWrite());
         const QStringList errors = output.linesStartingWith(QStringLiteral("❌"));
         ASSERT_EQ(errors.size(), 1);
         EXPECT_TRUE(errors[0].contains(path + QStringLiteral(": "))) << errors[0].toStdString();
@@ -189,6 +190,7 @@ TEST(QSettingsStoreTest, AnUnwritableFileKeepsTheValuesSaysSoOnceAndGetsThemWhen
 
         ASSERT_TRUE(folderInPlaceOfFile ? QDir(blocker).removeRecursively() : QFile::remove(blocker));
         store.sync();
+        EXPECT_TRUE(store.canWrite());
         store.setBool(QStringLiteral("enableDebugMode"), true);
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
