@@ -121,6 +121,7 @@ QSettingsStore::Outcome QSettingsStore::syncLocked() {
                     unwritten_.insert(it.key());
                 }
             }
+            QCoreApplication::removePostedEvents(settings_.get(), QEvent::UpdateRequest);
         }
     }
     const Values after = valuesLocked();
@@ -132,7 +133,7 @@ QSettingsStore::Outcome QSettingsStore::syncLocked() {
     return outcome;
 }
 
-bool QSettingsStore::recoverLocked() {
+void QSettingsStore::recoverLocked() {
     // QSettings keeps its first error for life, so a fresh instance tells
     // whether the file can be written now. It reads the file again and takes
     // the values changed meanwhile on top.
@@ -147,11 +148,10 @@ bool QSettingsStore::recoverLocked() {
     fresh->sync();
     QCoreApplication::removePostedEvents(fresh.get(), QEvent::UpdateRequest);
     if (fresh->status() != QSettings::NoError)
-        return false;
+        return;
     settings_ = std::move(fresh);
     unwritten_.clear();
     failing_ = false;
-    return true;
 }
 
 void QSettingsStore::finish(const Outcome& outcome) {

@@ -58,7 +58,7 @@ private:
     // All three run with the mutex held.
     Values valuesLocked() const;
     Outcome syncLocked();
-    bool recoverLocked();
+    void recoverLocked();
     void finish(const Outcome& outcome);
 
     const QString fileName_;
