@@ -55,7 +55,8 @@ int runDefaults(const QStringList& arguments) {
         [](const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
     const int status = command.run(arguments);
     store.sync();
-    return status;
+    // The store has said why; the change would end with this process.
+    return status == 0 && !store.canWrite() ? 1 : status;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "localization/LocalizationManager.h"
 
+#include "localization/SupportedLanguage.h"
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
 #include "settings/SettingsStore.h"
@@ -12,8 +13,8 @@ namespace velmora {
 
 namespace {
 
-const QString systemLanguage = QStringLiteral("system");
-const QString englishLanguage = QStringLiteral("en");
+const QString systemLanguage = SupportedLanguage(SupportedLanguage::system).rawValue();
+const QString englishLanguage = SupportedLanguage(SupportedLanguage::english).rawValue();
 
 } // namespace
 
@@ -89,15 +90,8 @@ QString LocalizationManager::languageForPreferredLanguages(const QStringList& pr
     if (preferredLanguages.isEmpty())
         return englishLanguage;
     // Only the most preferred language counts, even when a later one is supported.
-    const QString& first = preferredLanguages.first();
-    const QString prefix = first.left(2);
-    if (prefix == u"zh")
-        // Only Simplified Chinese has a table; Traditional Chinese gets English.
-        return first.contains(u"Hans") || first.contains(u"CN") ? QStringLiteral("zh-Hans") : englishLanguage;
-    static const QStringList ownTables = {QStringLiteral("ru"), QStringLiteral("uk"), QStringLiteral("es"),
-                                          QStringLiteral("pt"), QStringLiteral("fr"), QStringLiteral("de"),
-                                          QStringLiteral("ja")};
-    return ownTables.contains(prefix) ? prefix : englishLanguage;
+    const std::optional<SupportedLanguage> language = SupportedLanguage::forDesktopLanguage(preferredLanguages.first());
+    return language ? language->rawValue() : englishLanguage;
 }
 
 QStringList LocalizationManager::systemPreferredLanguages() { return QLocale::system().uiLanguages(); }

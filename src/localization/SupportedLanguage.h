@@ -20,6 +20,9 @@ public:
     static const QList<SupportedLanguage>& allCases();
     // Exact and case-sensitive: "EN" and "zh-hans" name no case.
     static std::optional<SupportedLanguage> fromRawValue(const QString& rawValue);
+    // The language with a table for one entry of the desktop's preferred
+    // languages ("de-DE", "zh-Hans-CN"), by its first two letters; never system.
+    static std::optional<SupportedLanguage> forDesktopLanguage(const QString& desktopLanguage);
 
     Case value() const { return value_; }
     // The language code stored under "AppLanguage", or "system".

@@ -1,6 +1,6 @@
 #include "settings/DefaultsCommand.h"
 
-#include "settings/Constants.h"
+#include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 
 #include <QDateTime>
@@ -9,14 +9,21 @@ namespace velmora {
 
 namespace {
 
-const QStringList booleanKeys = {
-    Constants::useCommandKey,   Constants::useControlKey,         Constants::useOptionKey,
-    Constants::useShiftKey,     Constants::switchToEnglish,       Constants::restorePreviousLayout,
-    Constants::launchAtLogin,   Constants::showMenuBarIcon,       Constants::enableDebugMode,
-    Constants::enableUsageStats, Constants::enableAutoUpdates,    Constants::hasLaunchedBefore,
-    Constants::hasShownPermissionRequest,
-};
-const QStringList stringKeys = {Constants::appLanguage, Constants::skipUpdateVersion};
+QStringList keysOfType(SettingType type) {
+    QStringList keys;
+    for (const SettingDefinition& setting : SettingsSchema::all())
+        if (setting.type == type)
+            keys.append(setting.key);
+    return keys;
+}
+
+bool isBoolean(const QString& key) {
+    const SettingDefinition* setting = SettingsSchema::find(key);
+    return setting != nullptr && setting->type == SettingType::boolean;
+}
+
+// Dates are written by the program only; the command takes Booleans and text.
+QStringList writableKeys() { return keysOfType(SettingType::boolean) + keysOfType(SettingType::string); }
 
 std::optional<bool> parseBool(const QString& text) {
     const QString value = text.trimmed().toLower();
@@ -33,7 +40,7 @@ DefaultsCommand::DefaultsCommand(SettingsStore& store, Printer out, Printer err)
     : store_(store), out_(std::move(out)), err_(std::move(err)) {}
 
 QStringList DefaultsCommand::knownKeys() {
-    return booleanKeys + stringKeys + QStringList{Constants::lastUpdateCheck};
+    return writableKeys() + keysOfType(SettingType::date);
 }
 
 QString DefaultsCommand::usage() {
@@ -82,7 +89,7 @@ int DefaultsCommand::read(const QStringList& arguments) {
         return 1;
     }
     // Booleans print as the defaults tool prints them.
-    if (booleanKeys.contains(key))
+    if (isBoolean(key))
         out_(QLatin1String(store_.boolForKey(key) ? "1" : "0"));
     else
         out_(render(value));
@@ -101,14 +108,14 @@ int DefaultsCommand::write(const QStringList& arguments) {
     }
     const QString& key = words[0];
     const QString& text = words[1];
-    if (!knownKeys().contains(key) || key == Constants::lastUpdateCheck) {
+    if (!writableKeys().contains(key)) {
         err_(QStringLiteral("velmora defaults: %1 is not a setting that can be written; known settings: %2")
-                 .arg(key, (booleanKeys + stringKeys).join(QStringLiteral(", "))));
+                 .arg(key, writableKeys().join(QStringLiteral(", "))));
         return 2;
     }
-    const bool wantsBool = type == QLatin1String("-bool") || (type.isEmpty() && booleanKeys.contains(key));
-    if (wantsBool != booleanKeys.contains(key)) {
-        err_(QStringLiteral("velmora defaults: %1 takes a %2 value").arg(key, QLatin1String(booleanKeys.contains(key) ? "-bool" : "-string")));
+    const bool wantsBool = type == QLatin1String("-bool") || (type.isEmpty() && isBoolean(key));
+    if (wantsBool != isBoolean(key)) {
+        err_(QStringLiteral("velmora defaults: %1 takes a %2 value").arg(key, QLatin1String(isBoolean(key) ? "-bool" : "-string")));
         return 2;
     }
     if (wantsBool) {

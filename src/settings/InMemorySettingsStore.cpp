@@ -8,13 +8,24 @@ QVariant InMemorySettingsStore::object(const QString& key) const {
 }
 
 void InMemorySettingsStore::setObject(const QString& key, const QVariant& value) {
-    std::lock_guard lock(mutex_);
-    values_.insert(key, value);
+    QVariant old;
+    {
+        std::lock_guard lock(mutex_);
+        old = values_.value(key);
+        values_.insert(key, value);
+    }
+    if (!sameValue(old, value))
+        announce({key});
 }
 
 void InMemorySettingsStore::removeObject(const QString& key) {
-    std::lock_guard lock(mutex_);
-    values_.remove(key);
+    bool removed = false;
+    {
+        std::lock_guard lock(mutex_);
+        removed = values_.remove(key);
+    }
+    if (removed)
+        announce({key});
 }
 
 QStringList InMemorySettingsStore::allKeys() const {

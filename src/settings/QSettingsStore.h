@@ -3,17 +3,29 @@
 #include "settings/SettingsStore.h"
 
 #include <QFileSystemWatcher>
+#include <QHash>
+#include <QSet>
 #include <QSettings>
+#include <QTimer>
 
+#include <memory>
 #include <mutex>
 
 namespace velmora {
 
 // The defaults database on top of QSettings in its native format
-// ($XDG_CONFIG_HOME/Velmora/Velmora.conf on Linux). QSettings re-reads its file
-// only on sync(), so the store watches the file's folder and syncs when another
-// process rewrites the file; the running program sees the edit at its next read.
+// ($XDG_CONFIG_HOME/Velmora/Velmora.conf on Linux). Each write goes to the
+// file at once. QSettings re-reads its file only on sync(), so the store
+// watches the file's folder, syncs when another process rewrites the file
+// and announces every key whose value that changed.
+//
+// When the file cannot be written (a read-only or full disk, a file where its
+// folder should be, a folder where the file should be), the store keeps the
+// values in memory, says so once on standard output, and writes them out as
+// soon as the file can be written again.
 class QSettingsStore final : public SettingsStore {
+    Q_OBJECT
+
 public:
     QSettingsStore();
     // A store on an explicit file, for tests and tools.
@@ -24,18 +36,42 @@ public:
     void removeObject(const QString& key) override;
     QStringList allKeys() const override;
 
-    QString fileName() const;
+    QString fileName() const { return fileName_; }
     // Writes pending changes and picks up changes made by other processes.
     void sync();
+    // False while changes wait in memory for a file that cannot be written.
+    bool canWrite() const;
+
+    // Why the file cannot be written, as far as the file system tells; empty
+    // when nothing stands in the way.
+    static QString writeProblem(const QString& filePath);
 
 private:
-    void watchFile();
+    using Values = QHash<QString, QVariant>;
+    struct Outcome {
+        QStringList changedKeys;
+        bool failedNow = false;
+    };
 
+    void watchFile();
+    void write(const QString& key, const QVariant& value);
+    // All three run with the mutex held.
+    Values valuesLocked() const;
+    Outcome syncLocked();
+    void recoverLocked();
+    void finish(const Outcome& outcome);
+
+    const QString fileName_;
     // QSettings is reentrant but one instance is not safe across threads, and
     // the logger may read the debug switch from any thread.
     mutable std::mutex mutex_;
-    QSettings settings_;
+    std::unique_ptr<QSettings> settings_;
+    // Keys changed since the file was last written successfully.
+    QSet<QString> unwritten_;
+    bool failing_ = false;
     QFileSystemWatcher watcher_;
+    // Tries the file again while it cannot be written.
+    QTimer retry_;
 };
 
 } // namespace velmora

@@ -5,6 +5,9 @@
 #include "diagnostics/Logger.h"
 #include "settings/Constants.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include <atomic>
 
 namespace velmora {
@@ -67,6 +70,26 @@ std::optional<QDateTime> SettingsStore::dateForKey(const QString& key) const {
     return std::nullopt;
 }
 
+void SettingsStore::announce(const QStringList& keys) {
+    if (keys.isEmpty())
+        return;
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(this, [this, keys] { announce(keys); }, Qt::QueuedConnection);
+        return;
+    }
+    for (const QString& key : keys)
+        Q_EMIT valueChanged(key);
+}
+
+bool SettingsStore::sameValue(const QVariant& a, const QVariant& b) {
+    if (a.isValid() != b.isValid())
+        return false;
+    if (a == b)
+        return true;
+    const QString text = a.toString();
+    return a.typeId() != b.typeId() && !text.isEmpty() && text == b.toString();
+}
+
 namespace {
 std::shared_ptr<SettingsStore>& installedStore() {
     static std::shared_ptr<SettingsStore> store;
@@ -81,7 +104,12 @@ std::atomic<SettingsStore*>& currentStore() {
 SettingsStore& SettingsStore::standard() {
     if (SettingsStore* store = currentStore().load(std::memory_order_acquire))
         return *store;
-    setStandard(std::make_shared<QSettingsStore>());
+    auto store = std::make_shared<QSettingsStore>();
+    // Its file watch and announcements belong to the main thread, whichever
+    // thread read a setting first.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        store->moveToThread(app->thread());
+    setStandard(std::move(store));
     return *currentStore().load(std::memory_order_acquire);
 }
 

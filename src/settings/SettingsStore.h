@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -14,9 +15,15 @@ namespace velmora {
 // process. Values are read at the moment of use and never cached here; the
 // typed getters follow the defaults database's rules (an absent Boolean reads
 // false, an absent string reads null).
-class SettingsStore {
+//
+// Every change of a key, made here or picked up from outside the process,
+// is announced with valueChanged on the thread the store lives in (the main
+// thread); reads and writes may come from any thread.
+class SettingsStore : public QObject {
+    Q_OBJECT
+
 public:
-    virtual ~SettingsStore() = default;
+    ~SettingsStore() override = default;
 
     // An invalid QVariant when the key is absent.
     virtual QVariant object(const QString& key) const = 0;
@@ -36,6 +43,15 @@ public:
     // The process-wide store every part reads; tests install their own.
     static SettingsStore& standard();
     static void setStandard(std::shared_ptr<SettingsStore> store);
+
+Q_SIGNALS:
+    void valueChanged(const QString& key);
+
+protected:
+    // Emits valueChanged for each key, on the store's own thread.
+    void announce(const QStringList& keys);
+    // Equal values, also when one was read back from text ("true" and true).
+    static bool sameValue(const QVariant& a, const QVariant& b);
 };
 
 // The Boolean reading of any stored value: true, a non-zero number, or the

@@ -15,7 +15,7 @@ namespace velmora {
 AdvancedTab::AdvancedTab(std::function<void()> checkForUpdates, const QString& currentVersion,
                          QWidget* parent)
     : QWidget(parent), checkForUpdates_(std::move(checkForUpdates)),
-      autoUpdates_(new SettingCheckBox(Constants::enableAutoUpdates, true, this)),
+      autoUpdates_(new SettingCheckBox(Constants::enableAutoUpdates, this)),
       checkNow_(new QPushButton(this)), version_(new QLabel(this)), reset_(new QPushButton(this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -77,15 +77,10 @@ AdvancedTab::AdvancedTab(std::function<void()> checkForUpdates, const QString& c
         if (checkForUpdates_)
             checkForUpdates_();
     });
-    connect(reset_, &QPushButton::clicked, this, &AdvancedTab::resetSettings);
+    // The switches follow the reset through the store's announcements.
+    connect(reset_, &QPushButton::clicked, this, &resetAllSettings);
 }
 
 void AdvancedTab::refresh() { autoUpdates_->refresh(); }
-
-void AdvancedTab::resetSettings() {
-    resetAllSettings();
-    refresh();
-    Q_EMIT settingsReset();
-}
 
 } // namespace velmora

@@ -31,13 +31,7 @@ public:
     QPushButton* resetButton() const { return reset_; }
     QLabel* versionLabel() const { return version_; }
 
-Q_SIGNALS:
-    // All settings were just reset; the controls show what was there before.
-    void settingsReset();
-
 private:
-    void resetSettings();
-
     std::function<void()> checkForUpdates_;
     SettingCheckBox* autoUpdates_;
     QPushButton* checkNow_;

@@ -80,30 +80,28 @@ GeneralTab::GeneralTab(std::function<void(bool)> setAutoLaunch, QWidget* parent)
     auto* keys = new QGridLayout;
     keys->setHorizontalSpacing(24);
     keys->setVerticalSpacing(rowSpacing);
-    keys->addWidget(addCheckBox(Constants::useCommandKey, true, LocalizationKeys::keyCommand), 0, 0);
-    keys->addWidget(addCheckBox(Constants::useControlKey, true, LocalizationKeys::keyControl), 0, 1);
-    keys->addWidget(addCheckBox(Constants::useOptionKey, true, LocalizationKeys::keyOption), 1, 0);
-    keys->addWidget(addCheckBox(Constants::useShiftKey, false, LocalizationKeys::keyShift), 1, 1);
+    keys->addWidget(addCheckBox(Constants::useCommandKey, LocalizationKeys::keyCommand), 0, 0);
+    keys->addWidget(addCheckBox(Constants::useControlKey, LocalizationKeys::keyControl), 0, 1);
+    keys->addWidget(addCheckBox(Constants::useOptionKey, LocalizationKeys::keyOption), 1, 0);
+    keys->addWidget(addCheckBox(Constants::useShiftKey, LocalizationKeys::keyShift), 1, 1);
     keys->setColumnStretch(2, 1);
     triggers->addSpacing(2);
     triggers->addLayout(keys);
 
     QVBoxLayout* switching =
         addSection(QStringLiteral("arrow.left.arrow.right"), LocalizationKeys::switchingBehaviorTitle, {});
-    switching->addWidget(addCheckBox(Constants::switchToEnglish, true, LocalizationKeys::switchToEnglish));
+    switching->addWidget(addCheckBox(Constants::switchToEnglish, LocalizationKeys::switchToEnglish));
     switching->addWidget(
-        addCheckBox(Constants::restorePreviousLayout, true, LocalizationKeys::restorePreviousLayout));
+        addCheckBox(Constants::restorePreviousLayout, LocalizationKeys::restorePreviousLayout));
 
     QVBoxLayout* launch = addSection(QStringLiteral("gearshape"), LocalizationKeys::launchSettingsTitle, {});
-    SettingCheckBox* startAtLogin =
-        addCheckBox(Constants::launchAtLogin, true, LocalizationKeys::startAtLogin);
+    SettingCheckBox* startAtLogin = addCheckBox(Constants::launchAtLogin, LocalizationKeys::startAtLogin);
     startAtLogin->setChangeHandler([this](bool enabled) {
         if (setAutoLaunch_)
             setAutoLaunch_(enabled);
     });
     launch->addWidget(startAtLogin);
-    SettingCheckBox* menuBarIcon =
-        addCheckBox(Constants::showMenuBarIcon, true, LocalizationKeys::showMenuBarIcon);
+    SettingCheckBox* menuBarIcon = addCheckBox(Constants::showMenuBarIcon, LocalizationKeys::showMenuBarIcon);
     menuBarIcon->setChangeHandler([this](bool visible) { menuBarIconChanged(visible); });
     launch->addWidget(menuBarIcon);
 
@@ -111,8 +109,8 @@ GeneralTab::GeneralTab(std::function<void(bool)> setAutoLaunch, QWidget* parent)
     refresh();
 }
 
-SettingCheckBox* GeneralTab::addCheckBox(const QString& key, bool defaultValue, const QString& textKey) {
-    auto* checkBox = new SettingCheckBox(key, defaultValue, this);
+SettingCheckBox* GeneralTab::addCheckBox(const QString& key, const QString& textKey) {
+    auto* checkBox = new SettingCheckBox(key, this);
     checkBoxes_.insert(key, checkBox);
     checkBoxTexts_.append({checkBox, textKey});
     return checkBox;

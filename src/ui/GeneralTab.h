@@ -42,7 +42,7 @@ public:
     SettingCheckBox* checkBox(const QString& key) const { return checkBoxes_.value(key); }
 
 private:
-    SettingCheckBox* addCheckBox(const QString& key, bool defaultValue, const QString& textKey);
+    SettingCheckBox* addCheckBox(const QString& key, const QString& textKey);
     void menuBarIconChanged(bool visible);
     void languageChosen(int index);
 

@@ -82,7 +82,6 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
     heightAnimation_->setDuration(PreferencesGeometry::heightAnimationMs);
     heightAnimation_->setEasingCurve(ViewStyle::easeInOut());
 
-    connect(advanced_, &AdvancedTab::settingsReset, this, &PreferencesView::refresh);
     connect(&LocalizationManager::shared(), &LocalizationManager::currentLanguageChanged, this,
             &PreferencesView::retranslate);
 }
@@ -108,7 +107,6 @@ void PreferencesView::selectTab(int tab) {
     // like any other.
     general_->setVisible(tab == PreferencesGeometry::generalTab);
     advanced_->setVisible(tab == PreferencesGeometry::advancedTab);
-    refresh();
     scrollArea_->verticalScrollBar()->setValue(0);
 }
 
@@ -183,13 +181,6 @@ void PreferencesView::showEvent(QShowEvent* event) {
     }
     refresh();
     scheduleMeasurement();
-}
-
-void PreferencesView::changeEvent(QEvent* event) {
-    // Coming back to the window shows what changed in the store meanwhile.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        refresh();
-    QWidget::changeEvent(event);
 }
 
 bool PreferencesView::eventFilter(QObject* watched, QEvent* event) {

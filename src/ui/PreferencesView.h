@@ -54,7 +54,8 @@ public:
     // The selected tab's natural height at the scroll area's current width.
     qreal measuredContentHeight() const;
 
-    // Every control redrawn from the store.
+    // Every control redrawn from the store; the switches also follow each
+    // change the store announces.
     void refresh();
     // Texts in the current interface language (the Advanced tab's are fixed).
     void retranslate();
@@ -70,7 +71,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -1,16 +1,23 @@
 #include "ui/SettingCheckBox.h"
 
+#include "settings/SettingsSchema.h"
 #include "settings/SettingsStore.h"
 
 #include <QSignalBlocker>
 
 namespace velmora {
 
-SettingCheckBox::SettingCheckBox(const QString& key, bool defaultValue, QWidget* parent)
-    : QCheckBox(parent), key_(key), defaultValue_(defaultValue) {
+SettingCheckBox::SettingCheckBox(const QString& key, QWidget* parent)
+    : QCheckBox(parent), key_(key), defaultValue_(SettingsSchema::defaultValue(key).toBool()) {
     setObjectName(key);
     refresh();
     connect(this, &QCheckBox::toggled, this, &SettingCheckBox::store);
+    // A change made elsewhere (another instance, "velmora defaults write", a
+    // reset) shows at once, without running the change handler.
+    connect(&SettingsStore::standard(), &SettingsStore::valueChanged, this, [this](const QString& changed) {
+        if (changed == key_)
+            refresh();
+    });
 }
 
 bool SettingCheckBox::storedValue() const {

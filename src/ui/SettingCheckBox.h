@@ -8,14 +8,14 @@
 namespace velmora {
 
 // A checkbox bound to a Boolean setting: it shows the stored value (the
-// default while the key is absent) and stores each change at once, then runs
-// the change handler with the new value. refresh() redraws it from the store
-// without running the handler.
+// schema's default while the key is absent) and stores each change at once,
+// then runs the change handler with the new value. It follows changes the
+// store announces, and refresh() redraws it, without running the handler.
 class SettingCheckBox final : public QCheckBox {
     Q_OBJECT
 
 public:
-    SettingCheckBox(const QString& key, bool defaultValue, QWidget* parent = nullptr);
+    explicit SettingCheckBox(const QString& key, QWidget* parent = nullptr);
 
     QString key() const { return key_; }
     bool defaultValue() const { return defaultValue_; }

@@ -13,6 +13,7 @@
 #include "settings/Constants.h"
 #include "ui/GeneralTab.h"
 #include "settings/InMemorySettingsStore.h"
+#include "settings/QSettingsStore.h"
 #include "settings/NotificationCenter.h"
 #include "ui/PreferencesGeometry.h"
 #include "ui/SettingCheckBox.h"
@@ -25,7 +26,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollArea>
+#include <QTemporaryDir>
 #include <QVariantAnimation>
 
 #include <gtest/gtest.h>
@@ -137,33 +140,33 @@ TEST_F(PreferencesViewTest, EverySwitchStoresItsValueTheMomentItIsClicked) {
     }
 }
 
-TEST_F(PreferencesViewTest, SwitchesShowStoredValuesAndChangesMadeElsewhereAtTheNextRedraw) {
+TEST_F(PreferencesViewTest, SwitchesFollowChangesMadeElsewhereWhileTheWindowStaysOpen) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Velmora.conf"));
+    auto fileStore = std::make_shared<QSettingsStore>(path);
+    SettingsStore::setStandard(fileStore);
     for (const Binding& binding : bindings)
-        store->setBool(binding.key, !binding.defaultValue);
+        fileStore->setBool(binding.key, !binding.defaultValue);
     make();
+    window->show();
+    window->activateWindow();
     for (const Binding& binding : bindings)
         EXPECT_EQ(checkBox(binding.key)->isChecked(), !binding.defaultValue) << binding.key.toStdString();
 
-    // Written by something else, e.g. an edit of the settings file.
+    // Another process rewrites the file, as "velmora defaults write" does.
+    QSaveFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\n");
     for (const Binding& binding : bindings)
-        store->setBool(binding.key, binding.defaultValue);
-    EXPECT_EQ(checkBox(Constants::useShiftKey)->isChecked(), true) << "not redrawn yet";
-    view().refresh();
-    for (const Binding& binding : bindings)
-        EXPECT_EQ(checkBox(binding.key)->isChecked(), binding.defaultValue) << binding.key.toStdString();
+        file.write(QStringLiteral("%1=%2\n").arg(binding.key, QLatin1String(binding.defaultValue ? "true" : "false")).toUtf8());
+    ASSERT_TRUE(file.commit());
+    EXPECT_TRUE(test::waitUntil([&] {
+        return std::all_of(bindings.begin(), bindings.end(),
+                           [&](const Binding& binding) { return checkBox(binding.key)->isChecked() == binding.defaultValue; });
+    }));
     EXPECT_TRUE(autoLaunchCalls.isEmpty()) << "a redraw is not a change by the user";
     EXPECT_EQ(iconNotifications, 0);
-}
-
-TEST_F(PreferencesViewTest, ShowingTheWindowAndSwitchingTabsRedrawFromTheStore) {
-    make();
-    store->setBool(Constants::useCommandKey, false);
-    window->show();
-    EXPECT_FALSE(checkBox(Constants::useCommandKey)->isChecked());
-
-    store->setBool(Constants::enableAutoUpdates, false);
-    view().selectTab(PreferencesGeometry::advancedTab);
-    EXPECT_FALSE(checkBox(Constants::enableAutoUpdates)->isChecked());
+    SettingsStore::setStandard(store);
 }
 
 TEST_F(PreferencesViewTest, ResetWritesTheResetValuesRedrawsAndAnnouncesNothing) {

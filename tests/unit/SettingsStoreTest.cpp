@@ -1,5 +1,6 @@
 #include "settings/InMemorySettingsStore.h"
 #include "settings/QSettingsStore.h"
+#include "support/CapturedOutput.h"
 #include "support/WaitUntil.h"
 
 #include <QDir>
@@ -71,6 +72,18 @@ TYPED_TEST(SettingsStoreContract, TypedValuesRoundTripAndKeysAreCaseSensitive) {
     EXPECT_EQ(store->allKeys().size(), 2);
 }
 
+TYPED_TEST(SettingsStoreContract, EveryChangeIsAnnouncedOnceWithItsKey) {
+    auto store = this->make();
+    QStringList announced;
+    QObject::connect(store.get(), &SettingsStore::valueChanged, [&](const QString& key) { announced.append(key); });
+    store->setBool(QStringLiteral("useShiftKey"), true);
+    store->setBool(QStringLiteral("useShiftKey"), true);
+    store->setString(QStringLiteral("AppLanguage"), QStringLiteral("uk"));
+    store->removeObject(QStringLiteral("useShiftKey"));
+    store->removeObject(QStringLiteral("useShiftKey"));
+    EXPECT_EQ(announced, (QStringList{"useShiftKey", "AppLanguage", "useShiftKey"}));
+}
+
 TEST(QSettingsStoreTest, StandardFileLivesUnderTheConfigHome) {
     QSettingsStore store;
     EXPECT_EQ(store.fileName(),
@@ -112,6 +125,8 @@ TEST(QSettingsStoreTest, EditsByAnotherProcessReachTheRunningStore) {
     QSettingsStore store(path);
     store.setBool(QStringLiteral("useControlKey"), true);
     store.sync();
+    QStringList announced;
+    QObject::connect(&store, &SettingsStore::valueChanged, [&](const QString& key) { announced.append(key); });
 
     // Another process replaces the file the way editors and QSettings do:
     // a new file renamed over the old one.
@@ -120,6 +135,8 @@ TEST(QSettingsStoreTest, EditsByAnotherProcessReachTheRunningStore) {
                                .arg(path);
     ASSERT_EQ(QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}), 0);
     EXPECT_TRUE(test::waitUntil([&] { return store.boolForKey(QStringLiteral("enableDebugMode")); }));
+    // Read back as text, the unchanged key is not announced.
+    EXPECT_EQ(announced, QStringList{"enableDebugMode"});
 
     // The watch survives the rename: a second edit, this time in place.
     ASSERT_EQ(QProcess::execute(QStringLiteral("/bin/sh"),
@@ -128,6 +145,7 @@ TEST(QSettingsStoreTest, EditsByAnotherProcessReachTheRunningStore) {
                                      .arg(path)}),
               0);
     EXPECT_TRUE(test::waitUntil([&] { return !store.boolForKey(QStringLiteral("useControlKey")); }));
+    EXPECT_TRUE(announced.contains(QStringLiteral("useControlKey")));
 }
 
 TEST(QSettingsStoreTest, OwnWritesSurviveAnExternalEditOfAnotherKey) {
@@ -141,6 +159,46 @@ TEST(QSettingsStoreTest, OwnWritesSurviveAnExternalEditOfAnotherKey) {
     other.sync();
     EXPECT_TRUE(test::waitUntil([&] { return store.boolForKey(QStringLiteral("enableDebugMode")); }));
     EXPECT_TRUE(store.boolForKey(QStringLiteral("useShiftKey")));
+}
+
+// Paths that cannot be written even by root: a file where the folder should
+// be, and a folder where the file should be.
+TEST(QSettingsStoreTest, AnUnwritableFileKeepsTheValuesSaysSoOnceAndGetsThemWhenWritableAgain) {
+    for (const bool folderInPlaceOfFile : {false, true}) {
+        SCOPED_TRACE(folderInPlaceOfFile ? "folder in place of the file" : "file in place of the folder");
+        QTemporaryDir dir;
+        const QString blocker = dir.filePath(folderInPlaceOfFile ? QStringLiteral("Velmora.conf") : QStringLiteral("Velmora"));
+        const QString path = folderInPlaceOfFile ? blocker : blocker + QStringLiteral("/Velmora.conf");
+        if (folderInPlaceOfFile)
+            ASSERT_TRUE(QDir().mkdir(blocker));
+        else
+            ASSERT_TRUE(QFile(blocker).open(QIODevice::WriteOnly));
+        test::CapturedOutput output;
+        QSettingsStore store(path);
+        store.setBool(QStringLiteral("useShiftKey"), true);
+        store.setString(QStringLiteral("AppLanguage"), QStringLiteral("uk"));
+        store.sync();
+        EXPECT_TRUE(store.boolForKey(QStringLiteral("useShiftKey")));
+        EXPECT_EQ(store.stringForKey(QStringLiteral("AppLanguage")), QStringLiteral("uk"));
+        EXPECT_FALSE(store.canWrite());
+        const QStringList errors = output.linesStartingWith(QStringLiteral("❌"));
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors[0].contains(path + QStringLiteral(": "))) << errors[0].toStdString();
+        EXPECT_TRUE(errors[0].contains(folderInPlaceOfFile ? QStringLiteral("a folder stands where the file should be")
+                                                           : blocker + QStringLiteral(" is not a folder")))
+            << errors[0].toStdString();
+
+        ASSERT_TRUE(folderInPlaceOfFile ? QDir(blocker).removeRecursively() : QFile::remove(blocker));
+        store.sync();
+        EXPECT_TRUE(store.canWrite());
+        store.setBool(QStringLiteral("enableDebugMode"), true);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        for (const char* line : {"useShiftKey=true", "AppLanguage=uk", "enableDebugMode=true"})
+            EXPECT_TRUE(text.contains(line)) << line;
+        EXPECT_EQ(output.linesStartingWith(QStringLiteral("❌")).size(), 1);
+    }
 }
 
 } // namespace
