@@ -86,6 +86,9 @@ inline const QString updateDownloading = QStringLiteral("update_downloading");
 inline const QString debugInfoTitle = QStringLiteral("debug_info_title");
 inline const QString debugInfoMessage = QStringLiteral("debug_info_message");
 
+// Keyboard access, continued.
+inline const QString accessibilityMissingReason = QStringLiteral("accessibility_missing_reason");
+
 // One key of the tables: how many format arguments its text takes, and the
 // note a translator sees beside it.
 struct Entry {
@@ -177,6 +180,9 @@ inline const QList<Entry>& all() {
         {debugInfoMessage, 0,
          QStringLiteral("Alert text; the system information went to standard output, which is visible "
                         "when Velmora runs in a terminal.")},
+        {accessibilityMissingReason, 1,
+         QStringLiteral("Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, "
+                        "as the desktop reports it (in English).")},
     };
     return entries;
 }

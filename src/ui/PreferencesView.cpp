@@ -2,6 +2,8 @@
 
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
+#include "settings/Constants.h"
+#include "settings/NotificationCenter.h"
 #include "ui/AdvancedTab.h"
 #include "base/ApplicationIdentity.h"
 #include "ui/GeneralTab.h"
@@ -83,9 +85,11 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
     heightAnimation_->setEasingCurve(ViewStyle::easeInOut());
 
     connect(advanced_, &AdvancedTab::settingsReset, this, &PreferencesView::refresh);
-    connect(&LocalizationManager::shared(), &LocalizationManager::currentLanguageChanged, this,
-            &PreferencesView::retranslate);
+    NotificationCenter::defaultCenter().addObserver(this, Constants::languageDidChangeNotification,
+                                                    [this](const QVariant&) { retranslate(); });
 }
+
+PreferencesView::~PreferencesView() { NotificationCenter::defaultCenter().removeObserver(this); }
 
 TabButton* PreferencesView::tabButton(int tab) const {
     switch (tab) {

@@ -318,5 +318,10 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>As informações do sistema foram escritas na saída padrão. Inicie o Velmora em um terminal para vê-las.</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>Motivo informado pelo sistema: %1</translation>
+        </message>
     </context>
 </TS>

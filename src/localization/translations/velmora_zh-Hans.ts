@@ -318,5 +318,10 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>系统信息已写入标准输出。请从终端启动 Velmora 以查看。</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>系统给出的原因：%1</translation>
+        </message>
     </context>
 </TS>
