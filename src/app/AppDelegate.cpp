@@ -114,7 +114,8 @@ void AppDelegate::initializeAutoLaunch() {
 
 bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     // Without a tray host the icon is nowhere to be seen: as when it is hidden.
-    const bool iconReachable = SettingsStore::standard().boolForKey(Constants::showMenuBarIcon) && trayAvailable();
+    const bool iconReachable =
+        SettingsStore::standard().boolForKey(Constants::showMenuBarIcon) && trayAvailable();
     if (!iconReachable && !hasVisibleWindows)
         showPreferences();
     return true;
@@ -180,8 +181,9 @@ void AppDelegate::setupStatusBar() {
     }
     if (!trayAvailable() && !reportedMissingTray_) {
         reportedMissingTray_ = true;
-        ConsoleOutput::writeLine(QStringLiteral("⚠️ No system tray on this desktop: Velmora keeps switching layouts "
-                                                "without its icon; launch Velmora again to open its preferences"));
+        ConsoleOutput::writeLine(QStringLiteral("⚠️ No system tray on this desktop: Velmora keeps switching "
+                                                "layouts without its icon; launch Velmora again to open its "
+                                                "preferences"));
     }
     if (!statusItem) {
         statusItem = std::make_unique<QSystemTrayIcon>();

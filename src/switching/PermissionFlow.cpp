@@ -94,11 +94,9 @@ int PermissionFlow::explainMissingAccess(const QString& titleKey, const QString&
     QString message = localized(messageKey);
     if (const QString reason = untrustedReason(); !reason.isEmpty())
         message += QStringLiteral("\n\n") + localized(LocalizationKeys::accessibilityMissingReason).arg(reason);
-    const int response = alerts->runModal({localized(titleKey),
-                                           message,
-                                           AlertStyle::warning,
-                                           {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)},
-                                           AlertResponse::secondButton});
+    const QStringList buttons = {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)};
+    const int response =
+        alerts->runModal({localized(titleKey), message, AlertStyle::warning, buttons, AlertResponse::secondButton});
     if (response == AlertResponse::firstButton)
         SystemUtils::openAccessibilitySettings();
     return response;

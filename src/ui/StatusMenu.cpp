@@ -14,7 +14,9 @@ namespace {
 // underlined space. Titles are text, so every "&" is doubled.
 QString title(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
 
-QString localizedTitle(const QString& key) { return title(LocalizationManager::shared().localizedString(key)); }
+QString localizedTitle(const QString& key) {
+    return title(LocalizationManager::shared().localizedString(key));
+}
 
 } // namespace
 

@@ -178,9 +178,10 @@ TEST_F(AppDelegateTest, FirstRunWithoutTrustReportsTheRequestShowsTheAlertAndPol
     const Alert& alert = alerts->shown().first();
     const LocalizationManager& l10n = LocalizationManager::shared();
     EXPECT_EQ(alert.messageText, l10n.localizedString(LocalizationKeys::accessibilityPermissionsTitle));
-    EXPECT_EQ(alert.informativeText,
-              l10n.localizedString(LocalizationKeys::accessibilityPermissionsMessage) + QStringLiteral("\n\n") +
-                  l10n.localizedString(LocalizationKeys::accessibilityMissingReason).arg("scripted"));
+    EXPECT_EQ(alert.informativeText, l10n.localizedString(LocalizationKeys::accessibilityPermissionsMessage) +
+                                         QStringLiteral("\n\n") +
+                                         l10n.localizedString(LocalizationKeys::accessibilityMissingReason)
+                                             .arg("scripted"));
     // Why, printed once although trust was asked twice.
     EXPECT_EQ(output.linesStartingWith(QStringLiteral("❌")),
               QStringList{"❌ The keyboard cannot be observed: scripted"});
