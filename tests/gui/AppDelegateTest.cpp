@@ -588,6 +588,8 @@ TEST_F(AppDelegateTest, UpdateRowChosenFromTheRealMenuSurvivesTheDownloadItStart
     });
     answerer.start(20);
     const QPointer<QMenu> menu = app.statusItem->contextMenu();
+    int ticks = 0;
+    QObject::connect(updates.get(), &UpdateManager::downloadProgressChanged, [&] { ++ticks; });
     menu->actions().at(2)->trigger();
     ASSERT_FALSE(menu.isNull()) << "the menu was deleted under its own row's handler";
     ASSERT_EQ(answered.size(), 1);
@@ -598,6 +600,7 @@ TEST_F(AppDelegateTest, UpdateRowChosenFromTheRealMenuSurvivesTheDownloadItStart
     ASSERT_EQ(answered.size(), 2);
     EXPECT_TRUE(answered.last().contains(QStringLiteral("9.9.9")));
     EXPECT_TRUE(test::waitUntil([&] { return !updates->isDownloading() && answered.size() == 3; }, 15000));
+    EXPECT_GT(ticks, 1);
     EXPECT_EQ(app.statusItem->contextMenu(), menu);
     int packageRequests = 0;
     for (const test::LocalHttpServer::Request& request : server.requests())
