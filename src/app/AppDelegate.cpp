@@ -15,8 +15,6 @@
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
-#include <QMenu>
-#include <QPainter>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
@@ -25,14 +23,10 @@ namespace velmora {
 
 namespace {
 
-constexpr int permissionPollingIntervalMs = 2000;
-constexpr int temporaryTapLifetimeMs = 100;
 constexpr int statusRefreshIntervalMs = 60000;
 constexpr int automaticUpdateCheckDelayMs = 2000;
 
 QString localized(const QString& key) { return LocalizationManager::shared().localizedString(key); }
-
-KeyboardEvent* passEventOn(uint32_t, KeyboardEvent* event, void*) { return event; }
 
 } // namespace
 
@@ -44,10 +38,17 @@ AppDelegate::AppDelegate(UpdateManager& updates)
                      this, Constants::applicationWillTerminateNotification,
                      [this](const QVariant&) { applicationWillTerminateNotification(); });
              }),
-      updateManager(updates) {
+      permissions(&engine, &isShuttingDown), updateManager(updates),
+      statusMenu({[this] { showPreferences(); }, [this] { showUpdateDialog(); }, [this] { showSupport(); },
+                  [this] { checkForUpdates(); }, [this] { showDebugInfo(); }, [this] { quitApp(); }}),
+      trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable) {
     // The update row shows the download's progress while it runs.
     connect(&updateManager, &UpdateManager::downloadProgressChanged, this, &AppDelegate::updateStatusItemIcon);
     connect(&updateManager, &UpdateManager::isDownloadingChanged, this, &AppDelegate::updateStatusItemIcon);
+    connect(&statusMenu, &StatusMenu::menuReplaced, this, [this](QMenu* menu) {
+        if (statusItem)
+            statusItem->setContextMenu(menu);
+    });
 }
 
 AppDelegate::~AppDelegate() {
@@ -112,7 +113,10 @@ void AppDelegate::initializeAutoLaunch() {
 }
 
 bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
-    if (!SettingsStore::standard().boolForKey(Constants::showMenuBarIcon) && !hasVisibleWindows)
+    // Without a tray host the icon is nowhere to be seen: as when it is hidden.
+    const bool iconReachable =
+        SettingsStore::standard().boolForKey(Constants::showMenuBarIcon) && trayAvailable();
+    if (!iconReachable && !hasVisibleWindows)
         showPreferences();
     return true;
 }
@@ -155,138 +159,51 @@ void AppDelegate::languageDidChange() {
     QMetaObject::invokeMethod(this, &AppDelegate::setupStatusBar, Qt::QueuedConnection);
 }
 
-void AppDelegate::startKeyboardMonitoring() {
-    if (isShuttingDown)
-        return;
-    if (SystemUtils::checkAccessibilityPermissions()) {
-        createEventTap();
-        return;
-    }
-    forceAddToAccessibilityList();
-    SettingsStore& store = SettingsStore::standard();
-    if (!store.boolForKey(Constants::hasShownPermissionRequest)) {
-        SystemUtils::requestAccessibilityPermissions();
-        store.setBool(Constants::hasShownPermissionRequest, true);
-    }
-    if (SystemUtils::checkAccessibilityPermissions()) {
-        createEventTap();
-        return;
-    }
-    showAccessibilityAlert();
-    startPermissionChecking();
-}
+void AppDelegate::startKeyboardMonitoring() { permissions.startKeyboardMonitoring(); }
 
-void AppDelegate::createEventTap() { engine.createEventTap(); }
+void AppDelegate::createEventTap() { permissions.createEventTap(); }
 
-void AppDelegate::forceAddToAccessibilityList() {
-    KeyboardEventTapFactory* factory = Platform::current().eventTaps.get();
-    std::shared_ptr<KeyboardEventTap> tap =
-        factory != nullptr ? factory->createEventTap(keyboardEventMask, &passEventOn, nullptr) : nullptr;
-    if (!tap) {
-        Logger::log(QStringLiteral("Failed to create temporary event tap"));
-        return;
-    }
-    tap->setEnabled(true);
-    QTimer::singleShot(temporaryTapLifetimeMs, [tap] { tap->setEnabled(false); });
-    Logger::log(QStringLiteral("Attempted to force add app to Accessibility list"));
-}
+void AppDelegate::forceAddToAccessibilityList() { permissions.forceAddToAccessibilityList(); }
 
-void AppDelegate::showAccessibilityAlert() {
-    AlertPresenter* alerts = Platform::current().alerts.get();
-    if (alerts == nullptr)
-        return;
-    const int response = alerts->runModal({localized(LocalizationKeys::accessibilityPermissionsTitle),
-                                           localized(LocalizationKeys::accessibilityPermissionsMessage),
-                                           AlertStyle::warning,
-                                           {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)},
-                                           AlertResponse::secondButton});
-    if (response == AlertResponse::firstButton)
-        SystemUtils::openAccessibilitySettings();
-}
+void AppDelegate::showAccessibilityAlert() { permissions.showAccessibilityAlert(); }
 
-void AppDelegate::startPermissionChecking() {
-    if (isShuttingDown)
-        return;
-    Logger::log(QStringLiteral("Starting permission checking timer"));
-    permissionCheckTimer = std::make_unique<QTimer>();
-    connect(permissionCheckTimer.get(), &QTimer::timeout, this, [this] {
-        if (!SystemUtils::checkAccessibilityPermissions())
-            return;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (isShuttingDown)
-                    return;
-                createEventTap();
-                stopPermissionChecking();
-                if (engine.eventTap)
-                    Logger::log(QStringLiteral("Accessibility permissions granted - keyboard monitoring activated"));
-                else
-                    ConsoleOutput::writeLine(QStringLiteral(
-                        "❌ Keyboard access was granted, but the keyboard could not be observed; restart Velmora"));
-            },
-            Qt::QueuedConnection);
-    });
-    permissionCheckTimer->start(permissionPollingIntervalMs);
-}
+void AppDelegate::startPermissionChecking() { permissions.startPermissionChecking(); }
 
-void AppDelegate::stopPermissionChecking() {
-    if (permissionCheckTimer)
-        permissionCheckTimer->stop();
-    permissionCheckTimer.reset();
-    Logger::log(QStringLiteral("Permission checking stopped"));
-}
+void AppDelegate::stopPermissionChecking() { permissions.stopPermissionChecking(); }
 
 void AppDelegate::setupStatusBar() {
     if (isShuttingDown)
         return;
     if (!SettingsStore::standard().boolForKey(Constants::showMenuBarIcon)) {
         statusItem.reset();
+        statusMenu.release();
         return;
     }
-    if (!QSystemTrayIcon::isSystemTrayAvailable() && !reportedMissingTray_) {
+    if (!trayAvailable() && !reportedMissingTray_) {
         reportedMissingTray_ = true;
-        ConsoleOutput::writeLine(
-            QStringLiteral("⚠️ No system tray on this desktop: Velmora keeps switching layouts without its icon"));
+        ConsoleOutput::writeLine(QStringLiteral("⚠️ No system tray on this desktop: Velmora keeps switching "
+                                                "layouts without its icon; launch Velmora again to open its "
+                                                "preferences"));
     }
-    if (!statusItem)
+    if (!statusItem) {
         statusItem = std::make_unique<QSystemTrayIcon>();
-    statusItem->setIcon(makeMenuBarIcon());
-    statusItem->setToolTip(QStringLiteral("Velmora - Keyboard Layout Switcher"));
-
-    // Every change builds a whole new menu; the previous one is dropped.
-    QMenu* previous = statusItem->contextMenu();
-    statusItem->setContextMenu(buildMenu());
-    delete previous;
+        statusItem->setIcon(makeMenuBarIcon());
+        statusItem->setToolTip(QStringLiteral("Velmora - Keyboard Layout Switcher"));
+    }
+    // Titles change in place; a change of rows brings a new menu through
+    // menuReplaced, once no row's handler is running.
+    statusMenu.refresh(menuRows());
+    if (statusItem->contextMenu() != statusMenu.menu())
+        statusItem->setContextMenu(statusMenu.menu());
     statusItem->show();
 }
 
-QMenu* AppDelegate::buildMenu() {
-    // A menu reads "&" as the mark of a mnemonic: "Help & Support" would
-    // show an underlined space. Titles are text, so every "&" is doubled.
-    const auto title = [](QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); };
-    auto* menu = new QMenu();
-    QAction* preferences =
-        menu->addAction(title(localized(LocalizationKeys::menuPreferences)), this, &AppDelegate::showPreferences);
-    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    menu->addSeparator();
-    if (updateManager.updateAvailable()) {
-        QAction* update = menu->addAction(title(updateRowTitle()), this, &AppDelegate::showUpdateDialog);
-        update->setEnabled(!updateManager.isDownloading());
-        menu->addSeparator();
-    }
-    menu->addAction(title(localized(LocalizationKeys::menuHelpSupport)), this, &AppDelegate::showSupport);
-    menu->addAction(title(localized(LocalizationKeys::menuCheckUpdates)), this,
-                    &AppDelegate::checkForUpdates);
-    if (SettingsStore::standard().boolForKey(Constants::enableDebugMode)) {
-        menu->addSeparator();
-        menu->addAction(title(localized(LocalizationKeys::menuDebugInfo)), this, &AppDelegate::showDebugInfo);
-    }
-    menu->addSeparator();
-    QAction* quit =
-        menu->addAction(title(localized(LocalizationKeys::menuQuit)), this, &AppDelegate::quitApp);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    return menu;
+StatusMenu::Rows AppDelegate::menuRows() const {
+    StatusMenu::Rows rows;
+    if (updateManager.updateAvailable())
+        rows.updateTitle = updateRowTitle();
+    rows.debugInfo = SettingsStore::standard().boolForKey(Constants::enableDebugMode);
+    return rows;
 }
 
 QString AppDelegate::updateRowTitle() const {
@@ -314,36 +231,6 @@ void AppDelegate::updateMenuBarIconVisibility() {
     Logger::log(QStringLiteral("Menu bar icon visibility updated: ") + QLatin1String(show ? "true" : "false"));
 }
 
-QIcon AppDelegate::makeMenuBarIcon() const {
-    // A keyboard outline with two rows of keys and a space bar, 22 × 16,
-    // white. Every edge lies on the pixel grid at both densities, so the
-    // glyph stays sharp at its small size instead of blurring into grey.
-    const auto draw = [](qreal ratio) {
-        QPixmap pixmap(qRound(22 * ratio), qRound(16 * ratio));
-        pixmap.setDevicePixelRatio(ratio);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(Qt::white, 1.0));
-        painter.setBrush(Qt::NoBrush);
-        // A one-pixel line centred on half pixels covers whole pixels.
-        painter.drawRoundedRect(QRectF(1.5, 2.5, 19.0, 11.0), 2.0, 2.0);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::white);
-        for (int row = 0; row < 2; ++row)
-            for (int column = 0; column < 5; ++column)
-                painter.drawRect(QRect(4 + column * 3, 4 + row * 3, 2, 2));
-        painter.drawRect(QRect(7, 10, 8, 2));
-        painter.end();
-        return pixmap;
-    };
-    QIcon icon;
-    icon.addPixmap(draw(1.0));
-    icon.addPixmap(draw(2.0));
-    icon.setIsMask(true);
-    return icon;
-}
-
 void AppDelegate::showPreferences() {
     if (isShuttingDown)
         return;
@@ -354,8 +241,20 @@ void AppDelegate::showPreferences() {
 }
 
 void AppDelegate::showUpdateDialog() {
-    if (const std::optional<AppVersion> pending = updateManager.updateAvailable())
+    const std::optional<AppVersion> pending = updateManager.updateAvailable();
+    if (!pending)
+        return;
+    if (!updateManager.isDownloading()) {
         updateManager.showUpdateAlert(*pending);
+        // A skipped version loses its row.
+        updateStatusItemIcon();
+        return;
+    }
+    // One download at a time: the row shows the running one.
+    if (AlertPresenter* alerts = Platform::current().alerts.get())
+        alerts->runModal({localized(LocalizationKeys::updateAvailableTitle), updateRowTitle(),
+                          AlertStyle::informational, {localized(LocalizationKeys::okButton)},
+                          AlertResponse::firstButton});
 }
 
 void AppDelegate::showSupport() {
@@ -389,7 +288,8 @@ void AppDelegate::createOnboardingWindow() {
                                      [this] {
                                          if (onboardingWindow)
                                              onboardingWindow->close();
-                                     }});
+                                     },
+                                     &permissions});
     QString title = localized(LocalizationKeys::welcomeTitle);
     title.replace(QLatin1Char('\n'), QLatin1Char(' '));
     onboardingWindow = WindowHelper::createWindow(title, view, this, 500, 600);

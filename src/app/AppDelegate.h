@@ -2,7 +2,9 @@
 
 #include "ui/HostWindow.h"
 #include "ui/WindowDelegate.h"
+#include "switching/PermissionFlow.h"
 #include "switching/SwitchingEngine.h"
+#include "ui/StatusMenu.h"
 #include "updates/UpdateManager.h"
 
 #include <QIcon>
@@ -10,17 +12,17 @@
 #include <QPointer>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
-class QMenu;
 class QSystemTrayIcon;
-class QTimer;
 
 namespace velmora {
 
-// Owns everything that lives longer than one call: the tray icon, the
-// switching engine (with its tap, saved layout and press state), the
-// permission polling, the windows and the shutdown flag. Main thread only.
+// Owns everything that lives longer than one call and wires it together:
+// the tray icon and its menu, the switching engine (with its tap, saved
+// layout and press state), the permission flow, the windows and the shutdown
+// flag. Main thread only.
 class AppDelegate : public QObject, public WindowDelegate {
     Q_OBJECT
 
@@ -55,8 +57,7 @@ public:
     void setupStatusBar();
     void updateStatusItemIcon();
     void updateMenuBarIconVisibility();
-    QIcon makeMenuBarIcon() const;
-    QMenu* buildMenu();
+    QIcon makeMenuBarIcon() const { return StatusMenu::makeIcon(); }
 
     // Menu actions.
     void showPreferences();
@@ -77,11 +78,14 @@ public:
     // Fields, in the order the application's design gives them.
     std::unique_ptr<QSystemTrayIcon> statusItem;
     SwitchingEngine engine; // the event tap, the saved input source, the press state
-    std::unique_ptr<QTimer> permissionCheckTimer;
+    PermissionFlow permissions; // holds the polling timer
     QPointer<HostWindow> preferencesWindow;
     QPointer<HostWindow> onboardingWindow;
     UpdateManager& updateManager;
     bool isShuttingDown = false;
+    StatusMenu statusMenu;
+    // Whether the desktop has a tray host to show the icon; a seam for tests.
+    std::function<bool()> trayAvailable;
 
     // Activation policy values.
     static constexpr int activationPolicyRegular = 0;
@@ -92,6 +96,7 @@ private:
     void setActivationPolicy(int policy);
     void bringToFront(HostWindow* window);
     QString updateRowTitle() const;
+    StatusMenu::Rows menuRows() const;
     void runAutomaticUpdateCheck();
 
     int activationPolicy_ = activationPolicyRegular;

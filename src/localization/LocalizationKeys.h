@@ -91,6 +91,8 @@ inline const QString updateNotOpenedTitle = QStringLiteral("update_not_opened_ti
 inline const QString updateNotOpenedMessage = QStringLiteral("update_not_opened_message");
 inline const QString updateNotVerifiedTitle = QStringLiteral("update_not_verified_title");
 inline const QString updateNotVerifiedMessage = QStringLiteral("update_not_verified_message");
+// Keyboard access, continued.
+inline const QString accessibilityMissingReason = QStringLiteral("accessibility_missing_reason");
 
 // One key of the tables: how many format arguments its text takes, and the
 // note a translator sees beside it.
@@ -190,6 +192,9 @@ inline const QList<Entry>& all() {
         {updateNotVerifiedTitle, 0,
          QStringLiteral("Alert title when a downloaded update fails its signature check and is not installed.")},
         {updateNotVerifiedMessage, 0, QStringLiteral("Alert text; the package was deleted unopened. The button is ok_button.")},
+        {accessibilityMissingReason, 1,
+         QStringLiteral("Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, "
+                        "as the desktop reports it (in English).")},
     };
     return entries;
 }

@@ -49,9 +49,8 @@ void LocalizationManager::setCurrentLanguage(const QString& language) {
     currentLanguage_ = language;
     dependencies_.settings().setString(Constants::appLanguage, language);
     updateBundle();
-    // Subscribers hear of the change only once the new texts are in place, so
+    // Observers hear of the change only once the new texts are in place, so
     // a screen that rebuilds at once already shows the new language.
-    Q_EMIT currentLanguageChanged(language);
     dependencies_.notificationCenter->post(Constants::languageDidChangeNotification);
 }
 

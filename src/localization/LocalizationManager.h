@@ -24,7 +24,7 @@ class SettingsStore;
 // the bundle lacks reads as the key itself, never as the English text.
 class LocalizationManager final : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString currentLanguage READ currentLanguage WRITE setCurrentLanguage NOTIFY currentLanguageChanged)
+    Q_PROPERTY(QString currentLanguage READ currentLanguage WRITE setCurrentLanguage)
 
 public:
     // Where the manager looks things up; all four must be set. system() gives
@@ -48,9 +48,9 @@ public:
     ~LocalizationManager() override;
 
     QString currentLanguage() const { return currentLanguage_; }
-    // Stores the value, writes "AppLanguage", reloads the bundle, tells
-    // subscribers and posts "languageDidChange", every time, also when the
-    // value is the one already held. The value is not validated.
+    // Stores the value, writes "AppLanguage", reloads the bundle and posts
+    // "languageDidChange" (the one announcement of the change), every time,
+    // also when the value is the one already held. Not validated.
     void setCurrentLanguage(const QString& language);
 
     QString localizedString(const QString& key) const;
@@ -67,10 +67,6 @@ public:
     // On Linux LANGUAGE, LC_ALL, LC_MESSAGES and LANG decide this list.
     static QStringList systemPreferredLanguages();
     static QString tablePath(const QString& directory, const QString& code);
-
-Q_SIGNALS:
-    // Emitted after every assignment, once the new bundle answers lookups.
-    void currentLanguageChanged(const QString& language);
 
 private:
     bool loadBundle(const QString& code);

@@ -1,9 +1,9 @@
 #include "ui/OnboardingView.h"
 
-#include "switching/SystemUtils.h"
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
-#include "platform/Platform.h"
+#include "settings/Constants.h"
+#include "settings/NotificationCenter.h"
 #include "ui/OnboardingPageView.h"
 #include "ui/PageSlider.h"
 #include "ui/ProgressSegment.h"
@@ -24,6 +24,8 @@ QString localized(const QString& key) { return LocalizationManager::shared().loc
 constexpr int sideMargin = 32;
 
 } // namespace
+
+OnboardingView::OnboardingView() : OnboardingView(Actions{}) {}
 
 OnboardingView::OnboardingView(Actions actions, QWidget* parent)
     : QWidget(parent), actions_(std::move(actions)), pages_(makePages()), slider_(new PageSlider(this)),
@@ -68,12 +70,14 @@ OnboardingView::OnboardingView(Actions actions, QWidget* parent)
     connect(back_, &QPushButton::clicked, this, &OnboardingView::goBack);
     connect(primary_, &QPushButton::clicked, this, &OnboardingView::primaryPressed);
     connect(skip_, &QPushButton::clicked, this, &OnboardingView::closeOnboardingWindow);
-    connect(&LocalizationManager::shared(), &LocalizationManager::currentLanguageChanged, this,
-            &OnboardingView::retranslate);
+    NotificationCenter::defaultCenter().addObserver(this, Constants::languageDidChangeNotification,
+                                                    [this](const QVariant&) { retranslate(); });
 
     retranslate();
     updateControls(false);
 }
+
+OnboardingView::~OnboardingView() { NotificationCenter::defaultCenter().removeObserver(this); }
 
 QList<OnboardingPage> OnboardingView::makePages() {
     return {
@@ -114,7 +118,7 @@ void OnboardingView::primaryPressed() {
 }
 
 void OnboardingView::completeOnboarding() {
-    if (SystemUtils::checkAccessibilityPermissions()) {
+    if (permissions().checkPermission()) {
         if (actions_.startKeyboardMonitoring)
             actions_.startKeyboardMonitoring();
         closeOnboardingWindow();
@@ -124,23 +128,16 @@ void OnboardingView::completeOnboarding() {
 }
 
 void OnboardingView::showPermissionAlert() {
-    AlertPresenter* alerts = Platform::current().alerts.get();
-    if (alerts == nullptr)
-        return;
     showingPermissionAlert_ = true;
     const QPointer<OnboardingView> self(this);
-    const int response =
-        alerts->runModal({localized(LocalizationKeys::enableAccessibilityAlertTitle),
-                          localized(LocalizationKeys::enableAccessibilityAlertMessage),
-                          AlertStyle::warning,
-                          {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)},
-                          AlertResponse::secondButton});
+    const int response = permissions().explainMissingAccess(LocalizationKeys::enableAccessibilityAlertTitle,
+                                                            LocalizationKeys::enableAccessibilityAlertMessage);
     if (!self)
         return;
     showingPermissionAlert_ = false;
-    if (response == AlertResponse::firstButton)
-        SystemUtils::openAccessibilitySettings();
-    closeOnboardingWindow();
+    // Without a presenter no alert was shown, and nothing was answered.
+    if (response != 0)
+        closeOnboardingWindow();
 }
 
 void OnboardingView::closeOnboardingWindow() {

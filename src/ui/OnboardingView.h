@@ -1,5 +1,6 @@
 #pragma once
 
+#include "switching/PermissionFlow.h"
 #include "ui/OnboardingPage.h"
 
 #include <QList>
@@ -29,9 +30,13 @@ public:
         std::function<void()> startKeyboardMonitoring;
         // Closes the onboarding window, if there is one.
         std::function<void()> closeWindow;
+        // The application's permission flow; the view has its own without one.
+        PermissionFlow* permissions = nullptr;
     };
 
-    explicit OnboardingView(Actions actions = {}, QWidget* parent = nullptr);
+    OnboardingView();
+    explicit OnboardingView(Actions actions, QWidget* parent = nullptr);
+    ~OnboardingView() override;
 
     // The two pages in the interface language of this moment.
     static QList<OnboardingPage> makePages();
@@ -69,7 +74,10 @@ private:
     void showPermissionAlert();
     void updateControls(bool animated);
 
+    PermissionFlow& permissions() { return actions_.permissions != nullptr ? *actions_.permissions : ownPermissions_; }
+
     Actions actions_;
+    PermissionFlow ownPermissions_;
     QList<OnboardingPage> pages_;
     int currentPage_ = 0;
     bool showingPermissionAlert_ = false;

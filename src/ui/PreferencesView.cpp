@@ -2,6 +2,8 @@
 
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
+#include "settings/Constants.h"
+#include "settings/NotificationCenter.h"
 #include "ui/AdvancedTab.h"
 #include "base/ApplicationIdentity.h"
 #include "ui/GeneralTab.h"
@@ -82,9 +84,11 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
     heightAnimation_->setDuration(PreferencesGeometry::heightAnimationMs);
     heightAnimation_->setEasingCurve(ViewStyle::easeInOut());
 
-    connect(&LocalizationManager::shared(), &LocalizationManager::currentLanguageChanged, this,
-            &PreferencesView::retranslate);
+    NotificationCenter::defaultCenter().addObserver(this, Constants::languageDidChangeNotification,
+                                                    [this](const QVariant&) { retranslate(); });
 }
+
+PreferencesView::~PreferencesView() { NotificationCenter::defaultCenter().removeObserver(this); }
 
 TabButton* PreferencesView::tabButton(int tab) const {
     switch (tab) {

@@ -33,6 +33,7 @@ public:
     };
 
     explicit PreferencesView(Actions actions = {}, QWidget* parent = nullptr);
+    ~PreferencesView() override;
 
     int selectedTab() const { return selectedTab_; }
     // Shows a tab; the buttons' selection fades over, and the heights follow

@@ -288,7 +288,6 @@ void UpdateManager::setUpdateAvailable(const std::optional<AppVersion>& value) {
     if (updateAvailable_ == value)
         return;
     updateAvailable_ = value;
-    Q_EMIT updateAvailableChanged();
 }
 
 void UpdateManager::setDownloading(bool value) {

@@ -33,8 +33,8 @@ class SettingsStore;
 class UpdateManager final : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isCheckingForUpdates READ isCheckingForUpdates NOTIFY isCheckingForUpdatesChanged)
-    Q_PROPERTY(
-        std::optional<velmora::AppVersion> updateAvailable READ updateAvailable NOTIFY updateAvailableChanged)
+    // A newer release found is announced by the "UpdateAvailable" notification.
+    Q_PROPERTY(std::optional<velmora::AppVersion> updateAvailable READ updateAvailable)
     Q_PROPERTY(bool isDownloading READ isDownloading NOTIFY isDownloadingChanged)
     Q_PROPERTY(double downloadProgress READ downloadProgress NOTIFY downloadProgressChanged)
 
@@ -118,7 +118,6 @@ public:
 
 Q_SIGNALS:
     void isCheckingForUpdatesChanged(bool isCheckingForUpdates);
-    void updateAvailableChanged();
     void isDownloadingChanged(bool isDownloading);
     void downloadProgressChanged(double downloadProgress);
 

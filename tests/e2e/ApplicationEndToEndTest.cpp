@@ -89,6 +89,11 @@ TEST_F(ApplicationEndToEndTest, SecondStartSwitchesForCtrlCAndShutsDownCleanly) 
     EXPECT_EQ(second.waitForExit(), 0);
     EXPECT_TRUE(second.hasLine(QStringLiteral("Velmora is already running")));
     EXPECT_FALSE(second.hasLine(QStringLiteral("Event tap created")));
+    // This display has no tray host: the icon cannot be seen, so the reopen
+    // opens the preferences, as the start-up line promised.
+    EXPECT_TRUE(velmora->hasLine(QStringLiteral("No system tray on this desktop")));
+    EXPECT_FALSE(velmora->waitForLine(QStringLiteral("launch Velmora again")).isEmpty());
+    EXPECT_FALSE(velmora->waitForLine(QStringLiteral("Preferences window created")).isEmpty());
 
     keyboard.press(Keycode::leftAlt);
     keyboard.sync();

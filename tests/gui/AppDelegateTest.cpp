@@ -1,7 +1,9 @@
 #include "app/AppDelegate.h"
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
+#include "localization/SupportedLanguage.h"
 #include "platform/Platform.h"
+#include "platform/qt/QtAlertPresenter.h"
 #include "fakes/FakeKeyboardEventTap.h"
 #include "fakes/FakeLoginItemService.h"
 #include "fakes/FakeMachine.h"
@@ -13,12 +15,15 @@
 #include "support/CapturedOutput.h"
 #include "support/LocalHttpServer.h"
 #include "support/WaitUntil.h"
+#include "ui/OnboardingView.h"
 #include "updates/UpdateManager.h"
 
-#include <QTemporaryDir>
-
+#include <QAbstractButton>
+#include <QApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -53,6 +58,10 @@ protected:
         sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
                              {QStringLiteral("us"), QStringLiteral("English (US)")}});
         sources->setCurrentIndex(0);
+        installPlatform(alerts);
+        output.clear();
+    }
+    void installPlatform(std::shared_ptr<AlertPresenter> presenter) {
         Platform platform;
         platform.inputSources = sources;
         platform.eventTaps = taps;
@@ -61,9 +70,20 @@ protected:
         platform.reachability = machine;
         platform.systemInformation = machine;
         platform.workspace = machine;
-        platform.alerts = alerts;
+        platform.alerts = std::move(presenter);
         Platform::install(platform);
-        output.clear();
+    }
+    // Serves a feed offering 9.9.9 and a package that arrives in pieces.
+    void serveUpdate(test::LocalHttpServer& server) {
+        ASSERT_TRUE(server.start());
+        server.answer("/version.json",
+                      {.body = QByteArray(R"({"name":"Velmora 9","version":"9.9.9","url":")") +
+                               server.url(QStringLiteral("/Velmora.deb")).toEncoded() + "\"}"});
+        server.answer("/Velmora.deb", {.contentType = "application/octet-stream",
+                                       .body = QByteArray(64 * 1024, 'x'),
+                                       .chunkSize = 8 * 1024,
+                                       .chunkIntervalMs = 60});
+        makeUpdates(server.url(QStringLiteral("/version.json")).toString());
     }
     void TearDown() override {
         delegate.reset();
@@ -133,7 +153,7 @@ TEST_F(AppDelegateTest, TrustedAtOnceCreatesTheTapAndNothingElse) {
     EXPECT_NE(app.engine.eventTap, nullptr);
     EXPECT_EQ(taps->createdCount(), 1);
     EXPECT_TRUE(alerts->shown().isEmpty());
-    EXPECT_EQ(app.permissionCheckTimer, nullptr);
+    EXPECT_EQ(app.permissions.permissionCheckTimer, nullptr);
     EXPECT_FALSE(store->hasObject(Constants::hasShownPermissionRequest));
 }
 
@@ -158,14 +178,41 @@ TEST_F(AppDelegateTest, FirstRunWithoutTrustReportsTheRequestShowsTheAlertAndPol
     const Alert& alert = alerts->shown().first();
     const LocalizationManager& l10n = LocalizationManager::shared();
     EXPECT_EQ(alert.messageText, l10n.localizedString(LocalizationKeys::accessibilityPermissionsTitle));
-    EXPECT_EQ(alert.informativeText, l10n.localizedString(LocalizationKeys::accessibilityPermissionsMessage));
+    EXPECT_EQ(alert.informativeText, l10n.localizedString(LocalizationKeys::accessibilityPermissionsMessage) +
+                                         QStringLiteral("\n\n") +
+                                         l10n.localizedString(LocalizationKeys::accessibilityMissingReason)
+                                             .arg("scripted"));
+    // Why, printed once although trust was asked twice.
+    EXPECT_EQ(output.linesStartingWith(QStringLiteral("❌")),
+              QStringList{"❌ The keyboard cannot be observed: scripted"});
     EXPECT_EQ(alert.buttons, (QStringList{l10n.localizedString(LocalizationKeys::openSettings),
                                           l10n.localizedString(LocalizationKeys::later)}));
     EXPECT_NE(alert.messageText, LocalizationKeys::accessibilityPermissionsTitle);
     EXPECT_EQ(machine->openedUrls.size(), 1);
-    ASSERT_NE(app.permissionCheckTimer, nullptr);
-    EXPECT_EQ(app.permissionCheckTimer->interval(), 2000);
+    ASSERT_NE(app.permissions.permissionCheckTimer, nullptr);
+    EXPECT_EQ(app.permissions.permissionCheckTimer->interval(), 2000);
     EXPECT_EQ(app.engine.eventTap, nullptr);
+}
+
+TEST_F(AppDelegateTest, BothPermissionAlertsGiveTheReasonInEveryLanguage) {
+    AppDelegate& app = make();
+    OnboardingView onboarding({{}, {}, &app.permissions});
+    alerts->answerWith(AlertResponse::secondButton);
+    for (const SupportedLanguage& language : SupportedLanguage::allCases()) {
+        if (language.rawValue() == QLatin1String("system"))
+            continue;
+        LocalizationManager::shared().setCurrentLanguage(language.rawValue());
+        const QString sentence = tr(LocalizationKeys::accessibilityMissingReason);
+        SCOPED_TRACE(sentence.toStdString());
+        EXPECT_TRUE(sentence.contains(QStringLiteral("%1")));
+        app.showAccessibilityAlert();
+        onboarding.completeOnboarding();
+        const QList<Alert> both = alerts->shown().mid(alerts->shown().size() - 2);
+        ASSERT_EQ(both.size(), 2);
+        for (const Alert& alert : both)
+            EXPECT_TRUE(alert.informativeText.endsWith(sentence.arg("scripted")));
+    }
+    LocalizationManager::shared().setCurrentLanguage(QStringLiteral("en"));
 }
 
 TEST_F(AppDelegateTest, PromptShownBeforeMeansAlertOnlyAndLaterOpensNothing) {
@@ -178,7 +225,7 @@ TEST_F(AppDelegateTest, PromptShownBeforeMeansAlertOnlyAndLaterOpensNothing) {
     EXPECT_EQ(taps->createdCount(), 1); // the temporary tap
     EXPECT_EQ(alerts->shown().size(), 1);
     EXPECT_TRUE(machine->openedUrls.isEmpty());
-    EXPECT_NE(app.permissionCheckTimer, nullptr);
+    EXPECT_NE(app.permissions.permissionCheckTimer, nullptr);
 }
 
 TEST_F(AppDelegateTest, TrustGrantedWhileTheAlertIsUpIsPickedUpByPolling) {
@@ -186,10 +233,10 @@ TEST_F(AppDelegateTest, TrustGrantedWhileTheAlertIsUpIsPickedUpByPolling) {
     alerts->whileShowing([&](const Alert&) { trust->trusted = true; });
     alerts->answerWith(AlertResponse::secondButton);
     app.startKeyboardMonitoring();
-    ASSERT_NE(app.permissionCheckTimer, nullptr);
+    ASSERT_NE(app.permissions.permissionCheckTimer, nullptr);
     EXPECT_EQ(app.engine.eventTap, nullptr);
     EXPECT_TRUE(test::waitUntil([&] { return app.engine.eventTap != nullptr; }));
-    EXPECT_EQ(app.permissionCheckTimer, nullptr);
+    EXPECT_EQ(app.permissions.permissionCheckTimer, nullptr);
     EXPECT_TRUE(traced().contains(QStringLiteral("Accessibility permissions granted - keyboard monitoring activated")));
 }
 
@@ -201,8 +248,8 @@ TEST_F(AppDelegateTest, GrantWhoseTapCannotBeCreatedSaysSoAndStopsPolling) {
     });
     alerts->answerWith(AlertResponse::secondButton);
     app.startKeyboardMonitoring();
-    ASSERT_NE(app.permissionCheckTimer, nullptr);
-    EXPECT_TRUE(test::waitUntil([&] { return app.permissionCheckTimer == nullptr; }));
+    ASSERT_NE(app.permissions.permissionCheckTimer, nullptr);
+    EXPECT_TRUE(test::waitUntil([&] { return app.permissions.permissionCheckTimer == nullptr; }));
     EXPECT_EQ(app.engine.eventTap, nullptr);
     EXPECT_FALSE(traced().contains(QStringLiteral("Accessibility permissions granted - keyboard monitoring activated")));
     EXPECT_EQ(output.linesStartingWith(QStringLiteral("❌ Keyboard access was granted")).size(), 1);
@@ -212,7 +259,7 @@ TEST_F(AppDelegateTest, GrantFoundByAPollIsIgnoredOnceShutdownBegan) {
     AppDelegate& app = make();
     alerts->answerWith(AlertResponse::secondButton);
     app.startKeyboardMonitoring();
-    ASSERT_NE(app.permissionCheckTimer, nullptr);
+    ASSERT_NE(app.permissions.permissionCheckTimer, nullptr);
     // The poll finds the permission, queues the granted step, and the
     // application starts shutting down before that step runs.
     trust->whenAsked = [&] {
@@ -223,7 +270,7 @@ TEST_F(AppDelegateTest, GrantFoundByAPollIsIgnoredOnceShutdownBegan) {
     EXPECT_TRUE(test::waitUntil([&] { return app.isShuttingDown; }));
     test::settle(300);
     EXPECT_EQ(app.engine.eventTap, nullptr);
-    EXPECT_EQ(app.permissionCheckTimer, nullptr);
+    EXPECT_EQ(app.permissions.permissionCheckTimer, nullptr);
     EXPECT_EQ(taps->createdCount(), 1);
 }
 
@@ -271,7 +318,7 @@ TEST_F(AppDelegateTest, LaterStartWithoutTrustFinishesStartUpOnlyAfterTheAlert) 
     EXPECT_FALSE(seenWhileAlertUp.contains(QStringLiteral("Application finished launching")));
     EXPECT_TRUE(traced().contains(QStringLiteral("Application finished launching")));
     EXPECT_EQ(NotificationCenter::defaultCenter().observerCount(Constants::languageDidChangeNotification), 1);
-    EXPECT_NE(app.permissionCheckTimer, nullptr);
+    EXPECT_NE(app.permissions.permissionCheckTimer, nullptr);
 }
 
 TEST_F(AppDelegateTest, LoginItemTurnedOffEarlierIsRegisteredAgainAtStart) {
@@ -318,7 +365,9 @@ TEST_F(AppDelegateTest, MissingTrayHostIsReportedOnceAndHiddenIconDropsTheItem) 
     configureDefaultSettings();
     app.setupStatusBar();
     app.setupStatusBar();
-    EXPECT_EQ(output.linesStartingWith(QStringLiteral("⚠️ No system tray")).size(), 1);
+    const QStringList missingTray = output.linesStartingWith(QStringLiteral("⚠️ No system tray"));
+    ASSERT_EQ(missingTray.size(), 1);
+    EXPECT_TRUE(missingTray.first().contains(QStringLiteral("launch Velmora again")));
     ASSERT_NE(app.statusItem, nullptr);
     EXPECT_EQ(app.statusItem->toolTip(), QStringLiteral("Velmora - Keyboard Layout Switcher"));
     ASSERT_NE(app.statusItem->contextMenu(), nullptr);
@@ -382,8 +431,9 @@ TEST_F(AppDelegateTest, MenuTitlesShowAmpersandsAsText) {
 
 // Reopen and shutdown.
 
-TEST_F(AppDelegateTest, ReopenOpensPreferencesOnlyWithTheIconHiddenAndNoWindow) {
+TEST_F(AppDelegateTest, ReopenOpensPreferencesOnlyWithTheIconUnseenAndNoWindow) {
     AppDelegate& app = make();
+    app.trayAvailable = [] { return true; };
     store->setBool(Constants::showMenuBarIcon, true);
     EXPECT_TRUE(app.applicationShouldHandleReopen(false));
     store->setBool(Constants::showMenuBarIcon, false);
@@ -391,6 +441,12 @@ TEST_F(AppDelegateTest, ReopenOpensPreferencesOnlyWithTheIconHiddenAndNoWindow) 
     EXPECT_TRUE(events().isEmpty());
     EXPECT_TRUE(app.applicationShouldHandleReopen(false));
     EXPECT_EQ(events(), QStringList{"preferences_opened"});
+
+    // A shown icon without a tray host (as on this desktop) is as good as hidden.
+    app.trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
+    store->setBool(Constants::showMenuBarIcon, true);
+    EXPECT_TRUE(app.applicationShouldHandleReopen(false));
+    EXPECT_EQ(events(), (QStringList{"preferences_opened", "preferences_opened"}));
 }
 
 TEST_F(AppDelegateTest, CleanupTearsDownOnceAndLaterRunsOnlyLogTheirSteps) {
@@ -408,7 +464,7 @@ TEST_F(AppDelegateTest, CleanupTearsDownOnceAndLaterRunsOnlyLogTheirSteps) {
     app.cleanup();
     EXPECT_TRUE(tap->invalidated);
     EXPECT_FALSE(tap->enabled);
-    EXPECT_EQ(app.permissionCheckTimer, nullptr);
+    EXPECT_EQ(app.permissions.permissionCheckTimer, nullptr);
     EXPECT_EQ(traced(), (QStringList{"Starting cleanup process", "Permission checking stopped",
                                      "Event tap disabled and invalidated", "Closing all windows",
                                      "Cleanup completed"}));
@@ -471,15 +527,7 @@ TEST_F(AppDelegateTest, DefaultMenuHoldsPreferencesSupportCheckAndQuit) {
 
 TEST_F(AppDelegateTest, PendingUpdateGetsARowThatFollowsTheDownload) {
     test::LocalHttpServer server;
-    ASSERT_TRUE(server.start());
-    server.answer("/version.json",
-                  {.body = QByteArray(R"({"name":"Velmora 9","version":"9.9.9","url":")") +
-                           server.url(QStringLiteral("/Velmora.deb")).toEncoded() + "\"}"});
-    server.answer("/Velmora.deb", {.contentType = "application/octet-stream",
-                                   .body = QByteArray(64 * 1024, 'x'),
-                                   .chunkSize = 8 * 1024,
-                                   .chunkIntervalMs = 60});
-    makeUpdates(server.url(QStringLiteral("/version.json")).toString());
+    serveUpdate(server);
     configureDefaultSettings();
     AppDelegate& app = make();
     app.applicationDidFinishLaunching();
@@ -491,8 +539,14 @@ TEST_F(AppDelegateTest, PendingUpdateGetsARowThatFollowsTheDownload) {
     EXPECT_EQ(menuRows().at(3), QStringLiteral("—"));
 
     // Choosing the row offers the update again; this time it is downloaded.
+    // Progress retitles the row of the same menu, which stays enabled.
+    const QMenu* menu = app.statusItem->contextMenu();
+    QList<const QMenu*> menusAtTicks;
+    QObject::connect(updates.get(), &UpdateManager::downloadProgressChanged,
+                     [&] { menusAtTicks.append(app.statusItem->contextMenu()); });
     alerts->answerWith(AlertResponse::firstButton);
     app.showUpdateDialog();
+    EXPECT_TRUE(app.statusMenu.updateRow()->isEnabled());
     QStringList progressRows;
     EXPECT_TRUE(test::waitUntil(
         [&] {
@@ -506,6 +560,63 @@ TEST_F(AppDelegateTest, PendingUpdateGetsARowThatFollowsTheDownload) {
     EXPECT_TRUE(progressRows.first().contains(QStringLiteral("9.9.9")));
     EXPECT_TRUE(progressRows.last().contains(QStringLiteral("100")) || menuRows().at(2) == row)
         << progressRows.join(QLatin1Char('|')).toStdString();
+    EXPECT_GT(menusAtTicks.size(), 1);
+    EXPECT_EQ(menusAtTicks.count(menu), menusAtTicks.size());
+}
+
+TEST_F(AppDelegateTest, UpdateRowChosenFromTheRealMenuSurvivesTheDownloadItStarts) {
+    test::LocalHttpServer server;
+    serveUpdate(server);
+    configureDefaultSettings();
+    AppDelegate& app = make();
+    app.setupStatusBar();
+    updates->checkForUpdates(true);
+    ASSERT_TRUE(test::waitUntil([&] { return updates->updateAvailable().has_value(); }));
+    app.updateAvailable({});
+    ASSERT_TRUE(test::waitUntil([&] { return menuRows().at(2).contains(QStringLiteral("9.9.9")); }));
+
+    // Real alerts, answered by pressing their first button ("Download", then
+    // "OK") while the row's handler waits in the modal loop.
+    installPlatform(std::make_shared<QtAlertPresenter>());
+    QStringList answered;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            answered.append(box->informativeText());
+            box->buttons().constFirst()->click();
+        }
+    });
+    answerer.start(20);
+    const QPointer<QMenu> menu = app.statusItem->contextMenu();
+    int ticks = 0;
+    QObject::connect(updates.get(), &UpdateManager::downloadProgressChanged, [&] { ++ticks; });
+    menu->actions().at(2)->trigger();
+    ASSERT_FALSE(menu.isNull()) << "the menu was deleted under its own row's handler";
+    ASSERT_EQ(answered.size(), 1);
+    ASSERT_TRUE(updates->isDownloading());
+
+    // Chosen again during the download, the row shows it and starts no other.
+    menu->actions().at(2)->trigger();
+    ASSERT_EQ(answered.size(), 2);
+    EXPECT_TRUE(answered.last().contains(QStringLiteral("9.9.9")));
+    EXPECT_TRUE(test::waitUntil([&] { return !updates->isDownloading() && answered.size() == 3; }, 15000));
+    EXPECT_GT(ticks, 1);
+    EXPECT_EQ(app.statusItem->contextMenu(), menu);
+    int packageRequests = 0;
+    for (const test::LocalHttpServer::Request& request : server.requests())
+        packageRequests += request.path == "/Velmora.deb";
+    EXPECT_EQ(packageRequests, 1);
+}
+
+TEST_F(AppDelegateTest, HidingTheIconReleasesItsMenu) {
+    configureDefaultSettings();
+    AppDelegate& app = make();
+    app.setupStatusBar();
+    const QPointer<QMenu> menu = app.statusItem->contextMenu();
+    store->setBool(Constants::showMenuBarIcon, false);
+    app.updateMenuBarIconVisibility();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(menu.isNull());
 }
 
 TEST_F(AppDelegateTest, PreferencesOpenOnceAndComeBackNewAfterClosing) {

@@ -49,16 +49,13 @@ TEST_F(UpdateCheckTest, UserStartedCheckOffersANewerVersionAndRemembersIt) {
 TEST_F(UpdateCheckTest, AutomaticCheckRecordsANewerVersionWithoutAnyAlert) {
     serveFeed(feed(QStringLiteral("1.10")));
     runningVersion = QStringLiteral("1.9");
-    int changes = 0;
     makeManager();
-    QObject::connect(manager.get(), &UpdateManager::updateAvailableChanged, [&] { ++changes; });
 
     check(true);
 
     EXPECT_TRUE(alerts->shown().isEmpty());
     ASSERT_TRUE(manager->updateAvailable().has_value());
     EXPECT_EQ(manager->updateAvailable()->version, QStringLiteral("1.10"));
-    EXPECT_EQ(changes, 1);
     EXPECT_EQ(posted.size(), 1);
     EXPECT_EQ(store->dateForKey(Constants::lastUpdateCheck), now);
 }

@@ -338,5 +338,10 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>Es konnte nicht bestätigt werden, dass das heruntergeladene Update von den Velmora-Entwicklern stammt. Es wurde daher gelöscht und nicht installiert. Ihre aktuelle Version funktioniert weiterhin; versuchen Sie es später erneut oder laden Sie Velmora von der Website herunter.</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>Vom System genannter Grund: %1</translation>
+        </message>
     </context>
 </TS>

@@ -338,5 +338,10 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>Reason given by the system: %1</translation>
+        </message>
     </context>
 </TS>

@@ -338,5 +338,10 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>No se pudo confirmar que la actualización descargada procede de los desarrolladores de Velmora, así que se ha eliminado y no se ha instalado. Tu versión actual sigue funcionando; inténtalo más tarde o descarga Velmora desde su sitio web.</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>Motivo indicado por el sistema: %1</translation>
+        </message>
     </context>
 </TS>

@@ -338,5 +338,10 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>La mise à jour téléchargée n’a pas pu être vérifiée comme provenant des développeurs de Velmora : elle a été supprimée et n’a pas été installée. Votre version actuelle continue de fonctionner ; réessayez plus tard ou téléchargez Velmora depuis son site web.</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>Raison indiquée par le système : %1</translation>
+        </message>
     </context>
 </TS>

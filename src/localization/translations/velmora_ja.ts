@@ -338,5 +338,10 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>ダウンロードしたアップデートが Velmora の開発者によるものであることを確認できなかったため、削除され、インストールされませんでした。現在のバージョンは引き続き使用できます。後でもう一度試すか、Web サイトから Velmora をダウンロードしてください。</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>システムが示した理由：%1</translation>
+        </message>
     </context>
 </TS>

@@ -338,5 +338,10 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>Não foi possível confirmar que a atualização baixada vem dos desenvolvedores do Velmora, por isso ela foi removida e não foi instalada. Sua versão atual continua funcionando; tente novamente mais tarde ou baixe o Velmora no site.</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>Motivo informado pelo sistema: %1</translation>
+        </message>
     </context>
 </TS>

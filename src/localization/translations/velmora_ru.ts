@@ -338,5 +338,10 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>Не удалось подтвердить, что загруженное обновление выпущено разработчиками Velmora, поэтому оно удалено и не установлено. Текущая версия продолжает работать; повторите попытку позже или загрузите Velmora с сайта.</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>Причина, названная системой: %1</translation>
+        </message>
     </context>
 </TS>

@@ -338,5 +338,10 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>Не вдалося підтвердити, що завантажене оновлення випущене розробниками Velmora, тому його видалено й не встановлено. Поточна версія й надалі працює; спробуйте пізніше або завантажте Velmora з вебсайту.</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>Причина, яку назвала система: %1</translation>
+        </message>
     </context>
 </TS>

@@ -338,5 +338,10 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>无法确认下载的更新来自 Velmora 开发者，因此已将其删除且未安装。当前版本仍可正常使用；请稍后重试，或从网站下载 Velmora。</translation>
         </message>
+        <message id="accessibility_missing_reason">
+            <source>Reason given by the system: %1</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
+            <translation>系统给出的原因：%1</translation>
+        </message>
     </context>
 </TS>

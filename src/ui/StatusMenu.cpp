@@ -1,0 +1,149 @@
+#include "ui/StatusMenu.h"
+
+#include "localization/LocalizationKeys.h"
+#include "localization/LocalizationManager.h"
+
+#include <QMenu>
+#include <QPainter>
+
+namespace velmora {
+
+namespace {
+
+// A menu reads "&" as the mark of a mnemonic: "Help & Support" would show an
+// underlined space. Titles are text, so every "&" is doubled.
+QString title(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
+QString localizedTitle(const QString& key) {
+    return title(LocalizationManager::shared().localizedString(key));
+}
+
+} // namespace
+
+StatusMenu::StatusMenu(Actions actions, QObject* parent) : QObject(parent), actions_(std::move(actions)) {}
+
+StatusMenu::~StatusMenu() { delete menu_.data(); }
+
+void StatusMenu::refresh(const Rows& rows) {
+    pendingRelease_ = false;
+    const bool sameRows = menu_ && rows.updateTitle.has_value() == rows_.updateTitle.has_value() &&
+                          rows.debugInfo == rows_.debugInfo;
+    if (!sameRows && running_ > 0) {
+        pendingRows_ = rows;
+        return;
+    }
+    rows_ = rows;
+    pendingRows_.reset();
+    if (sameRows)
+        retitle();
+    else
+        build();
+}
+
+void StatusMenu::release() {
+    pendingRows_.reset();
+    if (running_ > 0)
+        pendingRelease_ = true;
+    else
+        dropMenu();
+}
+
+void StatusMenu::dropMenu() {
+    if (menu_)
+        menu_->deleteLater();
+    menu_.clear();
+    preferences_ = update_ = support_ = checkUpdates_ = debugInfo_ = quit_ = nullptr;
+}
+
+void StatusMenu::build() {
+    dropMenu();
+    menu_ = new QMenu();
+    preferences_ = addRow(&Actions::showPreferences);
+    preferences_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    menu_->addSeparator();
+    if (rows_.updateTitle) {
+        update_ = addRow(&Actions::showUpdateDialog);
+        menu_->addSeparator();
+    }
+    support_ = addRow(&Actions::showSupport);
+    checkUpdates_ = addRow(&Actions::checkForUpdates);
+    if (rows_.debugInfo) {
+        menu_->addSeparator();
+        debugInfo_ = addRow(&Actions::showDebugInfo);
+    }
+    menu_->addSeparator();
+    quit_ = addRow(&Actions::quitApp);
+    quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    retitle();
+    Q_EMIT menuReplaced(menu_);
+}
+
+QAction* StatusMenu::addRow(std::function<void()> Actions::*action) {
+    QAction* row = menu_->addAction(QString());
+    connect(row, &QAction::triggered, this, [this, action] { run(actions_.*action); });
+    return row;
+}
+
+void StatusMenu::retitle() {
+    preferences_->setText(localizedTitle(LocalizationKeys::menuPreferences));
+    if (update_)
+        update_->setText(title(rows_.updateTitle.value_or(QString())));
+    support_->setText(localizedTitle(LocalizationKeys::menuHelpSupport));
+    checkUpdates_->setText(localizedTitle(LocalizationKeys::menuCheckUpdates));
+    if (debugInfo_)
+        debugInfo_->setText(localizedTitle(LocalizationKeys::menuDebugInfo));
+    quit_->setText(localizedTitle(LocalizationKeys::menuQuit));
+}
+
+void StatusMenu::run(const std::function<void()>& action) {
+    // The handler is copied: a change of rows made inside it must not free
+    // the function that is running.
+    const std::function<void()> handler = action;
+    ++running_;
+    if (handler)
+        handler();
+    --running_;
+    if (running_ == 0)
+        applyPending();
+}
+
+void StatusMenu::applyPending() {
+    if (pendingRelease_) {
+        pendingRelease_ = false;
+        dropMenu();
+    } else if (pendingRows_) {
+        refresh(*pendingRows_);
+    }
+}
+
+QIcon StatusMenu::makeIcon() {
+    // A keyboard outline with two rows of keys and a space bar, 22 × 16,
+    // white. Every edge lies on the pixel grid at both densities, so the
+    // glyph stays sharp at its small size instead of blurring into grey.
+    const auto draw = [](qreal ratio) {
+        QPixmap pixmap(qRound(22 * ratio), qRound(16 * ratio));
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::white, 1.0));
+        painter.setBrush(Qt::NoBrush);
+        // A one-pixel line centred on half pixels covers whole pixels.
+        painter.drawRoundedRect(QRectF(1.5, 2.5, 19.0, 11.0), 2.0, 2.0);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < 5; ++column)
+                painter.drawRect(QRect(4 + column * 3, 4 + row * 3, 2, 2));
+        painter.drawRect(QRect(7, 10, 8, 2));
+        painter.end();
+        return pixmap;
+    };
+    QIcon icon;
+    icon.addPixmap(draw(1.0));
+    icon.addPixmap(draw(2.0));
+    icon.setIsMask(true);
+    return icon;
+}
+
+} // namespace velmora
