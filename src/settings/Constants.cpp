@@ -47,6 +47,7 @@ void resetAllSettings() {
     store.setBool(Constants::launchAtLogin, true);
     store.setBool(Constants::showMenuBarIcon, true);
     store.setBool(Constants::enableAutoUpdates, true);
+    store.removeObject(Constants::shortcutLayout);
     Logger::log(QStringLiteral("All settings reset to defaults"));
 }
 
