@@ -86,6 +86,10 @@ inline const QString updateDownloading = QStringLiteral("update_downloading");
 inline const QString debugInfoTitle = QStringLiteral("debug_info_title");
 inline const QString debugInfoMessage = QStringLiteral("debug_info_message");
 
+// The layout a trigger press selects.
+inline const QString shortcutLayoutTitle = QStringLiteral("shortcut_layout_title");
+inline const QString shortcutLayoutAutomatic = QStringLiteral("shortcut_layout_automatic");
+
 // One key of the tables: how many format arguments its text takes, and the
 // note a translator sees beside it.
 struct Entry {
@@ -177,6 +181,11 @@ inline const QList<Entry>& all() {
         {debugInfoMessage, 0,
          QStringLiteral("Alert text; the system information went to standard output, which is visible "
                         "when Velmora runs in a terminal.")},
+        {shortcutLayoutTitle, 0,
+         QStringLiteral("Label of the picker of the keyboard layout selected while a trigger key is held.")},
+        {shortcutLayoutAutomatic, 0,
+         QStringLiteral("First entry of that picker: the first installed English (US) layout; the other "
+                        "entries are the layouts' own names.")},
     };
     return entries;
 }

@@ -7,6 +7,8 @@
 #include "localization/SupportedLanguage.h"
 #include "platform/Platform.h"
 #include "fakes/FakeLoginItemService.h"
+#include "fakes/FakeTextInputSources.h"
+#include "ui/ShortcutLayoutPicker.h"
 #include "fakes/ScriptedAlertPresenter.h"
 #include "ui/AdvancedTab.h"
 #include "base/ApplicationIdentity.h"
@@ -333,6 +335,43 @@ TEST_F(PreferencesViewTest, ChoosingTheSystemEntryStoresSystem) {
     EXPECT_EQ(LocalizationManager::shared().currentLanguage(), QStringLiteral("system"));
     EXPECT_EQ(store->stringForKey(Constants::appLanguage), QStringLiteral("system"));
     EXPECT_EQ(picker->currentIndex(), 0);
+}
+
+TEST_F(PreferencesViewTest, ShortcutLayoutPickerOffersEnglishThenTheInstalledLayoutsAndFollowsTheKeymap) {
+    auto sources = std::make_shared<FakeTextInputSources>();
+    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
+                         {QStringLiteral("gb"), QStringLiteral("English (UK)")}});
+    Platform platform = Platform::current();
+    platform.inputSources = sources;
+    Platform::install(platform);
+    LocalizationManager::shared().setCurrentLanguage(QStringLiteral("ru"));
+    make();
+    window->show();
+    QComboBox* picker = view().generalTab()->shortcutLayoutPicker()->comboBox();
+    const auto texts = [picker] {
+        QStringList found;
+        for (int i = 0; i < picker->count(); ++i)
+            found.append(picker->itemText(i));
+        return found;
+    };
+    EXPECT_EQ(texts(), (QStringList{"Английская (автоматически)", "Russian", "English (UK)"}));
+    EXPECT_EQ(picker->currentIndex(), 0);
+
+    picker->setCurrentIndex(2);
+    Q_EMIT picker->activated(2);
+    EXPECT_EQ(store->stringForKey(Constants::shortcutLayout), QStringLiteral("gb"));
+
+    // British English removed from the keymap: the choice stays stored but
+    // English is what applies, and what the picker shows.
+    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
+                         {QStringLiteral("de"), QStringLiteral("German")}});
+    ASSERT_TRUE(test::waitUntil([&] { return texts().contains(QStringLiteral("German")); }));
+    EXPECT_EQ(texts(), (QStringList{"Английская (автоматически)", "Russian", "German"}));
+    EXPECT_EQ(picker->currentIndex(), 0);
+    EXPECT_EQ(store->stringForKey(Constants::shortcutLayout), QStringLiteral("gb"));
+
+    Q_EMIT picker->activated(0);
+    EXPECT_FALSE(store->hasObject(Constants::shortcutLayout));
 }
 
 TEST_F(PreferencesViewTest, AdvancedTabTextsAreFixedEnglish) {

@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>Les informations système ont été écrites sur la sortie standard. Lancez Velmora depuis un terminal pour les voir.</translation>
         </message>
+        <message id="shortcut_layout_title">
+            <source>Layout for shortcuts:</source>
+            <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
+            <translation>Disposition pour les raccourcis :</translation>
+        </message>
+        <message id="shortcut_layout_automatic">
+            <source>English (automatic)</source>
+            <extracomment>First entry of that picker: the first installed English (US) layout; the other entries are the layouts' own names.</extracomment>
+            <translation>Anglais (automatique)</translation>
+        </message>
     </context>
 </TS>

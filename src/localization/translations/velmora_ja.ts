@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>システム情報を標準出力に書き出しました。表示するには、端末から Velmora を起動してください。</translation>
         </message>
+        <message id="shortcut_layout_title">
+            <source>Layout for shortcuts:</source>
+            <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
+            <translation>ショートカット用の配列:</translation>
+        </message>
+        <message id="shortcut_layout_automatic">
+            <source>English (automatic)</source>
+            <extracomment>First entry of that picker: the first installed English (US) layout; the other entries are the layouts' own names.</extracomment>
+            <translation>英語（自動）</translation>
+        </message>
     </context>
 </TS>

@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>As informações do sistema foram escritas na saída padrão. Inicie o Velmora em um terminal para vê-las.</translation>
         </message>
+        <message id="shortcut_layout_title">
+            <source>Layout for shortcuts:</source>
+            <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
+            <translation>Layout para atalhos:</translation>
+        </message>
+        <message id="shortcut_layout_automatic">
+            <source>English (automatic)</source>
+            <extracomment>First entry of that picker: the first installed English (US) layout; the other entries are the layouts' own names.</extracomment>
+            <translation>Inglês (automático)</translation>
+        </message>
     </context>
 </TS>

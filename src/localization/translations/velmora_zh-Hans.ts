@@ -318,5 +318,15 @@
             <extracomment>Alert text; the system information went to standard output, which is visible when Velmora runs in a terminal.</extracomment>
             <translation>系统信息已写入标准输出。请从终端启动 Velmora 以查看。</translation>
         </message>
+        <message id="shortcut_layout_title">
+            <source>Layout for shortcuts:</source>
+            <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
+            <translation>快捷键使用的布局：</translation>
+        </message>
+        <message id="shortcut_layout_automatic">
+            <source>English (automatic)</source>
+            <extracomment>First entry of that picker: the first installed English (US) layout; the other entries are the layouts' own names.</extracomment>
+            <translation>英语（自动）</translation>
+        </message>
     </context>
 </TS>
