@@ -61,7 +61,8 @@ void BM_SwitchAndRestoreEvent_InMemoryStore(benchmark::State& state) {
     configureDefaultSettings();
     ConsoleOutput::setSink([](std::string_view) {});
     auto sources = std::make_shared<FakeTextInputSources>();
-    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")}, {QStringLiteral("us"), QStringLiteral("English (US)")}});
+    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
+                         {QStringLiteral("us"), QStringLiteral("English (US)")}});
     sources->setCurrentIndex(0);
     auto taps = std::make_shared<FakeKeyboardEventTapFactory>();
     Platform::install({sources, taps});

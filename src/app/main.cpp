@@ -89,9 +89,10 @@ int main(int argc, char* argv[]) {
         DefaultsCommand::usage());
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption listOption(QStringLiteral("list-input-sources"),
-                                        QStringLiteral("Print the layouts of the X display in order, marking the "
-                                                       "current one and the one selected for shortcuts."));
+    const QCommandLineOption listOption(
+        QStringLiteral("list-input-sources"),
+        QStringLiteral("Print the layouts of the X display in order, marking the "
+                       "current one and the one selected for shortcuts."));
     parser.addOption(listOption);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {

@@ -46,7 +46,9 @@ public:
     virtual int32_t selectInputSource(const InputSourceRef& source) = 0;
     // Changes made by others since the last selectInputSource(); a system
     // that cannot tell them apart reports unknown.
-    virtual ForeignLayoutChange foreignChangeSinceLastSelection() { return {ForeignLayoutChange::Kind::unknown}; }
+    virtual ForeignLayoutChange foreignChangeSinceLastSelection() {
+        return {ForeignLayoutChange::Kind::unknown};
+    }
 };
 
 } // namespace velmora

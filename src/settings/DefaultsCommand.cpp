@@ -16,7 +16,8 @@ const QStringList booleanKeys = {
     Constants::enableUsageStats, Constants::enableAutoUpdates,    Constants::hasLaunchedBefore,
     Constants::hasShownPermissionRequest,
 };
-const QStringList stringKeys = {Constants::appLanguage, Constants::skipUpdateVersion, Constants::shortcutLayout};
+const QStringList stringKeys = {Constants::appLanguage, Constants::skipUpdateVersion,
+                                Constants::shortcutLayout};
 
 std::optional<bool> parseBool(const QString& text) {
     const QString value = text.trimmed().toLower();

@@ -15,7 +15,8 @@ const QStringList& SystemUtils::englishLayoutIdentifiers() {
 }
 
 QStringList SystemUtils::shortcutLayoutIdentifiers() {
-    const QString chosen = SettingsStore::standard().stringForKey(Constants::shortcutLayout).value_or(QString());
+    const QString chosen =
+        SettingsStore::standard().stringForKey(Constants::shortcutLayout).value_or(QString());
     if (chosen.isEmpty())
         return englishLayoutIdentifiers();
     // A layout that is not installed (removed since it was chosen, or a typo

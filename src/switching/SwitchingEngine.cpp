@@ -172,7 +172,8 @@ bool SwitchingEngine::keptForeignChange(TextInputSources& sources, const InputSo
                       .arg(change.steps)
                       .arg(sourceName(*savedInputSource));
         } else {
-            why = QStringLiteral("switched during the hold, and %1 is gone").arg(sourceName(*savedInputSource));
+            why =
+                QStringLiteral("switched during the hold, and %1 is gone").arg(sourceName(*savedInputSource));
         }
         break;
     case ForeignLayoutChange::Kind::selection:

@@ -41,17 +41,20 @@ ShortcutLayoutPicker::ShortcutLayoutPicker(QWidget* parent)
 }
 
 void ShortcutLayoutPicker::retranslate() {
-    const QString title = LocalizationManager::shared().localizedString(LocalizationKeys::shortcutLayoutTitle);
+    const QString title =
+        LocalizationManager::shared().localizedString(LocalizationKeys::shortcutLayoutTitle);
     title_->setText(title);
     picker_->setAccessibleName(title);
-    picker_->setItemText(0, LocalizationManager::shared().localizedString(LocalizationKeys::shortcutLayoutAutomatic));
+    picker_->setItemText(
+        0, LocalizationManager::shared().localizedString(LocalizationKeys::shortcutLayoutAutomatic));
 }
 
 void ShortcutLayoutPicker::refresh() {
     const QSignalBlocker blocker(picker_);
     QList<std::pair<QString, QString>> layouts; // identifier, display name
     if (TextInputSources* sources = Platform::current().inputSources.get())
-        for (const InputSourceRef& source : sources->createInputSourceList().value_or(QList<InputSourceRef>()))
+        for (const InputSourceRef& source :
+             sources->createInputSourceList().value_or(QList<InputSourceRef>()))
             if (source && source->identifier)
                 layouts.append({*source->identifier, source->localizedName.value_or(*source->identifier)});
     for (int i = 0; i < layouts.size(); ++i) {
@@ -65,7 +68,8 @@ void ShortcutLayoutPicker::refresh() {
     while (picker_->count() > layouts.size() + 1)
         picker_->removeItem(picker_->count() - 1);
     // A stored layout that is not installed is not used: English is.
-    const QString stored = SettingsStore::standard().stringForKey(Constants::shortcutLayout).value_or(QString());
+    const QString stored =
+        SettingsStore::standard().stringForKey(Constants::shortcutLayout).value_or(QString());
     const int index = stored.isEmpty() ? 0 : picker_->findData(stored);
     picker_->setCurrentIndex(index > 0 ? index : 0);
 }

@@ -20,7 +20,8 @@ public:
     // A "next layout" key pressed `steps` times (negative: previous).
     void stepBySomeoneElse(int steps);
     // A given layout selected by another program, or a change of that kind.
-    void selectBySomeoneElse(int index, ForeignLayoutChange::Kind kind = ForeignLayoutChange::Kind::selection);
+    void selectBySomeoneElse(int index,
+                             ForeignLayoutChange::Kind kind = ForeignLayoutChange::Kind::selection);
 
     int currentIndex() const { return currentIndex_; }
     QList<InputSourceRef> sources() const { return sources_; }

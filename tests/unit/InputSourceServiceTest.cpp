@@ -145,7 +145,8 @@ TEST_F(InputSourceServiceTest, TheShortcutLayoutSettingNamesTheOnlyEnglishLayout
         {{"ru", "gb"}, std::nullopt, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.layouts.join(',').toStdString() + " / " + c.setting.value_or("(absent)").toStdString());
+        SCOPED_TRACE(c.layouts.join(',').toStdString() + " / " +
+                     c.setting.value_or("(absent)").toStdString());
         QList<InputSource> list;
         for (const QString& layout : c.layouts)
             list.append({layout, layout});
@@ -158,7 +159,8 @@ TEST_F(InputSourceServiceTest, TheShortcutLayoutSettingNamesTheOnlyEnglishLayout
         EXPECT_EQ(SystemUtils::selectEnglishLayout(), !c.selected.isEmpty());
         EXPECT_EQ(sources->selections().value(0), c.selected);
         for (const InputSourceRef& layout : sources->sources())
-            EXPECT_EQ(SystemUtils::isEnglishLayout(layout), layout->identifier == c.selected) << layout->identifier->toStdString();
+            EXPECT_EQ(SystemUtils::isEnglishLayout(layout), layout->identifier == c.selected)
+                << layout->identifier->toStdString();
     }
     SettingsStore::setStandard(nullptr);
 }

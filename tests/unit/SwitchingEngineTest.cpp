@@ -359,7 +359,6 @@ TEST_F(SwitchingEngineTest, SwitchingPathPrintsTheInputSourceLines) {
                            "⌨️ Switched to English layout 'English (US)', result: 0"}));
 }
 
-
 // A layout change made by someone else while a trigger is held: a keymap
 // reload, then a layout selected by name, then "next layout" toggles.
 struct ForeignChangeCase {
@@ -371,7 +370,7 @@ struct ForeignChangeCase {
     ForeignLayoutChange::Kind selectionKind;
     QList<int> toggles;
     QString expectedLayout;
-    QString keptLine; // empty: the saved layout is restored as usual
+    QString keptLine; // part of "Kept layout …"; empty: the saved layout is restored as usual
 };
 
 TEST_F(SwitchingEngineTest, ReleaseKeepsALayoutChangeMadeByOthersDuringTheHold) {
@@ -381,21 +380,18 @@ TEST_F(SwitchingEngineTest, ReleaseKeepsALayoutChangeMadeByOthersDuringTheHold) 
     const QStringList two{"ru", "us"};
     const QStringList three{"ru", "us", "de"};
     const ForeignChangeCase cases[] = {
-        {"toggle forward", two, 0, {}, -1, selection, {1}, "us",
-         "Kept layout us: switched 1 step(s) from ru during the hold"},
-        {"toggle back", two, 0, {}, -1, selection, {-1}, "us", "switched -1 step(s)"},
+        {"toggle forward", two, 0, {}, -1, selection, {1}, "us", "us: switched 1 step(s) from ru during"},
+        {"toggle back", two, 0, {}, -1, selection, {-1}, "us", "us: switched -1 step(s)"},
         {"two toggles cancel out", two, 0, {}, -1, selection, {1, 1}, "ru", {}},
-        {"three layouts forward", three, 0, {}, -1, selection, {1}, "us", "switched 1 step(s)"},
-        {"three layouts back", three, 0, {}, -1, selection, {-1}, "de", "switched -1 step(s)"},
-        {"three layouts, two toggles", three, 0, {}, -1, selection, {1, 1}, "de", "switched 2 step(s)"},
-        {"wraps around", three, 2, {}, -1, selection, {1}, "ru", "from de"},
-        {"a selection is kept", three, 0, {}, 2, selection, {}, "de", "Kept layout de: selected during the hold"},
-        {"a toggle after a selection", three, 0, {}, 2, selection, {1}, "ru", "Kept layout ru: selected"},
-        {"an untold change is kept", three, 0, {}, 2, unknown, {}, "de",
-         "Kept layout de: changed during the hold in a way the system does not tell"},
+        {"three layouts forward", three, 0, {}, -1, selection, {1}, "us", "us: switched 1 step(s)"},
+        {"three layouts back", three, 0, {}, -1, selection, {-1}, "de", "de: switched -1 step(s)"},
+        {"three layouts, two toggles", three, 0, {}, -1, selection, {1, 1}, "de", "de: switched 2 step(s)"},
+        {"wraps around", three, 2, {}, -1, selection, {1}, "ru", "ru: switched 1 step(s) from de"},
+        {"a selection is kept", three, 0, {}, 2, selection, {}, "de", "de: selected during the hold"},
+        {"a toggle after a selection", three, 0, {}, 2, selection, {1}, "ru", "ru: selected"},
+        {"an untold change is kept", three, 0, {}, 2, unknown, {}, "de", "de: changed during the"},
         {"a change that chose no layout", three, 0, {}, 2, noLayoutChosen, {}, "ru", {}},
-        {"saved layout gone after a keymap reload", two, 0, {"de", "us"}, -1, selection, {1}, "de",
-         "Kept layout de: switched during the hold, and ru is gone"},
+        {"ru reloaded away", two, 0, {"de", "us"}, -1, selection, {1}, "de", "and ru is gone"},
     };
     const auto install = [this](const QStringList& layouts) {
         QList<InputSource> list;

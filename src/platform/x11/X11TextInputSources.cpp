@@ -164,7 +164,8 @@ void X11TextInputSources::drainEvents() {
             lockedGroup_ = -1;
             foreign_ = {};
         } else if (static_cast<int32_t>(event->full_sequence - groupSequence_) >= 0) {
-            if (lockedGroup_ >= 0 && state->lockedGroup != lockedGroup_ && event->full_sequence != ownLockSequence_)
+            if (lockedGroup_ >= 0 && state->lockedGroup != lockedGroup_ &&
+                event->full_sequence != ownLockSequence_)
                 noteForeignLock(*state);
             currentGroup_ = state->group;
             lockedGroup_ = state->lockedGroup;
