@@ -169,8 +169,7 @@ bool SwitchingEngine::keptForeignChange(TextInputSources& sources, const InputSo
             if (!isSameSource(*kept, *current))
                 sources.selectInputSource(kept);
             why = QStringLiteral("switched %1 step(s) from %2 during the hold")
-                      .arg(change.steps)
-                      .arg(sourceName(*savedInputSource));
+                      .arg(QString::number(change.steps), sourceName(*savedInputSource));
         } else {
             why =
                 QStringLiteral("switched during the hold, and %1 is gone").arg(sourceName(*savedInputSource));

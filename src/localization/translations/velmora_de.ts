@@ -319,9 +319,9 @@
             <translation>Die Systeminformationen wurden in die Standardausgabe geschrieben. Starten Sie Velmora in einem Terminal, um sie zu sehen.</translation>
         </message>
         <message id="shortcut_layout_title">
-            <source>Layout for shortcuts:</source>
+            <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
-            <translation>Layout für Tastenkürzel:</translation>
+            <translation>Layout für Tastenkürzel</translation>
         </message>
         <message id="shortcut_layout_automatic">
             <source>English (automatic)</source>

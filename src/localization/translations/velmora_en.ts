@@ -319,9 +319,9 @@
             <translation>System information was written to standard output. Start Velmora from a terminal to see it.</translation>
         </message>
         <message id="shortcut_layout_title">
-            <source>Layout for shortcuts:</source>
+            <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
-            <translation>Layout for shortcuts:</translation>
+            <translation>Layout for shortcuts</translation>
         </message>
         <message id="shortcut_layout_automatic">
             <source>English (automatic)</source>

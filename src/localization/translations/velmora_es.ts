@@ -319,9 +319,9 @@
             <translation>La información del sistema se ha escrito en la salida estándar. Inicia Velmora desde una terminal para verla.</translation>
         </message>
         <message id="shortcut_layout_title">
-            <source>Layout for shortcuts:</source>
+            <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
-            <translation>Distribución para atajos:</translation>
+            <translation>Distribución para atajos</translation>
         </message>
         <message id="shortcut_layout_automatic">
             <source>English (automatic)</source>

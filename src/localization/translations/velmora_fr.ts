@@ -319,9 +319,9 @@
             <translation>Les informations système ont été écrites sur la sortie standard. Lancez Velmora depuis un terminal pour les voir.</translation>
         </message>
         <message id="shortcut_layout_title">
-            <source>Layout for shortcuts:</source>
+            <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
-            <translation>Disposition pour les raccourcis :</translation>
+            <translation>Disposition pour les raccourcis</translation>
         </message>
         <message id="shortcut_layout_automatic">
             <source>English (automatic)</source>

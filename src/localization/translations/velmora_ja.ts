@@ -319,9 +319,9 @@
             <translation>システム情報を標準出力に書き出しました。表示するには、端末から Velmora を起動してください。</translation>
         </message>
         <message id="shortcut_layout_title">
-            <source>Layout for shortcuts:</source>
+            <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
-            <translation>ショートカット用の配列:</translation>
+            <translation>ショートカット用の配列</translation>
         </message>
         <message id="shortcut_layout_automatic">
             <source>English (automatic)</source>

@@ -319,9 +319,9 @@
             <translation>As informações do sistema foram escritas na saída padrão. Inicie o Velmora em um terminal para vê-las.</translation>
         </message>
         <message id="shortcut_layout_title">
-            <source>Layout for shortcuts:</source>
+            <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
-            <translation>Layout para atalhos:</translation>
+            <translation>Layout para atalhos</translation>
         </message>
         <message id="shortcut_layout_automatic">
             <source>English (automatic)</source>

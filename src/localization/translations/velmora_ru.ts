@@ -319,9 +319,9 @@
             <translation>Сведения о системе выведены в стандартный вывод. Чтобы их увидеть, запустите Velmora из терминала.</translation>
         </message>
         <message id="shortcut_layout_title">
-            <source>Layout for shortcuts:</source>
+            <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
-            <translation>Раскладка для сочетаний клавиш:</translation>
+            <translation>Раскладка для сочетаний клавиш</translation>
         </message>
         <message id="shortcut_layout_automatic">
             <source>English (automatic)</source>

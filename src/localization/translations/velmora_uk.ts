@@ -319,9 +319,9 @@
             <translation>Відомості про систему виведено в стандартний вивід. Щоб їх побачити, запустіть Velmora з термінала.</translation>
         </message>
         <message id="shortcut_layout_title">
-            <source>Layout for shortcuts:</source>
+            <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
-            <translation>Розкладка для сполучень клавіш:</translation>
+            <translation>Розкладка для сполучень клавіш</translation>
         </message>
         <message id="shortcut_layout_automatic">
             <source>English (automatic)</source>

@@ -319,9 +319,9 @@
             <translation>系统信息已写入标准输出。请从终端启动 Velmora 以查看。</translation>
         </message>
         <message id="shortcut_layout_title">
-            <source>Layout for shortcuts:</source>
+            <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
-            <translation>快捷键使用的布局：</translation>
+            <translation>快捷键使用的布局</translation>
         </message>
         <message id="shortcut_layout_automatic">
             <source>English (automatic)</source>
