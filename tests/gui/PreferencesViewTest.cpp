@@ -339,8 +339,8 @@ TEST_F(PreferencesViewTest, ChoosingTheSystemEntryStoresSystem) {
 
 TEST_F(PreferencesViewTest, ShortcutLayoutPickerOffersEnglishThenTheInstalledLayoutsAndFollowsTheKeymap) {
     auto sources = std::make_shared<FakeTextInputSources>();
-    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
-                         {QStringLiteral("gb"), QStringLiteral("English (UK)")}});
+    sources->setSources(
+        {{QStringLiteral("ru"), QStringLiteral("Russian")}, {QStringLiteral("gb"), QStringLiteral("UK")}});
     Platform platform = Platform::current();
     platform.inputSources = sources;
     Platform::install(platform);
@@ -348,28 +348,18 @@ TEST_F(PreferencesViewTest, ShortcutLayoutPickerOffersEnglishThenTheInstalledLay
     make();
     window->show();
     QComboBox* picker = view().generalTab()->shortcutLayoutPicker()->comboBox();
-    const auto texts = [picker] {
-        QStringList found;
-        for (int i = 0; i < picker->count(); ++i)
-            found.append(picker->itemText(i));
-        return found;
-    };
-    EXPECT_EQ(texts(), (QStringList{"Английская (автоматически)", "Russian", "English (UK)"}));
-    EXPECT_EQ(picker->currentIndex(), 0);
-
-    picker->setCurrentIndex(2);
+    ASSERT_EQ(picker->count(), 3);
+    EXPECT_EQ(picker->itemText(0), QStringLiteral("Английская (автоматически)"));
+    EXPECT_EQ(picker->itemText(2), QStringLiteral("UK"));
     Q_EMIT picker->activated(2);
     EXPECT_EQ(store->stringForKey(Constants::shortcutLayout), QStringLiteral("gb"));
 
-    // British English removed from the keymap: the choice stays stored but
-    // English is what applies, and what the picker shows.
-    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
-                         {QStringLiteral("de"), QStringLiteral("German")}});
-    ASSERT_TRUE(test::waitUntil([&] { return texts().contains(QStringLiteral("German")); }));
-    EXPECT_EQ(texts(), (QStringList{"Английская (автоматически)", "Russian", "German"}));
+    // UK removed from the keymap: still stored, but English applies and shows.
+    sources->setSources({{QStringLiteral("de"), QStringLiteral("German")}});
+    ASSERT_TRUE(test::waitUntil([&] { return picker->count() == 2; }));
+    EXPECT_EQ(picker->itemText(1), QStringLiteral("German"));
     EXPECT_EQ(picker->currentIndex(), 0);
     EXPECT_EQ(store->stringForKey(Constants::shortcutLayout), QStringLiteral("gb"));
-
     Q_EMIT picker->activated(0);
     EXPECT_FALSE(store->hasObject(Constants::shortcutLayout));
 }
