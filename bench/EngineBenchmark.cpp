@@ -1,5 +1,6 @@
 // Per-event cost of the switching engine for events that switch nothing: the
 // path every ordinary key press and release takes inside the keyboard callback.
+#include "base/ConsoleOutput.h"
 #include "platform/Platform.h"
 #include "fakes/FakeKeyboardEventTap.h"
 #include "fakes/FakeTextInputSources.h"
@@ -51,6 +52,37 @@ void runEngine(benchmark::State& state, std::shared_ptr<SettingsStore> store) {
     Platform::install({});
     SettingsStore::setStandard(nullptr);
 }
+
+// A trigger press and its release: the switch, the restore and the check for
+// a change made by someone else in between, with status lines discarded.
+void BM_SwitchAndRestoreEvent_InMemoryStore(benchmark::State& state) {
+    auto store = std::make_shared<InMemorySettingsStore>();
+    SettingsStore::setStandard(store);
+    configureDefaultSettings();
+    ConsoleOutput::setSink([](std::string_view) {});
+    auto sources = std::make_shared<FakeTextInputSources>();
+    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
+                         {QStringLiteral("us"), QStringLiteral("English (US)")}});
+    sources->setCurrentIndex(0);
+    auto taps = std::make_shared<FakeKeyboardEventTapFactory>();
+    Platform::install({sources, taps});
+    bool shuttingDown = false;
+    SwitchingEngine engine(shuttingDown);
+    engine.createEventTap();
+    KeyboardEvent press{ModifierFlag::control, 37};
+    KeyboardEvent release{0, 37};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(taps->send(EventType::flagsChanged, &press));
+        benchmark::DoNotOptimize(taps->send(EventType::flagsChanged, &release));
+    }
+    state.SetItemsProcessed(2 * state.iterations());
+    if (sources->currentIndex() != 0)
+        state.SkipWithError("the release did not restore");
+    ConsoleOutput::setSink({});
+    Platform::install({});
+    SettingsStore::setStandard(nullptr);
+}
+BENCHMARK(BM_SwitchAndRestoreEvent_InMemoryStore);
 
 void BM_NonSwitchingEvent_QSettingsStore(benchmark::State& state) {
     QTemporaryDir dir;

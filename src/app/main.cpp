@@ -22,7 +22,7 @@ QString describe(const InputSource& source) {
 }
 
 // Prints the layouts of the X display in group order, marking the current one
-// and those Velmora switches to.
+// and the one a trigger press selects.
 int listInputSources() {
     Platform::install(PlatformFactory::makeSystemPlatform());
     TextInputSources& sources = *Platform::current().inputSources;
@@ -33,12 +33,17 @@ int listInputSources() {
     }
     const InputSourceRef current = sources.copyCurrentKeyboardInputSource();
     ConsoleOutput::writeLine(QStringLiteral("⌨️ Input sources: %1").arg(list->size()));
+    const QStringList shortcutIdentifiers = SystemUtils::shortcutLayoutIdentifiers();
+    bool shortcutLayoutFound = false;
     for (const InputSourceRef& source : *list) {
         QStringList marks;
         if (current && source->handle == current->handle)
             marks.append(QStringLiteral("current"));
-        if (source->identifier && SystemUtils::englishLayoutIdentifiers().contains(*source->identifier))
-            marks.append(QStringLiteral("English"));
+        // A press selects the first match in the system's order.
+        if (!shortcutLayoutFound && source->identifier && shortcutIdentifiers.contains(*source->identifier)) {
+            shortcutLayoutFound = true;
+            marks.append(QStringLiteral("for shortcuts"));
+        }
         QString line = QStringLiteral("   ") + describe(*source);
         if (!marks.isEmpty())
             line += QStringLiteral(" [%1]").arg(marks.join(QStringLiteral(", ")));
@@ -85,9 +90,10 @@ int main(int argc, char* argv[]) {
         DefaultsCommand::usage());
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption listOption(QStringLiteral("list-input-sources"),
-                                        QStringLiteral("Print the layouts of the X display in order, marking the "
-                                                       "current one and those Velmora switches to."));
+    const QCommandLineOption listOption(
+        QStringLiteral("list-input-sources"),
+        QStringLiteral("Print the layouts of the X display in order, marking the "
+                       "current one and the one selected for shortcuts."));
     parser.addOption(listOption);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {

@@ -93,6 +93,9 @@ inline const QString updateNotVerifiedTitle = QStringLiteral("update_not_verifie
 inline const QString updateNotVerifiedMessage = QStringLiteral("update_not_verified_message");
 // Keyboard access, continued.
 inline const QString accessibilityMissingReason = QStringLiteral("accessibility_missing_reason");
+// The layout a trigger press selects.
+inline const QString shortcutLayoutTitle = QStringLiteral("shortcut_layout_title");
+inline const QString shortcutLayoutAutomatic = QStringLiteral("shortcut_layout_automatic");
 
 // One key of the tables: how many format arguments its text takes, and the
 // note a translator sees beside it.
@@ -195,6 +198,11 @@ inline const QList<Entry>& all() {
         {accessibilityMissingReason, 1,
          QStringLiteral("Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, "
                         "as the desktop reports it (in English).")},
+        {shortcutLayoutTitle, 0,
+         QStringLiteral("Label of the picker of the keyboard layout selected while a trigger key is held.")},
+        {shortcutLayoutAutomatic, 0,
+         QStringLiteral("First entry of that picker: the first installed English (US) layout; the other "
+                        "entries are the layouts' own names.")},
     };
     return entries;
 }

@@ -21,6 +21,19 @@ struct InputSource {
 // reference keeps the source alive.
 using InputSourceRef = std::shared_ptr<const InputSource>;
 
+// How the current source changed through someone else (a key of the keymap,
+// another program) since the last selectInputSource().
+struct ForeignLayoutChange {
+    enum class Kind {
+        none,      // no change, or only one that chose no layout (a keymap reload)
+        relative,  // next/previous layout: steps forward in the system's order, summed
+        selection, // a given layout was selected
+        unknown,   // changed, but the system does not tell how
+    };
+    Kind kind = Kind::none;
+    int steps = 0;
+};
+
 class TextInputSources {
 public:
     virtual ~TextInputSources() = default;
@@ -31,6 +44,11 @@ public:
     virtual std::optional<QList<InputSourceRef>> createInputSourceList() = 0;
     // 0 on success, a non-zero status code on failure.
     virtual int32_t selectInputSource(const InputSourceRef& source) = 0;
+    // Changes made by others since the last selectInputSource(); a system
+    // that cannot tell them apart reports unknown.
+    virtual ForeignLayoutChange foreignChangeSinceLastSelection() {
+        return {ForeignLayoutChange::Kind::unknown};
+    }
 };
 
 } // namespace velmora

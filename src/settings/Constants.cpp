@@ -21,9 +21,15 @@ void configureDefaultSettings() {
 
 void resetAllSettings() {
     SettingsStore& store = SettingsStore::standard();
-    for (const SettingDefinition& setting : SettingsSchema::all())
-        if (setting.writtenByReset)
+    for (const SettingDefinition& setting : SettingsSchema::all()) {
+        if (!setting.writtenByReset)
+            continue;
+        // A key without a default is reset by removing it.
+        if (setting.defaultValue.isValid())
             store.setObject(setting.key, setting.defaultValue);
+        else
+            store.removeObject(setting.key);
+    }
     Logger::log(QStringLiteral("All settings reset to defaults"));
 }
 

@@ -22,6 +22,8 @@ inline const QString hasLaunchedBefore = QStringLiteral("hasLaunchedBefore");
 inline const QString hasShownPermissionRequest = QStringLiteral("HasShownPermissionRequest");
 inline const QString skipUpdateVersion = QStringLiteral("skipUpdateVersion");
 inline const QString lastUpdateCheck = QStringLiteral("lastUpdateCheck");
+// The layout identifier a trigger press selects; absent: the English ones.
+inline const QString shortcutLayout = QStringLiteral("shortcutLayout");
 
 // In-process notifications.
 inline const QString updateAvailableNotification = QStringLiteral("UpdateAvailable");
@@ -38,7 +40,8 @@ namespace velmora {
 // they persist. Prints "📋 Default settings configured".
 void configureDefaultSettings();
 
-// Writes the reset values of the user-editable settings. Debug and usage
+// Writes the reset values of the user-editable settings (the shortcut layout
+// goes back to English). Debug and usage
 // switches, the language, first-launch and update bookkeeping are kept.
 void resetAllSettings();
 

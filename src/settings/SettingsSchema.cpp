@@ -21,6 +21,8 @@ const QList<SettingDefinition>& all() {
         {Constants::enableDebugMode, boolean, false, whenAbsent, false},
         {Constants::enableUsageStats, boolean, false, whenAbsent, false},
         {Constants::enableAutoUpdates, boolean, true, whenAbsent, true},
+        // Chosen in the preferences; without it the English layouts serve.
+        {Constants::shortcutLayout, string, {}, never, true},
         // Bookkeeping of the language, first launch, permission and updates.
         {Constants::appLanguage, string, {}, never, false},
         {Constants::hasLaunchedBefore, boolean, false, never, false},

@@ -6,7 +6,39 @@
 #include "settings/Constants.h"
 #include "settings/SettingsStore.h"
 
+#include <utility>
+
 namespace velmora {
+
+namespace {
+
+bool isSameSource(const InputSource& a, const InputSource& b) {
+    return a.identifier == b.identifier && a.handle == b.handle;
+}
+
+QString sourceName(const InputSource& source) {
+    return source.identifier.value_or(source.localizedName.value_or(QStringLiteral("Unknown")));
+}
+
+// The source `steps` places after `origin` in the system's order, wrapping;
+// null when origin is no longer installed.
+InputSourceRef sourceStepsAway(TextInputSources& sources, const InputSource& origin, int steps) {
+    const QList<InputSourceRef> list = sources.createInputSourceList().value_or(QList<InputSourceRef>());
+    qsizetype index = -1;
+    for (qsizetype i = 0; i < list.size() && index < 0; ++i)
+        if (list.at(i) && isSameSource(*list.at(i), origin))
+            index = i;
+    // After a keymap reload the layout may sit in another place.
+    for (qsizetype i = 0; i < list.size() && index < 0 && origin.identifier; ++i)
+        if (list.at(i) && list.at(i)->identifier == origin.identifier)
+            index = i;
+    if (index < 0)
+        return nullptr;
+    const qsizetype count = list.size();
+    return list.at(((index + steps) % count + count) % count);
+}
+
+} // namespace
 
 SwitchingEngine::SwitchingEngine(const bool& isShuttingDown, std::function<void()> onTapCreated)
     : isShuttingDown_(isShuttingDown), onTapCreated_(std::move(onTapCreated)) {}
@@ -94,7 +126,8 @@ void SwitchingEngine::switchToEnglishLayout() {
     if (SystemUtils::isEnglishLayout(current))
         return;
     savedInputSource = std::move(current);
-    SystemUtils::selectEnglishLayout();
+    selectedInputSource.reset();
+    SystemUtils::selectEnglishLayout(&selectedInputSource);
     Logger::trackEvent(QStringLiteral("layout_switched"), {{QStringLiteral("direction"), "to_english"}});
 }
 
@@ -106,10 +139,51 @@ void SwitchingEngine::restoreSavedLayout() {
         return;
     if (!savedInputSource)
         return;
-    if (TextInputSources* sources = Platform::current().inputSources.get())
+    const InputSourceRef selected = std::exchange(selectedInputSource, nullptr);
+    TextInputSources* sources = Platform::current().inputSources.get();
+    if (sources != nullptr && selected && keptForeignChange(*sources, *selected)) {
+        savedInputSource.reset();
+        return;
+    }
+    if (sources != nullptr)
         sources->selectInputSource(savedInputSource);
     savedInputSource.reset();
     Logger::trackEvent(QStringLiteral("layout_switched"), {{QStringLiteral("direction"), "to_previous"}});
+}
+
+bool SwitchingEngine::keptForeignChange(TextInputSources& sources, const InputSource& selected) {
+    const InputSourceRef current = sources.copyCurrentKeyboardInputSource();
+    if (!current || isSameSource(*current, selected))
+        return false;
+    const ForeignLayoutChange change = sources.foreignChangeSinceLastSelection();
+    InputSourceRef kept = current;
+    QString why;
+    switch (change.kind) {
+    case ForeignLayoutChange::Kind::none:
+        return false;
+    case ForeignLayoutChange::Kind::relative:
+        // The user's "next layout" meant the next one after the layout they
+        // were in, not after the one Velmora had put in for the shortcut.
+        if (InputSourceRef target = sourceStepsAway(sources, *savedInputSource, change.steps)) {
+            kept = std::move(target);
+            if (!isSameSource(*kept, *current))
+                sources.selectInputSource(kept);
+            why = QStringLiteral("switched %1 step(s) from %2 during the hold")
+                      .arg(QString::number(change.steps), sourceName(*savedInputSource));
+        } else {
+            why =
+                QStringLiteral("switched during the hold, and %1 is gone").arg(sourceName(*savedInputSource));
+        }
+        break;
+    case ForeignLayoutChange::Kind::selection:
+        why = QStringLiteral("selected during the hold");
+        break;
+    case ForeignLayoutChange::Kind::unknown:
+        why = QStringLiteral("changed during the hold in a way the system does not tell");
+        break;
+    }
+    Logger::log(QStringLiteral("Kept layout %1: %2").arg(sourceName(*kept), why));
+    return true;
 }
 
 void SwitchingEngine::tearDownEventTap() {

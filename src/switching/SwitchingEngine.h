@@ -35,10 +35,16 @@ public:
 
     std::unique_ptr<KeyboardEventTap> eventTap;
     InputSourceRef savedInputSource;
+    // The source the last press selected; null when its selection failed.
+    InputSourceRef selectedInputSource;
     bool modifierPressed = false;
 
 private:
     void reenableDisabledTap(uint32_t type);
+    // The release after someone else changed the layout during the hold:
+    // their change is the user's, so the layout it reached stays.
+    // Returns false when nobody else changed it, so the saved source is due.
+    bool keptForeignChange(TextInputSources& sources, const InputSource& selected);
 
     const bool& isShuttingDown_;
     std::function<void()> onTapCreated_;

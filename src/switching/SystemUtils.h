@@ -19,10 +19,15 @@ public:
     // Input sources.
     static InputSourceRef getCurrentInputSource();
     static bool isEnglishLayout(const InputSourceRef& source);
-    static bool selectEnglishLayout();
+    // *selected, when given, receives the source selected (null if none).
+    static bool selectEnglishLayout(InputSourceRef* selected = nullptr);
     // The identifiers that count as English on this platform, compared as
     // whole, case-sensitive strings.
     static const QStringList& englishLayoutIdentifiers();
+    // What "English" means for a trigger press: the layout the
+    // "shortcutLayout" setting names while it is installed, else the English
+    // identifiers.
+    static QStringList shortcutLayoutIdentifiers();
 
     // Permission to observe the keyboard.
     static bool checkAccessibilityPermissions();

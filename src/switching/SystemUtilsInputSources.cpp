@@ -10,8 +10,8 @@ QString displayName(const InputSource& source) {
     return source.localizedName.value_or(QStringLiteral("Unknown"));
 }
 
-bool isEnglishIdentifier(const QString& identifier) {
-    const bool english = SystemUtils::englishLayoutIdentifiers().contains(identifier, Qt::CaseSensitive);
+bool isEnglishIdentifier(const QString& identifier, const QStringList& englishIdentifiers) {
+    const bool english = englishIdentifiers.contains(identifier, Qt::CaseSensitive);
     ConsoleOutput::writeLine(QStringLiteral("⌨️ Layout %1 is English: %2")
                                  .arg(identifier, QLatin1String(english ? "true" : "false")));
     return english;
@@ -33,10 +33,10 @@ InputSourceRef SystemUtils::getCurrentInputSource() {
 bool SystemUtils::isEnglishLayout(const InputSourceRef& source) {
     if (!source || !source->identifier)
         return false;
-    return isEnglishIdentifier(*source->identifier);
+    return isEnglishIdentifier(*source->identifier, shortcutLayoutIdentifiers());
 }
 
-bool SystemUtils::selectEnglishLayout() {
+bool SystemUtils::selectEnglishLayout(InputSourceRef* selected) {
     TextInputSources* sources = Platform::current().inputSources.get();
     const std::optional<QList<InputSourceRef>> list =
         sources != nullptr ? sources->createInputSourceList() : std::nullopt;
@@ -45,15 +45,18 @@ bool SystemUtils::selectEnglishLayout() {
         return false;
     }
     ConsoleOutput::writeLine(QStringLiteral("⌨️ Found %1 input sources").arg(list->size()));
+    const QStringList englishIdentifiers = shortcutLayoutIdentifiers();
     for (const InputSourceRef& entry : *list) {
         if (!entry || !entry->identifier)
             continue;
-        if (!isEnglishIdentifier(*entry->identifier))
+        if (!isEnglishIdentifier(*entry->identifier, englishIdentifiers))
             continue;
         const int32_t status = sources->selectInputSource(entry);
         ConsoleOutput::writeLine(QStringLiteral("⌨️ Switched to English layout '%1', result: %2")
                                      .arg(displayName(*entry))
                                      .arg(status));
+        if (selected != nullptr && status == 0)
+            *selected = entry;
         return status == 0;
     }
     ConsoleOutput::writeLine(QStringLiteral("❌ No English layout found"));

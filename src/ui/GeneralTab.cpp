@@ -7,6 +7,7 @@
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
 #include "ui/SettingCheckBox.h"
+#include "ui/ShortcutLayoutPicker.h"
 #include "ui/SymbolLabel.h"
 #include "ui/ViewStyle.h"
 
@@ -32,7 +33,7 @@ constexpr int rowSpacing = 6;
 
 GeneralTab::GeneralTab(std::function<void(bool)> setAutoLaunch, QWidget* parent)
     : QWidget(parent), setAutoLaunch_(std::move(setAutoLaunch)), languagePickerTitle_(new QLabel(this)),
-      languagePicker_(new QComboBox(this)) {
+      languagePicker_(new QComboBox(this)), shortcutLayoutPicker_(new ShortcutLayoutPicker(this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(sectionSpacing);
@@ -93,6 +94,7 @@ GeneralTab::GeneralTab(std::function<void(bool)> setAutoLaunch, QWidget* parent)
     switching->addWidget(addCheckBox(Constants::switchToEnglish, LocalizationKeys::switchToEnglish));
     switching->addWidget(
         addCheckBox(Constants::restorePreviousLayout, LocalizationKeys::restorePreviousLayout));
+    switching->addWidget(shortcutLayoutPicker_);
 
     QVBoxLayout* launch = addSection(QStringLiteral("gearshape"), LocalizationKeys::launchSettingsTitle, {});
     SettingCheckBox* startAtLogin = addCheckBox(Constants::launchAtLogin, LocalizationKeys::startAtLogin);
@@ -123,6 +125,7 @@ void GeneralTab::retranslate() {
         caption->setText(localized(key));
     for (const auto& [checkBox, key] : std::as_const(checkBoxTexts_))
         checkBox->setText(localized(key));
+    shortcutLayoutPicker_->retranslate();
     languagePickerTitle_->setText(localized(LocalizationKeys::languageTitle));
     languagePicker_->setAccessibleName(localized(LocalizationKeys::languageTitle));
     // The other entries are names of languages in their own language.
@@ -135,6 +138,7 @@ void GeneralTab::retranslate() {
 void GeneralTab::refresh() {
     for (SettingCheckBox* checkBox : std::as_const(checkBoxes_))
         checkBox->refresh();
+    shortcutLayoutPicker_->refresh();
     const QSignalBlocker blocker(languagePicker_);
     languagePicker_->setCurrentIndex(
         languagePicker_->findData(LocalizationManager::shared().currentLanguage()));

@@ -13,6 +13,7 @@ class QLabel;
 namespace velmora {
 
 class SettingCheckBox;
+class ShortcutLayoutPicker;
 class SymbolLabel;
 
 // The General tab: interface language, trigger keys, switching behaviour,
@@ -40,6 +41,7 @@ public:
 
     QComboBox* languagePicker() const { return languagePicker_; }
     SettingCheckBox* checkBox(const QString& key) const { return checkBoxes_.value(key); }
+    ShortcutLayoutPicker* shortcutLayoutPicker() const { return shortcutLayoutPicker_; }
 
 private:
     SettingCheckBox* addCheckBox(const QString& key, const QString& textKey);
@@ -53,6 +55,7 @@ private:
     QList<QPair<QLabel*, QString>> captions_;
     QLabel* languagePickerTitle_;
     QComboBox* languagePicker_;
+    ShortcutLayoutPicker* shortcutLayoutPicker_;
 };
 
 } // namespace velmora

@@ -149,6 +149,25 @@ TEST_F(ApplicationEndToEndTest, DefaultsWrittenFromOutsideReachTheRunningProgram
         pressControl();
         return velmora->hasLine(QStringLiteral("Analytics: layout_switched"));
     }));
+
+    // The layout for shortcuts, chosen from outside, applies at the next press.
+    ASSERT_TRUE(server.setLayouts(QStringLiteral("ru,us,gb")));
+    VelmoraProcess chooseLayout(server.display(), configHome(), runtimeDir());
+    ASSERT_TRUE(chooseLayout.start({QStringLiteral("defaults"), QStringLiteral("write"),
+                                    QStringLiteral("shortcutLayout"), QStringLiteral("-string"),
+                                    QStringLiteral("gb")}));
+    ASSERT_EQ(chooseLayout.waitForExit(), 0);
+    EXPECT_TRUE(waitUntil([&] {
+        pressControl();
+        return velmora->hasLine(
+            QStringLiteral("⌨️ Switched to English layout 'English (UK)', result: 0"));
+    }));
+    VelmoraProcess list(server.display(), configHome(), runtimeDir());
+    ASSERT_TRUE(list.start({QStringLiteral("--list-input-sources")}));
+    ASSERT_EQ(list.waitForExit(), 0);
+    EXPECT_TRUE(list.hasLine(QStringLiteral("   gb: English (UK) [for shortcuts]")))
+        << list.lines().join('\n').toStdString();
+    EXPECT_TRUE(list.hasLine(QStringLiteral("   us: English (US)")));
     EXPECT_EQ(velmora->terminate(), 0);
 }
 

@@ -10,6 +10,20 @@ void FakeTextInputSources::setSources(QList<InputSource> sources) {
     }
     if (currentIndex_ >= sources_.size())
         currentIndex_ = -1;
+    foreign_ = {};
+}
+
+void FakeTextInputSources::stepBySomeoneElse(int steps) {
+    const int count = static_cast<int>(sources_.size());
+    currentIndex_ = ((currentIndex_ + steps) % count + count) % count;
+    if (foreign_.kind == ForeignLayoutChange::Kind::none)
+        foreign_.kind = ForeignLayoutChange::Kind::relative;
+    foreign_.steps += steps;
+}
+
+void FakeTextInputSources::selectBySomeoneElse(int index, ForeignLayoutChange::Kind kind) {
+    setCurrentIndex(index);
+    foreign_ = {kind, 0};
 }
 
 void FakeTextInputSources::setCurrentIndex(int index) {
@@ -28,6 +42,7 @@ std::optional<QList<InputSourceRef>> FakeTextInputSources::createInputSourceList
 
 int32_t FakeTextInputSources::selectInputSource(const InputSourceRef& source) {
     selections_.append(source && source->identifier ? *source->identifier : QStringLiteral("<none>"));
+    foreign_ = {};
     if (selectStatus_ == 0 && source && source->handle >= 0 && source->handle < sources_.size())
         currentIndex_ = static_cast<int>(source->handle);
     return selectStatus_;

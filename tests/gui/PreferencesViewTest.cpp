@@ -7,6 +7,8 @@
 #include "localization/SupportedLanguage.h"
 #include "platform/Platform.h"
 #include "fakes/FakeLoginItemService.h"
+#include "fakes/FakeTextInputSources.h"
+#include "ui/ShortcutLayoutPicker.h"
 #include "fakes/ScriptedAlertPresenter.h"
 #include "ui/AdvancedTab.h"
 #include "base/ApplicationIdentity.h"
@@ -336,6 +338,33 @@ TEST_F(PreferencesViewTest, ChoosingTheSystemEntryStoresSystem) {
     EXPECT_EQ(LocalizationManager::shared().currentLanguage(), QStringLiteral("system"));
     EXPECT_EQ(store->stringForKey(Constants::appLanguage), QStringLiteral("system"));
     EXPECT_EQ(picker->currentIndex(), 0);
+}
+
+TEST_F(PreferencesViewTest, ShortcutLayoutPickerOffersEnglishThenTheInstalledLayoutsAndFollowsTheKeymap) {
+    auto sources = std::make_shared<FakeTextInputSources>();
+    sources->setSources(
+        {{QStringLiteral("ru"), QStringLiteral("Russian")}, {QStringLiteral("gb"), QStringLiteral("UK")}});
+    Platform platform = Platform::current();
+    platform.inputSources = sources;
+    Platform::install(platform);
+    LocalizationManager::shared().setCurrentLanguage(QStringLiteral("ru"));
+    make();
+    window->show();
+    QComboBox* picker = view().generalTab()->shortcutLayoutPicker()->comboBox();
+    ASSERT_EQ(picker->count(), 3);
+    EXPECT_EQ(picker->itemText(0), QStringLiteral("Английская (автоматически)"));
+    EXPECT_EQ(picker->itemText(2), QStringLiteral("UK"));
+    Q_EMIT picker->activated(2);
+    EXPECT_EQ(store->stringForKey(Constants::shortcutLayout), QStringLiteral("gb"));
+
+    // UK removed from the keymap: still stored, but English applies and shows.
+    sources->setSources({{QStringLiteral("de"), QStringLiteral("German")}});
+    ASSERT_TRUE(test::waitUntil([&] { return picker->count() == 2; }));
+    EXPECT_EQ(picker->itemText(1), QStringLiteral("German"));
+    EXPECT_EQ(picker->currentIndex(), 0);
+    EXPECT_EQ(store->stringForKey(Constants::shortcutLayout), QStringLiteral("gb"));
+    Q_EMIT picker->activated(0);
+    EXPECT_FALSE(store->hasObject(Constants::shortcutLayout));
 }
 
 TEST_F(PreferencesViewTest, AdvancedTabTextsAreFixedEnglish) {

@@ -81,10 +81,12 @@ TEST_F(DefaultSettingsTest, ResetRestoresTheNineUserSettingsAndKeepsTheRest) {
     store->setBool(Constants::hasShownPermissionRequest, true);
     store->setString(Constants::skipUpdateVersion, QStringLiteral("2.0.1"));
     store->setDate(Constants::lastUpdateCheck, checked);
+    store->setString(Constants::shortcutLayout, QStringLiteral("gb"));
     output.clear();
 
     resetAllSettings();
 
+    EXPECT_FALSE(store->hasObject(Constants::shortcutLayout));
     EXPECT_FALSE(store->boolForKey(Constants::useShiftKey));
     for (const QString& key : {Constants::useCommandKey, Constants::useControlKey, Constants::useOptionKey,
                                Constants::switchToEnglish, Constants::restorePreviousLayout,

@@ -29,6 +29,8 @@ TEST_F(DefaultsCommandTest, WriteBooleansWithOrWithoutTheTypeFlag) {
     EXPECT_EQ(store.object(Constants::enableUsageStats), QVariant(true));
     EXPECT_EQ(run({"write", "useShiftKey", "-bool", "0"}), 0);
     EXPECT_EQ(store.object(Constants::useShiftKey), QVariant(false));
+    EXPECT_EQ(run({"write", "shortcutLayout", "-string", "gb"}), 0);
+    EXPECT_EQ(store.object(Constants::shortcutLayout), QVariant(QStringLiteral("gb")));
     EXPECT_TRUE(err.isEmpty());
 }
 

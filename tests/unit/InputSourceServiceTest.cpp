@@ -1,6 +1,8 @@
 #include "switching/SystemUtils.h"
 #include "platform/Platform.h"
 #include "fakes/FakeTextInputSources.h"
+#include "settings/Constants.h"
+#include "settings/InMemorySettingsStore.h"
 #include "support/CapturedOutput.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +125,44 @@ TEST_F(InputSourceServiceTest, EmptyListFindsNoEnglishLayout) {
     use({}, -1);
     EXPECT_FALSE(SystemUtils::selectEnglishLayout());
     EXPECT_EQ(output.lines(), (QStringList{"⌨️ Found 0 input sources", "❌ No English layout found"}));
+}
+
+TEST_F(InputSourceServiceTest, TheShortcutLayoutSettingNamesTheOnlyEnglishLayoutWhileItIsInstalled) {
+    auto store = std::make_shared<InMemorySettingsStore>();
+    SettingsStore::setStandard(store);
+    struct Case {
+        QStringList layouts;
+        std::optional<QString> setting;
+        QString selected; // empty: none
+    };
+    const Case cases[] = {
+        {{"ru", "gb"}, "gb", "gb"},
+        {{"ru", "us", "gb"}, "gb", "gb"},
+        {{"ru", "us(dvorak)", "us"}, "us(dvorak)", "us(dvorak)"},
+        {{"gb", "us"}, "gb", "gb"},
+        {{"ru", "us"}, "gb", "us"},
+        {{"ru", "us"}, "", "us"},
+        {{"ru", "gb"}, std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.layouts.join(',').toStdString() + " / " +
+                     c.setting.value_or("(absent)").toStdString());
+        QList<InputSource> list;
+        for (const QString& layout : c.layouts)
+            list.append({layout, layout});
+        use(list);
+        sources->clearSelections();
+        if (c.setting)
+            store->setString(Constants::shortcutLayout, *c.setting);
+        else
+            store->removeObject(Constants::shortcutLayout);
+        EXPECT_EQ(SystemUtils::selectEnglishLayout(), !c.selected.isEmpty());
+        EXPECT_EQ(sources->selections().value(0), c.selected);
+        for (const InputSourceRef& layout : sources->sources())
+            EXPECT_EQ(SystemUtils::isEnglishLayout(layout), layout->identifier == c.selected)
+                << layout->identifier->toStdString();
+    }
+    SettingsStore::setStandard(nullptr);
 }
 
 } // namespace

@@ -215,6 +215,8 @@ TEST_F(SwitchingEngineTest, FailedEnglishSelectionStillSavesAndRestores) {
     send(EventType::flagsChanged, control);
     ASSERT_NE(engine->savedInputSource, nullptr);
     EXPECT_EQ(directions(), QStringList{"to_english"});
+    // Nothing of Velmora's to tell a change by others from: restored as ever.
+    sources->stepBySomeoneElse(1);
     send(EventType::flagsChanged, none);
     EXPECT_EQ(sources->selections(), QStringList{"ru"});
     EXPECT_EQ(directions(), (QStringList{"to_english", "to_previous"}));
@@ -246,6 +248,14 @@ TEST_F(SwitchingEngineTest, RestoringOffKeepsTheSavedSourceUntilItIsOnAgain) {
     send(EventType::flagsChanged, none);
     EXPECT_EQ(current(), QStringLiteral("ru"));
     EXPECT_EQ(engine->savedInputSource, nullptr);
+
+    // A toggle by someone else during the hold stays where it ended.
+    store->setBool(Constants::restorePreviousLayout, false);
+    send(EventType::flagsChanged, control);
+    sources->stepBySomeoneElse(1);
+    send(EventType::flagsChanged, none);
+    EXPECT_EQ(current(), QStringLiteral("ru"));
+    EXPECT_NE(engine->savedInputSource, nullptr);
 }
 
 TEST_F(SwitchingEngineTest, LeftoverSavedSourceIsRestoredEvenWithSwitchingOff) {
@@ -347,6 +357,74 @@ TEST_F(SwitchingEngineTest, SwitchingPathPrintsTheInputSourceLines) {
               (QStringList{"⌨️ Current layout: Russian", "⌨️ Layout ru is English: false", "⌨️ Found 2 input sources",
                            "⌨️ Layout ru is English: false", "⌨️ Layout us is English: true",
                            "⌨️ Switched to English layout 'English (US)', result: 0"}));
+}
+
+// A layout change made by someone else while a trigger is held: a keymap
+// reload, then a layout selected by name, then "next layout" toggles.
+struct ForeignChangeCase {
+    const char* name;
+    QStringList layouts;
+    int startIndex;
+    QStringList reloadedLayouts; // empty: no reload
+    int selectedIndex;           // -1: no selection
+    ForeignLayoutChange::Kind selectionKind;
+    QList<int> toggles;
+    QString expectedLayout;
+    QString keptLine; // part of "Kept layout …"; empty: the saved layout is restored as usual
+};
+
+TEST_F(SwitchingEngineTest, ReleaseKeepsALayoutChangeMadeByOthersDuringTheHold) {
+    constexpr auto selection = ForeignLayoutChange::Kind::selection;
+    constexpr auto unknown = ForeignLayoutChange::Kind::unknown;
+    constexpr auto noLayoutChosen = ForeignLayoutChange::Kind::none;
+    const QStringList two{"ru", "us"};
+    const QStringList three{"ru", "us", "de"};
+    const ForeignChangeCase cases[] = {
+        {"toggle forward", two, 0, {}, -1, selection, {1}, "us", "us: switched 1 step(s) from ru during"},
+        {"toggle back", two, 0, {}, -1, selection, {-1}, "us", "us: switched -1 step(s)"},
+        {"two toggles cancel out", two, 0, {}, -1, selection, {1, 1}, "ru", {}},
+        {"three layouts forward", three, 0, {}, -1, selection, {1}, "us", "us: switched 1 step(s)"},
+        {"three layouts back", three, 0, {}, -1, selection, {-1}, "de", "de: switched -1 step(s)"},
+        {"three layouts, two toggles", three, 0, {}, -1, selection, {1, 1}, "de", "de: switched 2 step(s)"},
+        {"wraps around", three, 2, {}, -1, selection, {1}, "ru", "ru: switched 1 step(s) from de"},
+        {"a selection is kept", three, 0, {}, 2, selection, {}, "de", "de: selected during the hold"},
+        {"a toggle after a selection", three, 0, {}, 2, selection, {1}, "ru", "ru: selected"},
+        {"an untold change is kept", three, 0, {}, 2, unknown, {}, "de", "de: changed during the"},
+        {"a change that chose no layout", three, 0, {}, 2, noLayoutChosen, {}, "ru", {}},
+        {"ru reloaded away", two, 0, {"de", "us"}, -1, selection, {1}, "de", "and ru is gone"},
+    };
+    const auto install = [this](const QStringList& layouts) {
+        QList<InputSource> list;
+        for (const QString& layout : layouts)
+            list.append({layout, layout});
+        sources->setSources(list);
+    };
+    for (const ForeignChangeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        install(c.layouts);
+        sources->setCurrentIndex(c.startIndex);
+        output.clear();
+        send(EventType::flagsChanged, control);
+        if (!c.reloadedLayouts.isEmpty())
+            install(c.reloadedLayouts);
+        if (c.selectedIndex >= 0)
+            sources->selectBySomeoneElse(c.selectedIndex, c.selectionKind);
+        for (const int steps : c.toggles)
+            sources->stepBySomeoneElse(steps);
+        send(EventType::flagsChanged, none);
+        EXPECT_EQ(current(), c.expectedLayout);
+        EXPECT_EQ(engine->savedInputSource, nullptr);
+        EXPECT_EQ(engine->selectedInputSource, nullptr);
+        const QStringList logLines = output.linesStartingWith(QStringLiteral("🐛"));
+        if (c.keptLine.isEmpty()) {
+            EXPECT_EQ(directions(), (QStringList{"to_english", "to_previous"}));
+            EXPECT_TRUE(logLines.filter(QStringLiteral("Kept layout")).isEmpty());
+        } else {
+            EXPECT_EQ(directions(), QStringList{"to_english"});
+            ASSERT_EQ(logLines.filter(QStringLiteral("Kept layout")).size(), 1);
+            EXPECT_TRUE(logLines.filter(QStringLiteral("Kept layout")).first().contains(c.keptLine));
+        }
+    }
 }
 
 } // namespace

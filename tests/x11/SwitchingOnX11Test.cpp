@@ -1,5 +1,8 @@
 #include "XvfbFixture.h"
 
+#include <QCoreApplication>
+#include <QSet>
+
 #include "platform/x11/X11Platform.h"
 #include "settings/Constants.h"
 #include "settings/SettingsStore.h"
@@ -51,6 +54,36 @@ protected:
         keyboard->sync();
         settle();
         return probe->currentGroup();
+    }
+
+    // Everything the keys sent so far caused has happened: the server has
+    // handled them and sent its notices, the tap has read those, and the
+    // server has handled whatever the engine requested in response.
+    int groupAfterBarrier() {
+        for (int round = 0; round < 2; ++round) {
+            keyboard->sync();
+            QCoreApplication::processEvents();
+        }
+        keyboard->sync();
+        return probe->currentGroup();
+    }
+
+    // The group after each of `times` presses of the chord (released in
+    // reverse order). Each key waits for the engine, as a human's would.
+    QList<int> groupsAfterChords(const QList<uint8_t>& chord, int times) {
+        QList<int> groups;
+        for (int i = 0; i < times; ++i) {
+            for (const uint8_t key : chord) {
+                keyboard->press(key);
+                groupAfterBarrier();
+            }
+            for (auto key = chord.rbegin(); key != chord.rend(); ++key) {
+                keyboard->release(*key);
+                groupAfterBarrier();
+            }
+            groups.append(groupAfterBarrier());
+        }
+        return groups;
     }
 
     int switchedLines() const {
@@ -156,13 +189,19 @@ TEST_F(SwitchingOnX11Test, WithoutAnEnglishLayoutTheLayoutStays) {
     EXPECT_FALSE(engine->savedInputSource);
 }
 
-TEST_F(SwitchingOnX11Test, UsInternationalCountsAsEnglish) {
-    start(QStringLiteral("ru,us"), QStringLiteral(",intl"));
-    keyboard->press(Keycode::leftControl);
-    ASSERT_TRUE(groupBecomes(1));
-    EXPECT_TRUE(output.lines().contains(QStringLiteral("⌨️ Layout us(intl) is English: true")));
-    keyboard->release(Keycode::leftControl);
-    ASSERT_TRUE(groupBecomes(0));
+TEST_F(SwitchingOnX11Test, UsInternationalOrTheChosenShortcutLayoutIsSelected) {
+    // "gb" is selected where it is installed; elsewhere an English layout is.
+    SettingsStore::standard().setString(Constants::shortcutLayout, QStringLiteral("gb"));
+    const char* cases[][3] = {{"ru,us", ",intl", "us(intl)"}, {"ru,gb", "", "gb"}};
+    for (const auto& [layouts, variants, selected] : cases) {
+        start(QString::fromLatin1(layouts), QString::fromLatin1(variants));
+        keyboard->press(Keycode::leftControl);
+        ASSERT_TRUE(groupBecomes(1));
+        EXPECT_TRUE(
+            output.lines().contains(QStringLiteral("⌨️ Layout %1 is English: true").arg(selected)));
+        keyboard->release(Keycode::leftControl);
+        ASSERT_TRUE(groupBecomes(0));
+    }
 }
 
 TEST_F(SwitchingOnX11Test, WithEnglishAlreadyCurrentNothingIsSelected) {
@@ -261,6 +300,52 @@ TEST_F(SwitchingOnX11Test, TheServerGoingAwayLeavesTheEngineConsistent) {
     EXPECT_EQ(connectionLostCount, 1);
     isShuttingDown = true;
     engine->tearDownEventTap();
+}
+
+// The user's own layout shortcut does with Velmora what it does without it.
+TEST_F(SwitchingOnX11Test, LayoutShortcutsAndShortcutsWorkAsWithoutVelmora) {
+    struct Case {
+        const char* layouts;
+        const char* option;
+        QList<uint8_t> chord;
+        int groupsVisited; // without Velmora: proves the option is in force
+    };
+    const uint8_t alt = Keycode::leftAlt, shift = Keycode::leftShift, control = Keycode::leftControl;
+    const Case cases[] = {
+        {"ru,us", "grp:alt_shift_toggle", {alt, shift}, 2},
+        {"ru,us", "grp:alt_shift_toggle", {shift, alt}, 2},
+        {"ru,us", "grp:ctrl_shift_toggle", {control, shift}, 2},
+        {"ru,us", "grp:ctrl_shift_toggle", {shift, control}, 2},
+        {"ru,us,de", "grp:alt_shift_toggle", {alt, shift}, 3},
+        {"ru,us", "grp:alt_shift_toggle", {control, Keycode::c}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.layouts) + " " + c.option + " chord " + std::to_string(c.chord[0]) + "+" +
+                     std::to_string(c.chord[1]));
+        ASSERT_TRUE(server.setLayouts(QString::fromLatin1(c.layouts), {}, QString::fromLatin1(c.option)));
+        ASSERT_TRUE(probe->lockGroup(0));
+        const QList<int> withoutVelmora = groupsAfterChords(c.chord, 3);
+        EXPECT_EQ(QSet<int>(withoutVelmora.begin(), withoutVelmora.end()).size(), c.groupsVisited);
+
+        ASSERT_TRUE(probe->lockGroup(0));
+        Platform::install(X11Platform::create(server.display(), [] {}));
+        engine = std::make_unique<SwitchingEngine>(isShuttingDown);
+        engine->createEventTap();
+        EXPECT_EQ(groupsAfterChords(c.chord, 3), withoutVelmora);
+        engine.reset();
+        Platform::install({});
+    }
+}
+
+TEST_F(SwitchingOnX11Test, ALayoutAnotherProgramSelectsDuringTheHoldIsKept) {
+    start(QStringLiteral("ru,us,de"));
+    keyboard->press(Keycode::leftControl);
+    ASSERT_TRUE(groupBecomes(1));
+    ASSERT_TRUE(probe->lockGroup(2));
+    keyboard->release(Keycode::leftControl);
+    ASSERT_TRUE(waitUntil([this] { return !engine->modifierPressed; }));
+    EXPECT_EQ(groupAfterBarrier(), 2);
+    EXPECT_FALSE(engine->savedInputSource);
 }
 
 } // namespace

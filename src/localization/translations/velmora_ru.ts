@@ -343,5 +343,15 @@
             <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
             <translation>Причина, названная системой: %1</translation>
         </message>
+        <message id="shortcut_layout_title">
+            <source>Layout for shortcuts</source>
+            <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>
+            <translation>Раскладка для сочетаний клавиш</translation>
+        </message>
+        <message id="shortcut_layout_automatic">
+            <source>English (automatic)</source>
+            <extracomment>First entry of that picker: the first installed English (US) layout; the other entries are the layouts' own names.</extracomment>
+            <translation>Английская (автоматически)</translation>
+        </message>
     </context>
 </TS>

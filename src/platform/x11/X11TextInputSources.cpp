@@ -8,6 +8,8 @@
 #include "platform/x11/XcbXkb.h"
 #include <xkbcommon/xkbcommon-x11.h>
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
@@ -19,6 +21,10 @@ constexpr uint16_t allMapParts = XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_K
                                  XCB_XKB_MAP_PART_MODIFIER_MAP | XCB_XKB_MAP_PART_EXPLICIT_COMPONENTS |
                                  XCB_XKB_MAP_PART_KEY_ACTIONS | XCB_XKB_MAP_PART_KEY_BEHAVIORS |
                                  XCB_XKB_MAP_PART_VIRTUAL_MODS | XCB_XKB_MAP_PART_VIRTUAL_MOD_MAP;
+
+// Bits of groupLockActions_.
+constexpr uint8_t relativeLock = 1;
+constexpr uint8_t absoluteLock = 2;
 
 struct KeymapDeleter {
     void operator()(xkb_keymap* keymap) const { xkb_keymap_unref(keymap); }
@@ -57,13 +63,25 @@ int32_t X11TextInputSources::selectInputSource(const InputSourceRef& source) {
     xcb_connection_t* c = connection_->get();
     const xcb_void_cookie_t lock =
         xcb_xkb_latch_lock_state(c, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, static_cast<uint8_t>(group), 0, 0, 0);
+    // Announcements made after the server handled the lock carry the next
+    // sequence number, so our own change is told from the ones that follow.
+    xcb_no_operation(c);
     if (xcb_flush(c) <= 0 || connection_->hasError())
         return requestFailed;
     // Known from now on; announcements of earlier changes still on their way
     // are older than this request.
     currentGroup_ = group;
+    lockedGroup_ = group;
     groupSequence_ = lock.sequence;
+    ownLockSequence_ = lock.sequence;
+    foreign_ = {};
     return 0;
+}
+
+ForeignLayoutChange X11TextInputSources::foreignChangeSinceLastSelection() {
+    if (connection_ && !connection_->hasError())
+        drainEvents();
+    return foreign_;
 }
 
 bool X11TextInputSources::ensureConnected() {
@@ -102,6 +120,8 @@ bool X11TextInputSources::ensureConnected() {
                                                                   XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
     if (context_ == nullptr)
         return false;
+    const xcb_query_extension_reply_t* xkb = xcb_get_extension_data(c, &xcb_xkb_id);
+    xkbMajorOpcode_ = xkb != nullptr ? xkb->major_opcode : 0;
     connection_ = std::move(connection);
     deviceId_ = deviceId;
     return true;
@@ -137,11 +157,18 @@ void X11TextInputSources::drainEvents() {
             continue;
         const auto* state = reinterpret_cast<const xcb_xkb_state_notify_event_t*>(event.get());
         if (state->xkbType != XCB_XKB_STATE_NOTIFY) {
-            // A new keymap may also have reset the group.
+            // A new keymap may also have reset the group; nobody chose a
+            // layout by that.
             keymapStale_ = true;
             currentGroup_.reset();
+            lockedGroup_ = -1;
+            foreign_ = {};
         } else if (static_cast<int32_t>(event->full_sequence - groupSequence_) >= 0) {
+            if (lockedGroup_ >= 0 && state->lockedGroup != lockedGroup_ &&
+                event->full_sequence != ownLockSequence_)
+                noteForeignLock(*state);
             currentGroup_ = state->group;
+            lockedGroup_ = state->lockedGroup;
         }
     }
 }
@@ -157,8 +184,33 @@ bool X11TextInputSources::readCurrentGroup() {
     // Announcements queued during the round trip are older than the reply
     // unless they carry its sequence number.
     currentGroup_ = state->group;
+    lockedGroup_ = state->lockedGroup;
     groupSequence_ = cookie.sequence;
     return true;
+}
+
+void X11TextInputSources::noteForeignLock(const xcb_xkb_state_notify_event_t& state) {
+    using Kind = ForeignLayoutChange::Kind;
+    Kind kind = Kind::unknown;
+    if (state.keycode != 0) {
+        const uint8_t actions = groupLockActions_[state.keycode];
+        if (actions & absoluteLock)
+            kind = Kind::selection;
+        else if (actions & relativeLock)
+            kind = Kind::relative;
+    } else if (state.requestMajor == xkbMajorOpcode_) {
+        kind = Kind::selection; // a client locks a given group
+    }
+    if (kind != Kind::relative) {
+        foreign_ = {kind, 0};
+        return;
+    }
+    if (foreign_.kind != Kind::none && foreign_.kind != Kind::relative)
+        return; // a toggle after a selection still ends where it ends
+    // Wrapping relative locks make the distance in the group order exact.
+    const int count = std::max(1, static_cast<int>(sources_.size()));
+    foreign_.kind = Kind::relative;
+    foreign_.steps += ((state.lockedGroup - lockedGroup_) % count + count) % count;
 }
 
 bool X11TextInputSources::readKeymap() {
@@ -168,10 +220,15 @@ bool X11TextInputSources::readKeymap() {
     keymapStale_ = false;
     const xcb_xkb_get_names_cookie_t namesCookie =
         xcb_xkb_get_names(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_NAME_DETAIL_SYMBOLS);
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const xcb_xkb_get_map_cookie_t mapCookie = xcb_xkb_get_map(
+        c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_MAP_PART_KEY_ACTIONS, 0, 0, 0, 0, 0, setup->min_keycode,
+        static_cast<uint8_t>(setup->max_keycode - setup->min_keycode + 1), 0, 0, 0, 0, 0, 0, 0, 0, 0);
     std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(
         xkb_x11_keymap_new_from_device(context_, c, deviceId_, XKB_KEYMAP_COMPILE_NO_FLAGS));
     XcbReply<xcb_xkb_get_names_reply_t> names(xcb_xkb_get_names_reply(c, namesCookie, nullptr));
-    if (!keymap || !names) {
+    XcbReply<xcb_xkb_get_map_reply_t> map(xcb_xkb_get_map_reply(c, mapCookie, nullptr));
+    if (!keymap || !names || !map) {
         keymapStale_ = true;
         reportProblem(
             QStringLiteral("cannot read the keymap of the X display %1").arg(connection_->displayName()));
@@ -208,7 +265,29 @@ bool X11TextInputSources::readKeymap() {
         sources.append(std::make_shared<const InputSource>(std::move(source)));
     }
     sources_ = std::move(sources);
+    readGroupLockActions(*map);
     return true;
+}
+
+void X11TextInputSources::readGroupLockActions(const xcb_xkb_get_map_reply_t& map) {
+    groupLockActions_.fill(0);
+    xcb_xkb_get_map_map_t parts{};
+    xcb_xkb_get_map_map_unpack(xcb_xkb_get_map_map(&map), map.nTypes, map.nKeySyms, map.nKeyActions,
+                               map.totalActions, map.totalKeyBehaviors, map.virtualMods, map.totalKeyExplicit,
+                               map.totalModMapKeys, map.totalVModMapKeys, map.present, &parts);
+    if (parts.acts_rtrn_count == nullptr || parts.acts_rtrn_acts == nullptr)
+        return;
+    const xcb_xkb_action_t* action = parts.acts_rtrn_acts;
+    const xcb_xkb_action_t* end = action + map.totalActions;
+    for (int key = 0; key < map.nKeyActions; ++key) {
+        const int keycode = map.firstKeyAction + key;
+        for (int i = 0; i < parts.acts_rtrn_count[key] && action < end; ++i, ++action) {
+            if (action->type != XCB_XKB_SA_TYPE_LOCK_GROUP || keycode > 255)
+                continue;
+            groupLockActions_[keycode] |=
+                (action->lockgroup.flags & XCB_XKB_SA_GROUP_ABSOLUTE) ? absoluteLock : relativeLock;
+        }
+    }
 }
 
 int X11TextInputSources::groupOf(const InputSource& source) const {

@@ -4,11 +4,14 @@
 
 #include <QByteArray>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 
 struct xkb_context;
+struct xcb_xkb_get_map_reply_t;
+struct xcb_xkb_state_notify_event_t;
 
 namespace velmora {
 
@@ -25,6 +28,11 @@ class X11Connection;
 // before it answers, or reports a key event to, anyone else, so a change made
 // before a key press is known when the press is handled; what is known about
 // the keymap is dropped whenever a new one is announced.
+//
+// A change of the locked group that this object did not request is foreign:
+// a key's LockGroup action (relative for every "next layout" option, told
+// apart through the keymap's key actions, read with the keymap) or another
+// client's lock request (a selection of that group).
 class X11TextInputSources final : public TextInputSources {
 public:
     // Status codes of selectInputSource besides 0.
@@ -42,6 +50,7 @@ public:
     InputSourceRef copyCurrentKeyboardInputSource() override;
     std::optional<QList<InputSourceRef>> createInputSourceList() override;
     int32_t selectInputSource(const InputSourceRef& source) override;
+    ForeignLayoutChange foreignChangeSinceLastSelection() override;
 
 private:
     bool ensureConnected();
@@ -51,6 +60,8 @@ private:
     void drainEvents();
     bool readCurrentGroup();
     bool readKeymap();
+    void readGroupLockActions(const xcb_xkb_get_map_reply_t& map);
+    void noteForeignLock(const xcb_xkb_state_notify_event_t& state);
     // The group a source stands for now, or -1.
     int groupOf(const InputSource& source) const;
     void reportProblem(const QString& problem);
@@ -67,6 +78,14 @@ private:
     uint32_t groupSequence_ = 0;
     QList<InputSourceRef> sources_;
     bool problemReported_ = false;
+    uint8_t xkbMajorOpcode_ = 0;
+    // The locked group as last announced or requested, or -1.
+    int lockedGroup_ = -1;
+    // Announcements with this sequence number come from our own lock request.
+    std::optional<uint32_t> ownLockSequence_;
+    ForeignLayoutChange foreign_;
+    // Per keycode: which kinds of LockGroup action the key has.
+    std::array<uint8_t, 256> groupLockActions_{};
 };
 
 } // namespace velmora
