@@ -21,7 +21,7 @@ QString describe(const InputSource& source) {
              source.localizedName.value_or(QStringLiteral("Unknown")));
 }
 
-// Prints the layouts of the X display in group order, marking the current one
+// Prints the layouts of the session's keyboard in order, marking the current one
 // and those Velmora switches to.
 int listInputSources() {
     Platform::install(PlatformFactory::makeSystemPlatform());
@@ -85,7 +85,7 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption listOption(QStringLiteral("list-input-sources"),
-                                        QStringLiteral("Print the layouts of the X display in order, marking the "
+                                        QStringLiteral("Print the keyboard layouts (X11 or sway) in order, marking the "
                                                        "current one and those Velmora switches to."));
     parser.addOption(listOption);
     parser.process(app);
