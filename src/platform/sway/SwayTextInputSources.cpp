@@ -19,7 +19,12 @@ SwayTextInputSources::SwayTextInputSources(QString socketPath, std::function<voi
     : socketPath_(std::move(socketPath)), onConnectionLost_(std::move(onConnectionLost)),
       registry_(std::move(registry)) {}
 
-SwayTextInputSources::~SwayTextInputSources() = default;
+SwayTextInputSources::~SwayTextInputSources() {
+    // Closing our own sockets is no loss of sway.
+    lost_ = true;
+    events_.reset();
+    commands_.reset();
+}
 
 InputSourceRef SwayTextInputSources::copyCurrentKeyboardInputSource() {
     if (!ensureConnected())
@@ -141,9 +146,11 @@ void SwayTextInputSources::handleDisconnect() {
     if (lost_ || !events_)
         return;
     lost_ = true;
-    ConsoleOutput::writeLine(QStringLiteral("❌ Lost the connection to sway: layout switching has stopped"));
+    // Whoever handles the loss says so, in one line for the whole program.
     if (onConnectionLost_ && QCoreApplication::instance() != nullptr)
         QMetaObject::invokeMethod(QCoreApplication::instance(), onConnectionLost_, Qt::QueuedConnection);
+    else
+        ConsoleOutput::writeLine(QStringLiteral("❌ Lost the connection to sway: layout switching has stopped"));
 }
 
 } // namespace velmora

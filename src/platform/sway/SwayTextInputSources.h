@@ -32,7 +32,8 @@ public:
     static constexpr int replyTimeoutMs = 500;
 
     // onConnectionLost is called once, on the main loop, when sway goes away
-    // after a connection was made. The connections are made at first use.
+    // after a connection was made; without it a line says so. The
+    // connections are made at first use.
     SwayTextInputSources(QString socketPath, std::function<void()> onConnectionLost,
                          XkbLayoutRegistry registry = XkbLayoutRegistry::load());
     ~SwayTextInputSources() override;
