@@ -117,17 +117,17 @@ int SwaySession::activeLayout() const {
     return -1;
 }
 
-bool SwaySession::press(int code, bool down) {
+bool SwaySession::press(int code, bool down, bool modifier) {
     // The virtual keyboard announces modifiers with a layout of its own
     // reckoning; it starts from sway's, or it would undo Velmora's switches.
-    const QByteArray sync = "g " + QByteArray::number(qMax(0, activeLayout())) + "\n";
+    const QByteArray sync = modifier ? "g " + QByteArray::number(qMax(0, activeLayout())) + "\n" : QByteArray();
     keyboard_.write(sync + "k " + QByteArray::number(code) + (down ? " 1\n" : " 0\n"));
     int answers = 0;
     return waitUntil([&] {
         keyboard_.waitForReadyRead(10);
         while (keyboard_.canReadLine())
             answers += keyboard_.readLine().trimmed() == "ok";
-        return answers == 2;
+        return answers == (modifier ? 2 : 1);
     });
 }
 

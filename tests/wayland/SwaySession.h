@@ -28,7 +28,8 @@ public:
     // The keyboard's layout index as sway reports it, or -1.
     int activeLayout() const;
     // A key of the virtual keyboard, evdev numbering; returns once sway has it.
-    bool press(int code, bool down);
+    // A modifier key first takes in sway's current layout (a round trip).
+    bool press(int code, bool down, bool modifier = true);
     // The keysyms the focused window received so far.
     QStringList keysyms();
     void kill();
