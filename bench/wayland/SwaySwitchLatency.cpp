@@ -70,7 +70,9 @@ void send(int fd, uint32_t type, const QByteArray& payload) {
 // event loop that runs the engine.
 class Observer {
 public:
-    explicit Observer(const QString& socket) : fd_(connectTo(socket)) { send(fd_, I3Ipc::subscribe, R"(["input"])"); }
+    explicit Observer(const QString& socket) : fd_(connectTo(socket)) {
+        send(fd_, I3Ipc::subscribe, R"(["input"])");
+    }
     ~Observer() { ::close(fd_); }
     // Runs the event loop until the layout is announced; false after 2 s.
     bool waitForLayout(int layout) {
@@ -86,7 +88,8 @@ public:
                 while (std::optional<I3IpcMessage> message = decoder_.next()) {
                     const std::optional<QJsonDocument> event = I3Ipc::parsePayload(message->payload);
                     if (message->type == I3Ipc::inputEvent && event &&
-                        event->object()[QLatin1String("input")][QLatin1String("xkb_active_layout_index")].toInt(-1) == layout)
+                        event->object()[QLatin1String("input")][QLatin1String("xkb_active_layout_index")]
+                                .toInt(-1) == layout)
                         return true;
                 }
             }
@@ -102,7 +105,8 @@ private:
 
 class Harness {
 public:
-    Harness(test::SwaySession& sway, int pipeWriter) : sway_(sway), pipe_(pipeWriter), observer_(sway.swaySocket()) {}
+    Harness(test::SwaySession& sway, int pipeWriter)
+        : sway_(sway), pipe_(pipeWriter), observer_(sway.swaySocket()) {}
 
     void writeKey(int code, bool down) {
         input_event events[2]{};
@@ -135,7 +139,8 @@ public:
         for (int i = 0; i < presses; ++i) {
             for (int layout : {english, russian}) {
                 const Clock::time_point sent = Clock::now();
-                send(commands, I3Ipc::runCommand, "input type:keyboard xkb_switch_layout " + QByteArray::number(layout));
+                send(commands, I3Ipc::runCommand,
+                     "input type:keyboard xkb_switch_layout " + QByteArray::number(layout));
                 if (observer_.waitForLayout(layout))
                     switches.push_back(micro(Clock::now() - sent));
                 drain(commands);
@@ -154,7 +159,8 @@ public:
                 sway_.press(KEY_LEFTCTRL, true);
                 writeKey(KEY_LEFTCTRL, true);
                 const Clock::time_point deadline =
-                    Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(gapMs));
+                    Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double, std::milli>(gapMs));
                 while (Clock::now() < deadline)
                     QCoreApplication::processEvents();
                 sway_.press(KEY_C, true, false);
@@ -169,7 +175,8 @@ public:
                     latin += keys.last() == QLatin1String("0x63");
                 }
             }
-            std::printf("    gap %.1f ms: %5.1f %% Latin (%d of %d)\n", gapMs, seen ? 100.0 * latin / seen : 0.0, latin, seen);
+            std::printf("    gap %.1f ms: %5.1f %% Latin (%d of %d)\n", gapMs,
+                        seen ? 100.0 * latin / seen : 0.0, latin, seen);
         }
     }
 

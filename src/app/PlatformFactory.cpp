@@ -53,9 +53,10 @@ Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost
         platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
         break;
     case KeyboardBackend::unsupportedWayland:
-        ConsoleOutput::writeLine(QStringLiteral("⚠️ This Wayland desktop is not supported yet: Velmora switches "
-                                                "layouts on ") +
-                                 supportedDesktops + QStringLiteral("; the tray runs without switching"));
+        ConsoleOutput::writeLine(
+            QStringLiteral("⚠️ This Wayland desktop is not supported yet: Velmora switches "
+                           "layouts on ") +
+            supportedDesktops + QStringLiteral("; the tray runs without switching"));
         platform.accessibility = std::make_shared<UnsupportedDesktopTrust>();
         break;
     }

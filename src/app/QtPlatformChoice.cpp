@@ -13,8 +13,8 @@ namespace {
 
 bool isWaylandSession(const QProcessEnvironment& environment) {
     return !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
-           environment.value(QStringLiteral("XDG_SESSION_TYPE")).compare(QLatin1String("wayland"),
-                                                                        Qt::CaseInsensitive) == 0;
+           environment.value(QStringLiteral("XDG_SESSION_TYPE"))
+                   .compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
 }
 
 // Whether the session offers what the plugin connects to.
@@ -31,8 +31,10 @@ bool canStart(const QString& plugin, const QProcessEnvironment& environment, con
 
 } // namespace
 
-QtPlatformChoice QtPlatformChoice::choose(const QProcessEnvironment& environment, const QStringList& installed) {
-    QStringList wanted = environment.value(QStringLiteral("QT_QPA_PLATFORM")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+QtPlatformChoice QtPlatformChoice::choose(const QProcessEnvironment& environment,
+                                          const QStringList& installed) {
+    QStringList wanted =
+        environment.value(QStringLiteral("QT_QPA_PLATFORM")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (wanted.isEmpty()) {
         if (isWaylandSession(environment))
             wanted.append(QStringLiteral("wayland"));
@@ -50,11 +52,13 @@ QtPlatformChoice QtPlatformChoice::choose(const QProcessEnvironment& environment
         choice.problem = QStringLiteral("No display: Velmora runs inside a desktop session "
                                         "(velmora --demo shows the switching without one)");
     else if (isWaylandSession(environment) && !installed.contains(QLatin1String("wayland")))
-        choice.problem = QStringLiteral("Cannot open a window on this Wayland session: Qt's Wayland platform "
-                                        "plugin is not installed (Debian and Ubuntu: the qt6-wayland package)");
+        choice.problem =
+            QStringLiteral("Cannot open a window on this Wayland session: Qt's Wayland platform "
+                           "plugin is not installed (Debian and Ubuntu: the qt6-wayland package)");
     else
-        choice.problem = QStringLiteral("Cannot open a window: none of the Qt platform plugins %1 can start here")
-                             .arg(wanted.join(QLatin1String(", ")));
+        choice.problem =
+            QStringLiteral("Cannot open a window: none of the Qt platform plugins %1 can start here")
+                .arg(wanted.join(QLatin1String(", ")));
     return choice;
 }
 
@@ -68,7 +72,8 @@ QStringList QtPlatformChoice::installedPlugins() {
         for (const QString& file : platforms.entryList(QDir::Files)) {
             // The metadata is read without loading the library.
             const QJsonObject meta = QPluginLoader(platforms.filePath(file)).metaData();
-            for (const QJsonValue& key : meta.value(QLatin1String("MetaData")).toObject().value(QLatin1String("Keys")).toArray())
+            for (const QJsonValue& key :
+                 meta.value(QLatin1String("MetaData")).toObject().value(QLatin1String("Keys")).toArray())
                 keys.append(key.toString().toLower());
         }
     }

@@ -16,7 +16,8 @@ struct QtPlatformChoice {
     QString problem;
 
     // installedPlugins: the keys of the platform plugins Qt would find.
-    static QtPlatformChoice choose(const QProcessEnvironment& environment, const QStringList& installedPlugins);
+    static QtPlatformChoice choose(const QProcessEnvironment& environment,
+                                   const QStringList& installedPlugins);
     static QStringList installedPlugins();
 };
 

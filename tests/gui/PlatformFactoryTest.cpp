@@ -28,17 +28,22 @@ TEST_P(KeyboardBackendTest, FollowsTheSession) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sessions, KeyboardBackendTest,
-    ::testing::Values(
-        BackendCase{"X11", environment({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}), KeyboardBackend::x11},
-        BackendCase{"XWaylandOnSway",
-                    environment({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}, {"SWAYSOCK", "/run/s"}}),
-                    KeyboardBackend::sway},
-        BackendCase{"SwayBySessionType", environment({{"XDG_SESSION_TYPE", "wayland"}, {"SWAYSOCK", "/run/s"}}),
-                    KeyboardBackend::sway},
-        BackendCase{"OtherCompositorWithXWayland", environment({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}}),
-                    KeyboardBackend::unsupportedWayland},
-        BackendCase{"SwayConsoleOutsideTheSession", environment({{"SWAYSOCK", "/run/s"}}), KeyboardBackend::sway},
-        BackendCase{"NoSessionAtAll", environment({}), KeyboardBackend::x11}),
+    ::testing::Values(BackendCase{"X11", environment({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}),
+                                  KeyboardBackend::x11},
+                      BackendCase{"XWaylandOnSway",
+                                  environment({{"DISPLAY", ":0"},
+                                               {"WAYLAND_DISPLAY", "wayland-1"},
+                                               {"SWAYSOCK", "/run/s"}}),
+                                  KeyboardBackend::sway},
+                      BackendCase{"SwayBySessionType",
+                                  environment({{"XDG_SESSION_TYPE", "wayland"}, {"SWAYSOCK", "/run/s"}}),
+                                  KeyboardBackend::sway},
+                      BackendCase{"OtherCompositorWithXWayland",
+                                  environment({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}}),
+                                  KeyboardBackend::unsupportedWayland},
+                      BackendCase{"SwayConsoleOutsideTheSession", environment({{"SWAYSOCK", "/run/s"}}),
+                                  KeyboardBackend::sway},
+                      BackendCase{"NoSessionAtAll", environment({}), KeyboardBackend::x11}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PlatformCase {
@@ -61,16 +66,19 @@ const QStringList withoutWayland{"xcb", "offscreen"};
 
 INSTANTIATE_TEST_SUITE_P(
     Sessions, QtPlatformChoiceTest,
-    ::testing::Values(
-        PlatformCase{"WaylandFirstWithXWaylandBehind",
-                     environment({{"WAYLAND_DISPLAY", "wayland-1"}, {"DISPLAY", ":0"}}), allPlugins, "wayland;xcb"},
-        PlatformCase{"HeadlessSwayWithoutTheWaylandPlugin", environment({{"WAYLAND_DISPLAY", "wayland-1"}}),
-                     withoutWayland, ""},
-        PlatformCase{"XWaylandWhenThePluginIsMissing",
-                     environment({{"WAYLAND_DISPLAY", "wayland-1"}, {"DISPLAY", ":0"}}), withoutWayland, "xcb"},
-        PlatformCase{"NoDisplay", environment({}), allPlugins, ""},
-        PlatformCase{"RequestedPluginKept", environment({{"QT_QPA_PLATFORM", "offscreen"}}), allPlugins, "offscreen"},
-        PlatformCase{"RequestedButUnusable", environment({{"QT_QPA_PLATFORM", "xcb"}}), allPlugins, ""}),
+    ::testing::Values(PlatformCase{"WaylandFirstWithXWaylandBehind",
+                                   environment({{"WAYLAND_DISPLAY", "wayland-1"}, {"DISPLAY", ":0"}}),
+                                   allPlugins, "wayland;xcb"},
+                      PlatformCase{"HeadlessSwayWithoutTheWaylandPlugin",
+                                   environment({{"WAYLAND_DISPLAY", "wayland-1"}}), withoutWayland, ""},
+                      PlatformCase{"XWaylandWhenThePluginIsMissing",
+                                   environment({{"WAYLAND_DISPLAY", "wayland-1"}, {"DISPLAY", ":0"}}),
+                                   withoutWayland, "xcb"},
+                      PlatformCase{"NoDisplay", environment({}), allPlugins, ""},
+                      PlatformCase{"RequestedPluginKept", environment({{"QT_QPA_PLATFORM", "offscreen"}}),
+                                   allPlugins, "offscreen"},
+                      PlatformCase{"RequestedButUnusable", environment({{"QT_QPA_PLATFORM", "xcb"}}),
+                                   allPlugins, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QtPlatformChoiceTest, FindsTheInstalledPluginsByTheirKeys) {

@@ -1,7 +1,7 @@
+#include "platform/evdev/EvdevEventTap.h"
 #include "fakes/FakeEvdevDeviceAccess.h"
 #include "fakes/FakeTextInputSources.h"
 #include "platform/Platform.h"
-#include "platform/evdev/EvdevEventTap.h"
 #include "platform/evdev/EvdevEventTapFactory.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
@@ -65,7 +65,9 @@ struct Delivered {
     bool operator==(const Delivered& o) const { return type == o.type && flags == o.flags; }
 };
 
-std::ostream& operator<<(std::ostream& out, const Delivered& d) { return out << d.type << "/0x" << std::hex << d.flags; }
+std::ostream& operator<<(std::ostream& out, const Delivered& d) {
+    return out << d.type << "/0x" << std::hex << d.flags;
+}
 
 KeyboardEvent* record(uint32_t type, KeyboardEvent* event, void* userInfo) {
     static_cast<std::vector<Delivered>*>(userInfo)->push_back({type, event->flags, event->keycode});
@@ -118,40 +120,64 @@ TEST_P(EvdevEventTapTest, DeliversTheEngineEvents) {
     for (const Delivered& d : delivered)
         if (d.type != flagsChanged)
             EXPECT_EQ(d.keycode, 0u) << "a key's code was passed on";
-    const bool closes = std::any_of(c.steps.begin(), c.steps.end(), [](const Step& s) { return s.type == closeDevice; });
+    const bool closes =
+        std::any_of(c.steps.begin(), c.steps.end(), [](const Step& s) { return s.type == closeDevice; });
     EXPECT_EQ(output.linesStartingWith(QStringLiteral("⌨️ Keyboard device closed: ")),
-              closes ? QStringList{QStringLiteral("⌨️ Keyboard device closed: ") + streams[0].path()} : QStringList{});
+              closes ? QStringList{QStringLiteral("⌨️ Keyboard device closed: ") + streams[0].path()}
+                     : QStringList{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Streams, EvdevEventTapTest,
-    ::testing::Values(
-        Case{"ModifierOnOneDeviceKeyOnTheOther",
-             {{0, EV_KEY, KEY_LEFTCTRL, 1}, {1, EV_KEY, KEY_C, 1}, {1, EV_KEY, KEY_C, 0},
-              {1, EV_KEY, KEY_RIGHTCTRL, 1}, {0, EV_KEY, KEY_LEFTCTRL, 0}, {1, EV_KEY, KEY_RIGHTCTRL, 0}},
-             std::nullopt,
-             {{flagsChanged, ctrl, 0}, {down, ctrl, 0}, {up, ctrl, 0}, {flagsChanged, 0, 0}}},
-        Case{"RepeatIsIgnored",
-             {{0, EV_KEY, KEY_LEFTALT, 1}, {0, EV_KEY, KEY_LEFTALT, 2}, {0, EV_KEY, KEY_V, 1},
-              {0, EV_KEY, KEY_V, 2}, {0, EV_KEY, KEY_V, 2}, {0, EV_KEY, KEY_V, 0}},
-             std::nullopt,
-             {{flagsChanged, alt, 0}, {down, alt, 0}, {up, alt, 0}}},
-        Case{"DropReadsTheHeldKeysAgain",
-             {{0, EV_KEY, KEY_LEFTCTRL, 1}, {0, EV_SYN, SYN_DROPPED, 0}, {0, EV_KEY, KEY_LEFTCTRL, 0},
-              {0, EV_KEY, KEY_C, 1}, {0, EV_SYN, SYN_REPORT, 0}, {0, EV_KEY, KEY_C, 0}},
-             std::vector<unsigned>{KEY_LEFTALT, KEY_C},
-             {{flagsChanged, ctrl, 0}, {flagsChanged, alt, 0}, {up, alt, 0}}},
-        Case{"ClosedDeviceReleasesItsModifiers",
-             {{0, EV_KEY, KEY_LEFTSHIFT, 1}, {1, EV_KEY, KEY_LEFTCTRL, 1}, {0, closeDevice, 0, 0},
-              {1, EV_KEY, KEY_C, 1}},
-             std::nullopt,
-             {{flagsChanged, shift, 0}, {flagsChanged, shift | ctrl, 0}, {flagsChanged, ctrl, 0}, {down, ctrl, 0}}},
-        Case{"CapsLockIsALockNotATrigger",
-             {{0, EV_KEY, KEY_CAPSLOCK, 1}, {0, EV_KEY, KEY_CAPSLOCK, 0}, {1, EV_KEY, KEY_LEFTSHIFT, 1},
-              {0, EV_KEY, KEY_CAPSLOCK, 1}, {0, EV_KEY, KEY_CAPSLOCK, 0}, {0, EV_LED, LED_CAPSL, 1}},
-             std::nullopt,
-             {{flagsChanged, caps, 0}, {flagsChanged, caps | shift, 0}, {flagsChanged, shift, 0},
-              {flagsChanged, caps | shift, 0}}}),
+    ::testing::Values(Case{"ModifierOnOneDeviceKeyOnTheOther",
+                           {{0, EV_KEY, KEY_LEFTCTRL, 1},
+                            {1, EV_KEY, KEY_C, 1},
+                            {1, EV_KEY, KEY_C, 0},
+                            {1, EV_KEY, KEY_RIGHTCTRL, 1},
+                            {0, EV_KEY, KEY_LEFTCTRL, 0},
+                            {1, EV_KEY, KEY_RIGHTCTRL, 0}},
+                           std::nullopt,
+                           {{flagsChanged, ctrl, 0}, {down, ctrl, 0}, {up, ctrl, 0}, {flagsChanged, 0, 0}}},
+                      Case{"RepeatIsIgnored",
+                           {{0, EV_KEY, KEY_LEFTALT, 1},
+                            {0, EV_KEY, KEY_LEFTALT, 2},
+                            {0, EV_KEY, KEY_V, 1},
+                            {0, EV_KEY, KEY_V, 2},
+                            {0, EV_KEY, KEY_V, 2},
+                            {0, EV_KEY, KEY_V, 0}},
+                           std::nullopt,
+                           {{flagsChanged, alt, 0}, {down, alt, 0}, {up, alt, 0}}},
+                      Case{"DropReadsTheHeldKeysAgain",
+                           {{0, EV_KEY, KEY_LEFTCTRL, 1},
+                            {0, EV_SYN, SYN_DROPPED, 0},
+                            {0, EV_KEY, KEY_LEFTCTRL, 0},
+                            {0, EV_KEY, KEY_C, 1},
+                            {0, EV_SYN, SYN_REPORT, 0},
+                            {0, EV_KEY, KEY_C, 0}},
+                           std::vector<unsigned>{KEY_LEFTALT, KEY_C},
+                           {{flagsChanged, ctrl, 0}, {flagsChanged, alt, 0}, {up, alt, 0}}},
+                      Case{"ClosedDeviceReleasesItsModifiers",
+                           {{0, EV_KEY, KEY_LEFTSHIFT, 1},
+                            {1, EV_KEY, KEY_LEFTCTRL, 1},
+                            {0, closeDevice, 0, 0},
+                            {1, EV_KEY, KEY_C, 1}},
+                           std::nullopt,
+                           {{flagsChanged, shift, 0},
+                            {flagsChanged, shift | ctrl, 0},
+                            {flagsChanged, ctrl, 0},
+                            {down, ctrl, 0}}},
+                      Case{"CapsLockIsALockNotATrigger",
+                           {{0, EV_KEY, KEY_CAPSLOCK, 1},
+                            {0, EV_KEY, KEY_CAPSLOCK, 0},
+                            {1, EV_KEY, KEY_LEFTSHIFT, 1},
+                            {0, EV_KEY, KEY_CAPSLOCK, 1},
+                            {0, EV_KEY, KEY_CAPSLOCK, 0},
+                            {0, EV_LED, LED_CAPSL, 1}},
+                           std::nullopt,
+                           {{flagsChanged, caps, 0},
+                            {flagsChanged, caps | shift, 0},
+                            {flagsChanged, shift, 0},
+                            {flagsChanged, caps | shift, 0}}}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // A typing session through the whole switching path, traced in debug mode:
@@ -184,14 +210,16 @@ TEST(EvdevPrivacyTest, TypingLeavesNoKeyCodeInTheTrace) {
         keyboard.write(EV_KEY, KEY_LEFTCTRL, 1), keyboard.write(EV_KEY, KEY_Y, 1);
         keyboard.write(EV_KEY, KEY_Y, 0), keyboard.write(EV_KEY, KEY_LEFTCTRL, 0);
         keyboard.closeWriter();
-        EXPECT_TRUE(test::waitUntil([&] { return !output.linesStartingWith(QStringLiteral("⌨️ Keyboard")).isEmpty(); }));
+        EXPECT_TRUE(test::waitUntil(
+            [&] { return !output.linesStartingWith(QStringLiteral("⌨️ Keyboard")).isEmpty(); }));
         EXPECT_EQ(sources->copyCurrentKeyboardInputSource()->identifier, QStringLiteral("ru"));
         EXPECT_GE(output.lines().size(), 3) << "the session was not traced";
         for (QString line : output.lines()) {
             line.remove(QRegularExpression(QStringLiteral(R"(\[[^\]]*\])"))); // time, file:line
             for (uint16_t key : typed)
                 for (int code : {int(key), key + 8})
-                    EXPECT_FALSE(line.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(code)))) << qPrintable(line);
+                    EXPECT_FALSE(line.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(code))))
+                        << qPrintable(line);
         }
     }
     qunsetenv("VELMORA_INPUT_DEVICES");

@@ -49,16 +49,17 @@ TEST_P(I3IpcDecoderTest, YieldsEachMessageWhole) {
     EXPECT_EQ(messages[0].type, I3Ipc::inputEvent);
     EXPECT_EQ(I3Ipc::parsePayload(messages[1].payload)->array().first()["success"].toBool(), true);
     EXPECT_EQ(messages[2].type, I3Ipc::getInputs);
-    EXPECT_EQ(I3Ipc::parsePayload("[" + messages[2].payload + "]")->array().first().toString().size(), large.size());
+    EXPECT_EQ(I3Ipc::parsePayload("[" + messages[2].payload + "]")->array().first().toString().size(),
+              large.size());
     EXPECT_FALSE(decoder.failed());
 }
 
-INSTANTIATE_TEST_SUITE_P(Reads, I3IpcDecoderTest,
-                         ::testing::Values(FramingCase{"AllInOneRead", {}},
-                                           FramingCase{"HeaderSplit", {3, 7, 4}},
-                                           FramingCase{"OneByteAtATimeAtFirst", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
-                                           FramingCase{"LargeReplyInPieces", {100, 4096, 4096, 65536}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Reads, I3IpcDecoderTest,
+    ::testing::Values(FramingCase{"AllInOneRead", {}}, FramingCase{"HeaderSplit", {3, 7, 4}},
+                      FramingCase{"OneByteAtATimeAtFirst", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+                      FramingCase{"LargeReplyInPieces", {100, 4096, 4096, 65536}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(I3IpcDecoderTest, MalformedBodyIsOneBadMessageButABrokenHeaderEndsTheStream) {
     I3IpcDecoder decoder;
@@ -96,14 +97,16 @@ TEST(SwayIpcSocketTest, RequestWaitsForItsReplyPastEvents) {
             const QByteArray answer =
                 I3Ipc::encode(I3Ipc::inputEvent, "{}") + I3Ipc::encode(I3Ipc::getInputs, large);
             for (qsizetype offset = 0; offset < answer.size(); offset += 1000)
-                ::send(connection, answer.constData() + offset, qMin<qsizetype>(1000, answer.size() - offset), 0);
+                ::send(connection, answer.constData() + offset, qMin<qsizetype>(1000, answer.size() - offset),
+                       0);
         }
         ::close(connection);
     });
     std::vector<QByteArray> events;
     bool disconnected = false;
     {
-        SwayIpcSocket socket([&](const I3IpcMessage& m) { events.push_back(m.payload); }, [&] { disconnected = true; });
+        SwayIpcSocket socket([&](const I3IpcMessage& m) { events.push_back(m.payload); },
+                             [&] { disconnected = true; });
         ASSERT_TRUE(socket.connectTo(QString::fromLocal8Bit(path), 1000));
         const std::optional<I3IpcMessage> reply = socket.request(I3Ipc::getInputs, {}, 10000);
         ASSERT_TRUE(reply);
@@ -121,8 +124,10 @@ TEST(XkbLayoutRegistryTest, InstalledCatalogueNamesLayoutsAndVariants) {
     ASSERT_GT(registry.size(), 100) << "xkeyboard-config's rules/evdev.xml is missing";
     EXPECT_EQ(registry.identifierFor(QStringLiteral("English (US)")), QStringLiteral("us"));
     EXPECT_EQ(registry.identifierFor(QStringLiteral("Russian")), QStringLiteral("ru"));
-    EXPECT_EQ(registry.identifierFor(QStringLiteral("English (US, intl., with dead keys)")), QStringLiteral("us(intl)"));
-    EXPECT_EQ(registry.identifierFor(QStringLiteral("Generic 105-key PC")), std::nullopt) << "a model is no layout";
+    EXPECT_EQ(registry.identifierFor(QStringLiteral("English (US, intl., with dead keys)")),
+              QStringLiteral("us(intl)"));
+    EXPECT_EQ(registry.identifierFor(QStringLiteral("Generic 105-key PC")), std::nullopt)
+        << "a model is no layout";
     EXPECT_EQ(XkbLayoutRegistry::load(QStringLiteral("/nonexistent.xml")).size(), 0);
 }
 

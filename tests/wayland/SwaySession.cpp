@@ -29,7 +29,8 @@ bool SwaySession::start() {
         return false;
     }
     // The test user reaches its runtime folder and config through this one.
-    QFile::setPermissions(home_.path(), QFile::permissions(home_.path()) | QFileDevice::ExeOther | QFileDevice::ReadOther);
+    QFile::setPermissions(home_.path(),
+                          QFile::permissions(home_.path()) | QFileDevice::ExeOther | QFileDevice::ReadOther);
     runtime_ = home_.filePath(QStringLiteral("sway-runtime"));
     QDir().mkpath(runtime_);
     if (::chown(QFile::encodeName(runtime_).constData(), account->pw_uid, account->pw_gid) != 0)
@@ -51,10 +52,10 @@ bool SwaySession::start() {
     sway_.setWorkingDirectory(home_.path());
     sway_.setStandardOutputFile(QProcess::nullDevice());
     sway_.setStandardErrorFile(home_.filePath(QStringLiteral("sway.log")));
-    sway_.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=%1").arg(account->pw_uid),
-                                            QStringLiteral("--regid=%1").arg(account->pw_gid),
-                                            QStringLiteral("--clear-groups"), QStringLiteral("sway"),
-                                            QStringLiteral("-c"), config});
+    sway_.start(QStringLiteral("setpriv"),
+                {QStringLiteral("--reuid=%1").arg(account->pw_uid),
+                 QStringLiteral("--regid=%1").arg(account->pw_gid), QStringLiteral("--clear-groups"),
+                 QStringLiteral("sway"), QStringLiteral("-c"), config});
     const QDir runtime(runtime_);
     const bool up = waitUntil(
         [&] {
@@ -72,7 +73,8 @@ bool SwaySession::start() {
         return false;
     }
     const QString tools = QStringLiteral(VELMORA_WAYLAND_TOOLS);
-    return startClient(keyboard_, tools + QStringLiteral("/velmora_virtual_keyboard"), QStringLiteral("ready")) &&
+    return startClient(keyboard_, tools + QStringLiteral("/velmora_virtual_keyboard"),
+                       QStringLiteral("ready")) &&
            startClient(window_, tools + QStringLiteral("/velmora_focused_window"), QStringLiteral("focused"));
 }
 
@@ -88,7 +90,8 @@ bool SwaySession::startClient(QProcess& process, const QString& program, const Q
         },
         10000);
     if (!ready)
-        error_ = program + QStringLiteral(" did not come up: ") + QString::fromUtf8(process.readAllStandardError());
+        error_ = program + QStringLiteral(" did not come up: ") +
+                 QString::fromUtf8(process.readAllStandardError());
     return ready;
 }
 
@@ -120,7 +123,8 @@ int SwaySession::activeLayout() const {
 bool SwaySession::press(int code, bool down, bool modifier) {
     // The virtual keyboard announces modifiers with a layout of its own
     // reckoning; it starts from sway's, or it would undo Velmora's switches.
-    const QByteArray sync = modifier ? "g " + QByteArray::number(qMax(0, activeLayout())) + "\n" : QByteArray();
+    const QByteArray sync =
+        modifier ? "g " + QByteArray::number(qMax(0, activeLayout())) + "\n" : QByteArray();
     keyboard_.write(sync + "k " + QByteArray::number(code) + (down ? " 1\n" : " 0\n"));
     int answers = 0;
     return waitUntil([&] {

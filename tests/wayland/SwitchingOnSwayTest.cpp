@@ -46,13 +46,15 @@ protected:
         settings.close();
         const QString runtime = home.filePath(QStringLiteral("runtime"));
         QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(runtime,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
         QProcessEnvironment environment = sway.clientEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         environment.insert(QStringLiteral("VELMORA_INPUT_DEVICES"), fifo);
-        environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"), QStringLiteral("http://127.0.0.1:9/version.json"));
+        environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"),
+                           QStringLiteral("http://127.0.0.1:9/version.json"));
         velmora = std::make_unique<VelmoraProcess>(environment);
         ASSERT_TRUE(velmora->start());
         ASSERT_FALSE(velmora->waitForLine(QStringLiteral("Event tap created successfully")).isEmpty())
@@ -96,7 +98,9 @@ TEST_F(SwitchingOnSwayTest, CtrlCArrivesLatinAndReleaseRestoresRussian) {
     tap(KEY_C);
     EXPECT_TRUE(waitUntil([&] { return sway.keysyms().size() == 3; }));
     EXPECT_EQ(sway.keysyms(), (QStringList{cyrillicEs, latinC, cyrillicEs}));
-    EXPECT_FALSE(velmora->waitForLine(QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0")).isEmpty());
+    EXPECT_FALSE(
+        velmora->waitForLine(QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0"))
+            .isEmpty());
 }
 
 // Whichever of its two connections notices first ends Velmora with status 1:
@@ -108,7 +112,9 @@ TEST_F(SwitchingOnSwayTest, SwayGoneStopsVelmoraWithStatusOne) {
     sway.kill();
     EXPECT_EQ(velmora->waitForExit(), 1);
     const QStringList lines = velmora->lines();
-    EXPECT_LE(std::count_if(lines.begin(), lines.end(), [](const QString& l) { return l.startsWith(QStringLiteral("❌")); }), 1)
+    EXPECT_LE(std::count_if(lines.begin(), lines.end(),
+                            [](const QString& l) { return l.startsWith(QStringLiteral("❌")); }),
+              1)
         << "one line says why switching stopped\n"
         << lines.join(QLatin1Char('\n')).toStdString();
 }

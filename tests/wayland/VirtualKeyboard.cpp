@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "virtual keyboard: the compositor offers no seat or no virtual keyboards\n");
         return 1;
     }
-    zwp_virtual_keyboard_v1* keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager, seat);
+    zwp_virtual_keyboard_v1* keyboard =
+        zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager, seat);
 
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     const xkb_rule_names names{"evdev", "pc105", layouts, "", options};
@@ -78,9 +79,10 @@ int main(int argc, char** argv) {
             const auto changed =
                 xkb_state_update_key(state, first + 8, second != 0 ? XKB_KEY_DOWN : XKB_KEY_UP);
             if (changed & (XKB_STATE_MODS_EFFECTIVE | XKB_STATE_LAYOUT_EFFECTIVE))
-                zwp_virtual_keyboard_v1_modifiers(keyboard, mods(XKB_STATE_MODS_DEPRESSED),
-                                                  mods(XKB_STATE_MODS_LATCHED), mods(XKB_STATE_MODS_LOCKED),
-                                                  xkb_state_serialize_layout(state, XKB_STATE_LAYOUT_EFFECTIVE));
+                zwp_virtual_keyboard_v1_modifiers(
+                    keyboard, mods(XKB_STATE_MODS_DEPRESSED), mods(XKB_STATE_MODS_LATCHED),
+                    mods(XKB_STATE_MODS_LOCKED),
+                    xkb_state_serialize_layout(state, XKB_STATE_LAYOUT_EFFECTIVE));
         } else {
             continue;
         }

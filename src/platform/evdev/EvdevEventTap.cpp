@@ -46,7 +46,9 @@ EvdevEventTap::EvdevEventTap(std::shared_ptr<EvdevDeviceAccess> access, uint64_t
             addDevice(path);
 }
 
-EvdevEventTap::~EvdevEventTap() { invalidate(); }
+EvdevEventTap::~EvdevEventTap() {
+    invalidate();
+}
 
 bool EvdevEventTap::addDevice(const QString& path) {
     if (invalidated_)
@@ -105,7 +107,9 @@ void EvdevEventTap::setEnabled(bool enabled) {
         enabled_ = enabled;
 }
 
-bool EvdevEventTap::isEnabled() const { return enabled_ && !invalidated_; }
+bool EvdevEventTap::isEnabled() const {
+    return enabled_ && !invalidated_;
+}
 
 void EvdevEventTap::invalidate() {
     if (invalidated_)
@@ -134,7 +138,8 @@ void EvdevEventTap::readDevice(Device& device) {
         }
         device.partial.append(buffer, count);
         qsizetype offset = 0;
-        for (; offset + qsizetype(sizeof(input_event)) <= device.partial.size(); offset += sizeof(input_event)) {
+        for (; offset + qsizetype(sizeof(input_event)) <= device.partial.size();
+             offset += sizeof(input_event)) {
             input_event event;
             std::memcpy(&event, device.partial.constData() + offset, sizeof event);
             QPointer<QSocketNotifier> alive = device.notifier.get();
@@ -202,8 +207,8 @@ void EvdevEventTap::closeDevice(Device& device) {
         device.notifier.release()->deleteLater();
     }
     ::close(device.fd);
-    const auto found =
-        std::find_if(devices_.begin(), devices_.end(), [&device](const auto& d) { return d.get() == &device; });
+    const auto found = std::find_if(devices_.begin(), devices_.end(),
+                                    [&device](const auto& d) { return d.get() == &device; });
     std::unique_ptr<Device> gone = std::move(*found);
     devices_.erase(found);
     updateFlags(0);

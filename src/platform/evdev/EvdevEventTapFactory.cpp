@@ -10,8 +10,8 @@ namespace velmora {
 EvdevEventTapFactory::EvdevEventTapFactory(std::shared_ptr<EvdevDeviceAccess> access)
     : access_(access ? std::move(access) : std::make_shared<SystemEvdevDeviceAccess>()) {}
 
-std::unique_ptr<KeyboardEventTap> EvdevEventTapFactory::createEventTap(uint64_t eventMask,
-                                                                       EventTapCallback callback, void* userInfo) {
+std::unique_ptr<KeyboardEventTap>
+EvdevEventTapFactory::createEventTap(uint64_t eventMask, EventTapCallback callback, void* userInfo) {
     std::unique_ptr<EvdevEventTap> tap;
     const QStringList configured = EvdevKeyboards::configuredPaths();
     if (configured.isEmpty()) {
@@ -27,7 +27,8 @@ std::unique_ptr<KeyboardEventTap> EvdevEventTapFactory::createEventTap(uint64_t 
                 ConsoleOutput::writeLine(QStringLiteral("⚠️ Cannot read keyboard device ") + path);
     }
     if (tap->deviceCount() == 0) {
-        ConsoleOutput::writeLine(QStringLiteral("❌ Cannot observe the keyboard: no keyboard device can be read"));
+        ConsoleOutput::writeLine(
+            QStringLiteral("❌ Cannot observe the keyboard: no keyboard device can be read"));
         return nullptr;
     }
     return tap;

@@ -18,7 +18,9 @@ int openForReading(const QString& path) {
 
 } // namespace
 
-QString EvdevKeyboards::deviceDirectory() { return QStringLiteral("/dev/input"); }
+QString EvdevKeyboards::deviceDirectory() {
+    return QStringLiteral("/dev/input");
+}
 
 QStringList EvdevKeyboards::configuredPaths() {
     return qEnvironmentVariable("VELMORA_INPUT_DEVICES").split(QLatin1Char(':'), Qt::SkipEmptyParts);

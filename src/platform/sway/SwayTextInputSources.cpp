@@ -51,9 +51,9 @@ int32_t SwayTextInputSources::selectInputSource(const InputSourceRef& source) {
     const qsizetype index = source->handle;
     if (index < 0 || index >= sources_.size() || sources_.at(index)->localizedName != source->localizedName)
         return noSuchSource;
-    const std::optional<I3IpcMessage> reply =
-        commands_->request(I3Ipc::runCommand, "input type:keyboard xkb_switch_layout " + QByteArray::number(index),
-                           replyTimeoutMs);
+    const std::optional<I3IpcMessage> reply = commands_->request(
+        I3Ipc::runCommand, "input type:keyboard xkb_switch_layout " + QByteArray::number(index),
+        replyTimeoutMs);
     const std::optional<QJsonDocument> results = reply ? I3Ipc::parsePayload(reply->payload) : std::nullopt;
     if (!results || !results->isArray() || results->array().isEmpty())
         return requestFailed;
@@ -71,13 +71,13 @@ bool SwayTextInputSources::ensureConnected() {
         return false;
     if (events_ && events_->isConnected())
         return true;
-    auto events = std::make_unique<SwayIpcSocket>([this](const I3IpcMessage& message) { handleEvent(message); },
-                                                  [this] { handleDisconnect(); });
+    auto events = std::make_unique<SwayIpcSocket>(
+        [this](const I3IpcMessage& message) { handleEvent(message); }, [this] { handleDisconnect(); });
     auto commands = std::make_unique<SwayIpcSocket>(nullptr, [this] { handleDisconnect(); });
     if (socketPath_.isEmpty() || !events->connectTo(socketPath_, connectTimeoutMs) ||
         !commands->connectTo(socketPath_, connectTimeoutMs)) {
-        ConsoleOutput::writeLine(QStringLiteral("❌ Keyboard layouts unavailable: cannot connect to sway at ") +
-                                 socketPath_);
+        ConsoleOutput::writeLine(
+            QStringLiteral("❌ Keyboard layouts unavailable: cannot connect to sway at ") + socketPath_);
         return false;
     }
     // Subscribed before the inputs are read, so no change falls between.
@@ -150,7 +150,8 @@ void SwayTextInputSources::handleDisconnect() {
     if (onConnectionLost_ && QCoreApplication::instance() != nullptr)
         QMetaObject::invokeMethod(QCoreApplication::instance(), onConnectionLost_, Qt::QueuedConnection);
     else
-        ConsoleOutput::writeLine(QStringLiteral("❌ Lost the connection to sway: layout switching has stopped"));
+        ConsoleOutput::writeLine(
+            QStringLiteral("❌ Lost the connection to sway: layout switching has stopped"));
 }
 
 } // namespace velmora

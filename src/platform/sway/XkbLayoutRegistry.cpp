@@ -5,7 +5,9 @@
 
 namespace velmora {
 
-QString XkbLayoutRegistry::defaultRulesFile() { return QStringLiteral("/usr/share/X11/xkb/rules/evdev.xml"); }
+QString XkbLayoutRegistry::defaultRulesFile() {
+    return QStringLiteral("/usr/share/X11/xkb/rules/evdev.xml");
+}
 
 XkbLayoutRegistry XkbLayoutRegistry::load(const QString& rulesFile) {
     QFile file(rulesFile);
@@ -46,8 +48,7 @@ XkbLayoutRegistry XkbLayoutRegistry::fromXml(const QByteArray& xml) {
             } else if (element == u"configItem" && inLayout && !name.isEmpty()) {
                 if (!inVariant)
                     layout = name;
-                const QString identifier =
-                    inVariant ? QStringLiteral("%1(%2)").arg(layout, name) : name;
+                const QString identifier = inVariant ? QStringLiteral("%1(%2)").arg(layout, name) : name;
                 // The first entry wins: later ones are rarer aliases.
                 if (!description.isEmpty() && !registry.identifiers_.contains(description))
                     registry.identifiers_.insert(description, identifier);
