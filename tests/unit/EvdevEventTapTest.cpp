@@ -3,6 +3,7 @@
 #include "fakes/FakeTextInputSources.h"
 #include "platform/Platform.h"
 #include "platform/evdev/EvdevEventTapFactory.h"
+#include "platform/evdev/EvdevKeyboards.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/SettingsStore.h"
@@ -11,11 +12,13 @@
 #include "switching/SwitchingEngine.h"
 
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <linux/input.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace velmora;
@@ -179,6 +182,38 @@ INSTANTIATE_TEST_SUITE_P(
                             {flagsChanged, shift, 0},
                             {flagsChanged, caps | shift, 0}}}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// Keyboards are found by their answers to the capability questions, and one
+// that appears later in the watched folder is read from then on.
+TEST(EvdevHotPlugTest, KeyboardPluggedInLaterIsRead) {
+    QTemporaryDir dir;
+    auto access = std::make_shared<FakeEvdevDeviceAccess>();
+    access->isKeyboardPath = [](const QString& path) { return !path.endsWith(QLatin1String("event0")); };
+    auto plug = [&](const char* name) {
+        const QByteArray path = QFile::encodeName(dir.filePath(QString::fromLatin1(name)));
+        EXPECT_EQ(mkfifo(path.constData(), 0600), 0);
+        return ::open(path.constData(), O_RDWR | O_CLOEXEC); // a writer, so no end of stream
+    };
+    const int mouse = plug("event0"), first = plug("event1");
+    std::vector<Delivered> delivered;
+    EvdevEventTap tap(
+        access, keyboardEventMask, &record, &delivered,
+        [&] { return EvdevKeyboards::discover(*access, dir.path()); }, dir.path());
+    EXPECT_EQ(tap.deviceCount(), 1);
+    tap.scheduleOnMainLoop();
+    tap.setEnabled(true);
+    test::CapturedOutput output;
+    const int second = plug("event2");
+    EXPECT_TRUE(test::waitUntil([&] { return tap.deviceCount() == 2; }));
+    EXPECT_EQ(output.lines(),
+              QStringList{QStringLiteral("⌨️ Keyboard device added: ") + dir.filePath("event2")});
+    input_event press[2]{{{}, EV_KEY, KEY_LEFTMETA, 1}, {{}, EV_SYN, SYN_REPORT, 0}};
+    ASSERT_EQ(::write(second, press, sizeof press), ssize_t(sizeof press));
+    EXPECT_TRUE(test::waitUntil([&] { return !delivered.empty(); }));
+    EXPECT_EQ(delivered, (std::vector<Delivered>{{flagsChanged, ModifierFlag::command, 0}}));
+    for (int fd : {mouse, first, second})
+        ::close(fd);
+}
 
 // A typing session through the whole switching path, traced in debug mode:
 // no line may carry a typed key's code, kernel or X numbering.

@@ -1,4 +1,5 @@
 #include "e2e/VelmoraProcess.h"
+#include "platform/sway/SwayTextInputSources.h"
 #include "support/WaitUntil.h"
 #include "wayland/SwaySession.h"
 
@@ -117,6 +118,32 @@ TEST_F(SwitchingOnSwayTest, SwayGoneStopsVelmoraWithStatusOne) {
               1)
         << "one line says why switching stopped\n"
         << lines.join(QLatin1Char('\n')).toStdString();
+}
+
+// What the backend tells the engine about a layout change: its own
+// selections are not foreign, the user's Alt+Shift toggle is.
+TEST(SwayTextInputSourcesTest, UsersToggleIsForeignOwnSelectionIsNot) {
+    SwaySession sway;
+    if (!sway.start()) {
+        if (qEnvironmentVariable("CI") == QLatin1String("true"))
+            FAIL() << "sway cannot start here: " << sway.error().toStdString();
+        GTEST_SKIP() << "sway cannot start here: " << sway.error().toStdString();
+    }
+    SwayTextInputSources sources(sway.swaySocket(), [] {});
+    const std::optional<QList<InputSourceRef>> list = sources.createInputSourceList();
+    ASSERT_TRUE(list && list->size() == 2);
+    EXPECT_EQ(list->at(0)->identifier, QStringLiteral("ru"));
+    EXPECT_EQ(list->at(1)->identifier, QStringLiteral("us"));
+    auto current = [&] { return sources.copyCurrentKeyboardInputSource()->handle; };
+    ASSERT_EQ(sources.selectInputSource(list->at(english)), 0);
+    EXPECT_TRUE(waitUntil([&] { return sway.activeLayout() == english; }));
+    settle(); // sway's report of the switch comes in
+    EXPECT_EQ(current(), english);
+    EXPECT_FALSE(sources.lastChangeWasForeign());
+    ASSERT_TRUE(sway.press(KEY_LEFTALT, true) && sway.press(KEY_LEFTSHIFT, true));
+    EXPECT_TRUE(waitUntil([&] { return current() == russian; }));
+    EXPECT_TRUE(sources.lastChangeWasForeign());
+    ASSERT_TRUE(sway.press(KEY_LEFTSHIFT, false) && sway.press(KEY_LEFTALT, false));
 }
 
 } // namespace
