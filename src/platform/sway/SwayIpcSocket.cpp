@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include <poll.h>
+
 namespace velmora {
 
 SwayIpcSocket::SwayIpcSocket(MessageHandler onMessage, std::function<void()> onDisconnected)
@@ -38,9 +40,13 @@ std::optional<I3IpcMessage> SwayIpcSocket::request(uint32_t type, const QByteArr
 }
 
 void SwayIpcSocket::readPending() {
-    if (socket_.state() == QLocalSocket::ConnectedState)
+    // Asked on every key press: a bare poll answers the usual "nothing new"
+    // for less than Qt's wait does.
+    pollfd descriptor{int(socket_.socketDescriptor()), POLLIN, 0};
+    if (socket_.state() == QLocalSocket::ConnectedState && ::poll(&descriptor, 1, 0) > 0)
         socket_.waitForReadyRead(0);
-    readAvailable();
+    if (socket_.bytesAvailable() > 0)
+        readAvailable();
 }
 
 void SwayIpcSocket::readAvailable() {
