@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLibraryInfo>
@@ -24,8 +25,15 @@ bool canStart(const QString& plugin, const QProcessEnvironment& environment, con
         return false;
     if (key == QLatin1String("xcb"))
         return !environment.value(QStringLiteral("DISPLAY")).isEmpty();
-    if (key.startsWith(QLatin1String("wayland")))
-        return !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+    if (key.startsWith(QLatin1String("wayland"))) {
+        // A terminal can outlive its compositor and keep a stale name.
+        const QString name = environment.value(QStringLiteral("WAYLAND_DISPLAY"));
+        const QString socket =
+            QDir::isAbsolutePath(name)
+                ? name
+                : QDir(environment.value(QStringLiteral("XDG_RUNTIME_DIR"))).filePath(name);
+        return !name.isEmpty() && QFileInfo::exists(socket);
+    }
     return true;
 }
 

@@ -1,6 +1,9 @@
 #include "app/PlatformFactory.h"
 #include "app/QtPlatformChoice.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace velmora;
@@ -56,7 +59,13 @@ struct PlatformCase {
 class QtPlatformChoiceTest : public ::testing::TestWithParam<PlatformCase> {};
 
 TEST_P(QtPlatformChoiceTest, PicksWhatCanStart) {
-    const QtPlatformChoice choice = QtPlatformChoice::choose(GetParam().environment, GetParam().installed);
+    // The compositor's socket "wayland-1" is there; any other name is stale.
+    QTemporaryDir runtime;
+    QFile socket(runtime.filePath(QStringLiteral("wayland-1")));
+    ASSERT_TRUE(socket.open(QIODevice::WriteOnly));
+    QProcessEnvironment session = GetParam().environment;
+    session.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    const QtPlatformChoice choice = QtPlatformChoice::choose(session, GetParam().installed);
     EXPECT_EQ(choice.platforms, GetParam().platforms);
     EXPECT_EQ(choice.problem.isEmpty(), !GetParam().platforms.isEmpty()) << qPrintable(choice.problem);
 }
@@ -66,19 +75,21 @@ const QStringList withoutWayland{"xcb", "offscreen"};
 
 INSTANTIATE_TEST_SUITE_P(
     Sessions, QtPlatformChoiceTest,
-    ::testing::Values(PlatformCase{"WaylandFirstWithXWaylandBehind",
-                                   environment({{"WAYLAND_DISPLAY", "wayland-1"}, {"DISPLAY", ":0"}}),
-                                   allPlugins, "wayland;xcb"},
-                      PlatformCase{"HeadlessSwayWithoutTheWaylandPlugin",
-                                   environment({{"WAYLAND_DISPLAY", "wayland-1"}}), withoutWayland, ""},
-                      PlatformCase{"XWaylandWhenThePluginIsMissing",
-                                   environment({{"WAYLAND_DISPLAY", "wayland-1"}, {"DISPLAY", ":0"}}),
-                                   withoutWayland, "xcb"},
-                      PlatformCase{"NoDisplay", environment({}), allPlugins, ""},
-                      PlatformCase{"RequestedPluginKept", environment({{"QT_QPA_PLATFORM", "offscreen"}}),
-                                   allPlugins, "offscreen"},
-                      PlatformCase{"RequestedButUnusable", environment({{"QT_QPA_PLATFORM", "xcb"}}),
-                                   allPlugins, ""}),
+    ::testing::Values(
+        PlatformCase{"WaylandFirstWithXWaylandBehind",
+                     environment({{"WAYLAND_DISPLAY", "wayland-1"}, {"DISPLAY", ":0"}}), allPlugins,
+                     "wayland;xcb"},
+        PlatformCase{"HeadlessSwayWithoutTheWaylandPlugin", environment({{"WAYLAND_DISPLAY", "wayland-1"}}),
+                     withoutWayland, ""},
+        PlatformCase{"XWaylandWhenThePluginIsMissing",
+                     environment({{"WAYLAND_DISPLAY", "wayland-1"}, {"DISPLAY", ":0"}}), withoutWayland,
+                     "xcb"},
+        PlatformCase{"StaleWaylandNameLeavesXWayland",
+                     environment({{"WAYLAND_DISPLAY", "wayland-9"}, {"DISPLAY", ":0"}}), allPlugins, "xcb"},
+        PlatformCase{"NoDisplay", environment({}), allPlugins, ""},
+        PlatformCase{"RequestedPluginKept", environment({{"QT_QPA_PLATFORM", "offscreen"}}), allPlugins,
+                     "offscreen"},
+        PlatformCase{"RequestedButUnusable", environment({{"QT_QPA_PLATFORM", "xcb"}}), allPlugins, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(QtPlatformChoiceTest, FindsTheInstalledPluginsByTheirKeys) {
