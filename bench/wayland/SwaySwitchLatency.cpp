@@ -5,21 +5,18 @@
 //      xkb_switch_layout (the least any switcher can take);
 //  (b) how often the C of Ctrl+C reaches the focused window in the English
 //      layout when C follows Ctrl by a given gap.
-// Engine, injection and observation share the main thread: the observer is
-// polled while the event loop runs. Figures are printed; nothing is asserted.
-#include "base/ConsoleOutput.h"
-#include "platform/Platform.h"
-#include "platform/evdev/EvdevEventTapFactory.h"
+// The velmora program runs as in a session, reading the same key events from
+// a FIFO; the harness injects and observes on its own thread, polling the
+// observer. Figures are printed; nothing is asserted.
+#include "e2e/VelmoraProcess.h"
 #include "platform/sway/I3IpcFraming.h"
-#include "platform/sway/SwayTextInputSources.h"
-#include "settings/Constants.h"
-#include "settings/InMemorySettingsStore.h"
-#include "settings/SettingsStore.h"
-#include "switching/SwitchingEngine.h"
 #include "wayland/SwaySession.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -29,6 +26,7 @@
 #include <linux/input.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -210,34 +208,39 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sway cannot start: %s\n", qPrintable(sway.error()));
         return 1;
     }
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0)
+    // The real program, with its settings and runtime folder of its own, reads
+    // its keyboard from a FIFO this harness holds open.
+    QTemporaryDir home;
+    const QString fifo = home.filePath(QStringLiteral("keyboard"));
+    mkfifo(QFile::encodeName(fifo).constData(), 0600);
+    const int writer = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_CLOEXEC);
+    QDir().mkpath(home.filePath(QStringLiteral("config/Velmora")));
+    QDir().mkpath(home.filePath(QStringLiteral("runtime")));
+    QFile settings(home.filePath(QStringLiteral("config/Velmora/Velmora.conf")));
+    if (writer < 0 || !settings.open(QIODevice::WriteOnly))
         return 1;
-    qputenv("VELMORA_INPUT_DEVICES", QStringLiteral("/proc/self/fd/%1").arg(fds[0]).toUtf8());
-
-    auto store = std::make_shared<InMemorySettingsStore>();
-    SettingsStore::setStandard(store);
-    configureDefaultSettings();
-    store->setBool(Constants::enableDebugMode, false);
-    Platform platform;
-    platform.inputSources = std::make_shared<SwayTextInputSources>(sway.swaySocket(), [] {});
-    platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
-    Platform::install(platform);
-    const bool shuttingDown = false;
-    {
-        SwitchingEngine engine(shuttingDown);
-        engine.createEventTap();
-        if (!engine.eventTap)
-            return 1;
-        // Status lines would be measured too; the program writes them to a
-        // terminal or journal, not to the harness.
-        ConsoleOutput::setSink([](std::string_view) {});
-        Harness harness(sway, fds[1]);
-        std::printf("sway %s, %d presses\n", "headless", presses);
-        harness.measureVelmora(presses);
-        harness.measureBareClient(presses);
-        harness.measureShortcuts(trials);
+    settings.write("[General]\nhasLaunchedBefore=true\nenableAutoUpdates=false\n");
+    settings.close();
+    QProcessEnvironment environment = sway.clientEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
+    environment.insert(QStringLiteral("VELMORA_INPUT_DEVICES"), fifo);
+    environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"),
+                       QStringLiteral("http://127.0.0.1:9/version.json"));
+    test::VelmoraProcess velmora(environment);
+    if (!velmora.start() ||
+        velmora.waitForLine(QStringLiteral("Accessibility Permission: ✅ Granted")).isEmpty()) {
+        std::fprintf(stderr, "velmora did not start\n");
+        return 1;
     }
-    Platform::install({});
-    return 0;
+    Harness harness(sway, writer);
+    QFile load(QStringLiteral("/proc/loadavg"));
+    load.open(QIODevice::ReadOnly);
+    std::printf("headless sway, the velmora program fed through a FIFO, %d presses, load average %s\n",
+                presses, load.readAll().split(' ').mid(0, 3).join(' ').constData());
+    harness.measureVelmora(presses);
+    harness.measureBareClient(presses);
+    harness.measureShortcuts(trials);
+    ::close(writer);
+    return velmora.terminate() == 0 ? 0 : 1;
 }
