@@ -57,6 +57,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 # Library dependencies are read from the binary; the Qt xcb platform plugin and
 # the SVG plugins ship inside libqt6gui6 and libqt6svg6, which this finds too.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's Wayland platform plugin is loaded at run time, so no library link names
+# it: without it Velmora cannot open a window on a Wayland session.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
 # Downloaded updates and help pages are opened through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 include(CPack)

@@ -1,22 +1,63 @@
 #include "app/PlatformFactory.h"
 
+#include "base/ConsoleOutput.h"
+#include "platform/evdev/EvdevAccessibilityTrust.h"
+#include "platform/evdev/EvdevEventTapFactory.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/qt/QtServices.h"
+#include "platform/sway/SwayTextInputSources.h"
 #include "platform/x11/X11Platform.h"
 
 namespace velmora {
 
-KeyboardBackend PlatformFactory::keyboardBackendFor(const QProcessEnvironment&) {
-    // X11 is the only backend so far; on a Wayland session its trust check
-    // explains why the keyboard cannot be observed.
+namespace {
+
+const QString supportedDesktops = QStringLiteral("X11 sessions and sway");
+
+// What a Wayland compositor without a backend answers: never trusted, and why.
+class UnsupportedDesktopTrust final : public AccessibilityTrust {
+public:
+    bool isProcessTrusted() override { return false; }
+    QString untrustedReason() const override {
+        return QStringLiteral("Velmora cannot switch layouts on this Wayland desktop yet; it supports ") +
+               supportedDesktops;
+    }
+};
+
+} // namespace
+
+KeyboardBackend PlatformFactory::keyboardBackendFor(const QProcessEnvironment& environment) {
+    const bool wayland = !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
+                         environment.value(QStringLiteral("XDG_SESSION_TYPE"))
+                                 .compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
+    const bool sway = !environment.value(QStringLiteral("SWAYSOCK")).isEmpty();
+    if (wayland)
+        return sway ? KeyboardBackend::sway : KeyboardBackend::unsupportedWayland;
+    // Outside any session the X11 backend says there is no display.
+    if (sway && environment.value(QStringLiteral("DISPLAY")).isEmpty())
+        return KeyboardBackend::sway;
     return KeyboardBackend::x11;
 }
 
 Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost) {
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     Platform platform;
-    switch (keyboardBackendFor(QProcessEnvironment::systemEnvironment())) {
+    switch (keyboardBackendFor(environment)) {
     case KeyboardBackend::x11:
         platform = X11Platform::create({}, std::move(onDisplayLost));
+        break;
+    case KeyboardBackend::sway:
+        platform.inputSources = std::make_shared<SwayTextInputSources>(
+            environment.value(QStringLiteral("SWAYSOCK")), std::move(onDisplayLost));
+        platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
+        platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
+        break;
+    case KeyboardBackend::unsupportedWayland:
+        ConsoleOutput::writeLine(
+            QStringLiteral("⚠️ This Wayland desktop is not supported yet: Velmora switches "
+                           "layouts on ") +
+            supportedDesktops + QStringLiteral("; the tray runs without switching"));
+        platform.accessibility = std::make_shared<UnsupportedDesktopTrust>();
         break;
     }
     addLinuxServices(platform);

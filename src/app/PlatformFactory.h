@@ -8,8 +8,9 @@
 
 namespace velmora {
 
-// The keyboard backends Velmora has for a desktop session.
-enum class KeyboardBackend { x11 };
+// The keyboard backends Velmora has for a desktop session. On a Wayland
+// compositor it does not know, it runs without switching.
+enum class KeyboardBackend { x11, sway, unsupportedWayland };
 
 // The one place that chooses the real services of this operating system.
 class PlatformFactory {
@@ -19,7 +20,8 @@ public:
     // The keyboard backend for the session the environment describes.
     static KeyboardBackend keyboardBackendFor(const QProcessEnvironment& environment);
 
-    // onDisplayLost runs on the main loop when the keyboard's display goes away.
+    // onDisplayLost runs on the main loop when the keyboard's display (or
+    // compositor) goes away.
     static Platform makeSystemPlatform(std::function<void()> onDisplayLost = {});
 };
 

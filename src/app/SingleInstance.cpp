@@ -15,19 +15,11 @@ namespace {
 constexpr int handoverTimeoutMs = 3000;
 const QByteArray reopenMessage = "reopen\n";
 
-QString safeName(const QString& display) {
-    QString name = display.isEmpty() ? QStringLiteral("default") : display;
-    for (QChar& c : name)
-        if (!c.isLetterOrNumber() && c != QLatin1Char('.') && c != QLatin1Char('-'))
-            c = QLatin1Char('_');
-    return name;
-}
-
 } // namespace
 
-SingleInstance::SingleInstance(const QString& runtimeDirectory, const QString& displayName)
-    : socketPath_(QDir(runtimeDirectory).filePath(QStringLiteral("velmora-%1.socket").arg(safeName(displayName)))),
-      lock_(QDir(runtimeDirectory).filePath(QStringLiteral("velmora-%1.lock").arg(safeName(displayName)))) {
+SingleInstance::SingleInstance(const QString& runtimeDirectory)
+    : socketPath_(QDir(runtimeDirectory).filePath(QStringLiteral("velmora.socket"))),
+      lock_(QDir(runtimeDirectory).filePath(QStringLiteral("velmora.lock"))) {
     QDir().mkpath(runtimeDirectory);
     // A lock whose owner died (crash, kill -9) is taken over at once.
     lock_.setStaleLockTime(0);

@@ -10,15 +10,15 @@
 
 namespace velmora {
 
-// Keeps one Velmora per user and display. The first instance holds a lock and
-// listens on a local socket; a later launch hands it "reopen" and ends, so
-// there is never a second instance switching layouts.
+// Keeps one Velmora per user session, whatever its display server. The first
+// instance holds a lock and listens on a local socket; a later launch hands it
+// "reopen" and ends, so there is never a second instance switching layouts.
 class SingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    // Names the lock and socket after the display, inside runtimeDirectory.
-    SingleInstance(const QString& runtimeDirectory, const QString& displayName);
+    // The lock and socket live in runtimeDirectory, which is the user's own.
+    explicit SingleInstance(const QString& runtimeDirectory);
     ~SingleInstance() override;
 
     // True when this process is now the one instance. Otherwise the running

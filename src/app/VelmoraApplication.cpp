@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/PlatformFactory.h"
+#include "app/QtPlatformChoice.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "base/ConsoleOutput.h"
@@ -14,12 +15,13 @@
 namespace velmora {
 
 int VelmoraApplication::run(int argc, char* argv[]) {
-    const QByteArray display = qgetenv("DISPLAY");
-    if (display.isEmpty() && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        ConsoleOutput::writeLine(QStringLiteral("❌ No display: Velmora runs inside a desktop session "
-                                                "(velmora --demo shows the switching without one)"));
+    const QtPlatformChoice platform =
+        QtPlatformChoice::choose(QProcessEnvironment::systemEnvironment(), QtPlatformChoice::installedPlugins());
+    if (platform.platforms.isEmpty()) {
+        ConsoleOutput::writeLine(QStringLiteral("❌ ") + platform.problem);
         return 1;
     }
+    qputenv("QT_QPA_PLATFORM", platform.platforms.toUtf8());
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
@@ -29,7 +31,7 @@ int VelmoraApplication::run(int argc, char* argv[]) {
     // A tray utility lives on after its last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(SingleInstance::defaultRuntimeDirectory(), QString::fromLocal8Bit(display));
+    SingleInstance instance(SingleInstance::defaultRuntimeDirectory());
     if (!instance.claim()) {
         ConsoleOutput::writeLine(instance.reopenDelivered()
                                      ? QStringLiteral("👋 Velmora is already running; asked it to reopen")

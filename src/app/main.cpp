@@ -21,8 +21,8 @@ QString describe(const InputSource& source) {
              source.localizedName.value_or(QStringLiteral("Unknown")));
 }
 
-// Prints the layouts of the X display in group order, marking the current one
-// and the one a trigger press selects.
+// Prints the layouts of the session's keyboard in order, marking the current
+// one and the one a trigger press selects.
 int listInputSources() {
     Platform::install(PlatformFactory::makeSystemPlatform());
     TextInputSources& sources = *Platform::current().inputSources;
@@ -92,7 +92,7 @@ int main(int argc, char* argv[]) {
     parser.addVersionOption();
     const QCommandLineOption listOption(
         QStringLiteral("list-input-sources"),
-        QStringLiteral("Print the layouts of the X display in order, marking the "
+        QStringLiteral("Print the keyboard layouts (X11 or sway) in order, marking the "
                        "current one and the one selected for shortcuts."));
     parser.addOption(listOption);
     parser.process(app);

@@ -23,6 +23,12 @@ VelmoraProcess::VelmoraProcess(const QByteArray& display, const QString& configH
     process_.setProgram(QStringLiteral(VELMORA_BINARY));
 }
 
+VelmoraProcess::VelmoraProcess(const QProcessEnvironment& environment) {
+    process_.setProcessEnvironment(environment);
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.setProgram(QStringLiteral(VELMORA_BINARY));
+}
+
 VelmoraProcess::~VelmoraProcess() {
     if (process_.state() != QProcess::NotRunning) {
         process_.kill();

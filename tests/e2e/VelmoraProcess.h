@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,8 @@ namespace velmora::test {
 class VelmoraProcess {
 public:
     VelmoraProcess(const QByteArray& display, const QString& configHome, const QString& runtimeDir);
+    // Any other session: the environment is used as it is.
+    explicit VelmoraProcess(const QProcessEnvironment& environment);
     ~VelmoraProcess();
 
     bool start(const QStringList& arguments = {});
