@@ -104,6 +104,36 @@ TEST_F(SwitchingOnSwayTest, CtrlCArrivesLatinAndReleaseRestoresRussian) {
             .isEmpty());
 }
 
+// The user's own Alt+Shift toggle works with Velmora running. Each Alt press
+// reports the layout the previous toggle left, which must be the one sway
+// reaches without Velmora: Russian, English, Russian, English.
+TEST_F(SwitchingOnSwayTest, UsersAltShiftToggleIsKept) {
+    for (int round = 0; round < 3; ++round) {
+        press(KEY_LEFTALT, true);
+        ASSERT_TRUE(layoutBecomes(english));
+        // From English, the toggle's next layout is Russian.
+        press(KEY_LEFTSHIFT, true);
+        ASSERT_TRUE(layoutBecomes(russian));
+        // A person's gap between the keys: sway's report reaches Velmora first.
+        settle(50);
+        press(KEY_LEFTSHIFT, false);
+        press(KEY_LEFTALT, false);
+        settle(50);
+    }
+    press(KEY_LEFTALT, true);
+    press(KEY_LEFTALT, false);
+    const QString prefix = QStringLiteral("⌨️ Current layout: ");
+    auto reported = [&] {
+        QStringList names;
+        for (const QString& line : velmora->lines())
+            if (line.startsWith(prefix))
+                names.append(line.mid(prefix.size()));
+        return names;
+    };
+    ASSERT_TRUE(waitUntil([&] { return reported().size() == 4; })) << reported().join(u',').toStdString();
+    EXPECT_EQ(reported(), (QStringList{"Russian", "English (US)", "Russian", "English (US)"}));
+}
+
 // Whichever of its two connections notices first ends Velmora with status 1:
 // the IPC socket with one line, or the Wayland socket, whose loss Qt's
 // platform plugin answers by ending the process at once.
