@@ -2,6 +2,8 @@
 #include "switching/SystemUtils.h"
 #include "platform/Platform.h"
 
+#include <QStringList>
+
 namespace velmora {
 
 namespace {
@@ -11,10 +13,11 @@ QString displayName(const InputSource& source) {
 }
 
 bool isEnglishIdentifier(const QString& identifier) {
-    const bool english = SystemUtils::englishLayoutIdentifiers().contains(identifier, Qt::CaseSensitive);
-    ConsoleOutput::writeLine(QStringLiteral("⌨️ Layout %1 is English: %2")
-                                 .arg(identifier, QLatin1String(english ? "true" : "false")));
-    return english;
+    return SystemUtils::englishLayoutIdentifiers().contains(identifier, Qt::CaseSensitive);
+}
+
+QString englishLine(const QString& identifier, bool english) {
+    return QStringLiteral("⌨️ Layout %1 is English: %2").arg(identifier, QLatin1String(english ? "true" : "false"));
 }
 
 } // namespace
@@ -33,7 +36,9 @@ InputSourceRef SystemUtils::getCurrentInputSource() {
 bool SystemUtils::isEnglishLayout(const InputSourceRef& source) {
     if (!source || !source->identifier)
         return false;
-    return isEnglishIdentifier(*source->identifier);
+    const bool english = isEnglishIdentifier(*source->identifier);
+    ConsoleOutput::writeLine(englishLine(*source->identifier, english));
+    return english;
 }
 
 bool SystemUtils::selectEnglishLayout() {
@@ -44,19 +49,24 @@ bool SystemUtils::selectEnglishLayout() {
         ConsoleOutput::writeLine(QStringLiteral("❌ Could not get input source list"));
         return false;
     }
-    ConsoleOutput::writeLine(QStringLiteral("⌨️ Found %1 input sources").arg(list->size()));
+    // The layout is requested first; the lines that describe the walk follow.
+    QStringList lines{QStringLiteral("⌨️ Found %1 input sources").arg(list->size())};
     for (const InputSourceRef& entry : *list) {
         if (!entry || !entry->identifier)
             continue;
-        if (!isEnglishIdentifier(*entry->identifier))
+        const bool english = isEnglishIdentifier(*entry->identifier);
+        lines.append(englishLine(*entry->identifier, english));
+        if (!english)
             continue;
         const int32_t status = sources->selectInputSource(entry);
-        ConsoleOutput::writeLine(QStringLiteral("⌨️ Switched to English layout '%1', result: %2")
-                                     .arg(displayName(*entry))
-                                     .arg(status));
+        lines.append(QStringLiteral("⌨️ Switched to English layout '%1', result: %2").arg(displayName(*entry)).arg(status));
+        for (const QString& line : lines)
+            ConsoleOutput::writeLine(line);
         return status == 0;
     }
-    ConsoleOutput::writeLine(QStringLiteral("❌ No English layout found"));
+    lines.append(QStringLiteral("❌ No English layout found"));
+    for (const QString& line : lines)
+        ConsoleOutput::writeLine(line);
     return false;
 }
 

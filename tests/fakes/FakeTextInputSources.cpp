@@ -30,6 +30,8 @@ int32_t FakeTextInputSources::selectInputSource(const InputSourceRef& source) {
     selections_.append(source && source->identifier ? *source->identifier : QStringLiteral("<none>"));
     if (selectStatus_ == 0 && source && source->handle >= 0 && source->handle < sources_.size())
         currentIndex_ = static_cast<int>(source->handle);
+    if (onSelect_)
+        onSelect_();
     return selectStatus_;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <functional>
+
 namespace velmora {
 
 // Scriptable input sources: a list, a current entry, the status selection
@@ -16,6 +18,8 @@ public:
     void setCurrentIndex(int index); // -1: no current source
     void setListAvailable(bool available) { listAvailable_ = available; }
     void setSelectStatus(int32_t status) { selectStatus_ = status; }
+    // Runs inside each selection, before it returns.
+    void setOnSelect(std::function<void()> onSelect) { onSelect_ = std::move(onSelect); }
 
     int currentIndex() const { return currentIndex_; }
     QList<InputSourceRef> sources() const { return sources_; }
@@ -33,6 +37,7 @@ private:
     bool listAvailable_ = true;
     int32_t selectStatus_ = 0;
     QStringList selections_;
+    std::function<void()> onSelect_;
 };
 
 } // namespace velmora
