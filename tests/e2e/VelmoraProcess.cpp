@@ -4,7 +4,9 @@
 
 #include <QProcessEnvironment>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 namespace velmora::test {
 
@@ -20,7 +22,8 @@ VelmoraProcess::VelmoraProcess(const QByteArray& display, const QString& configH
     environment.remove(QStringLiteral("XDG_SESSION_TYPE"));
     process_.setProcessEnvironment(environment);
     process_.setProcessChannelMode(QProcess::SeparateChannels);
-    process_.setProgram(QStringLiteral(VELMORA_BINARY));
+    wrapper_ = qEnvironmentVariable("VELMORA_E2E_WRAPPER").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    process_.setProgram(wrapper_.isEmpty() ? QStringLiteral(VELMORA_BINARY) : wrapper_.first());
 }
 
 VelmoraProcess::~VelmoraProcess() {
@@ -28,10 +31,32 @@ VelmoraProcess::~VelmoraProcess() {
         process_.kill();
         process_.waitForFinished(5000);
     }
+    for (int fd : stalledPipe_)
+        if (fd >= 0)
+            ::close(fd);
+}
+
+int VelmoraProcess::slowdown() {
+    return qEnvironmentVariableIsEmpty("VELMORA_E2E_WRAPPER") ? 1 : 10;
+}
+
+void VelmoraProcess::setEnvironment(const QString& name, const QString& value) {
+    QProcessEnvironment environment = process_.processEnvironment();
+    environment.insert(name, value);
+    process_.setProcessEnvironment(environment);
+}
+
+void VelmoraProcess::stallStandardOutput() {
+    if (stalledPipe_[0] >= 0 || ::pipe2(stalledPipe_, O_CLOEXEC) != 0)
+        return;
+    const int writeEnd = stalledPipe_[1];
+    process_.setChildProcessModifier([writeEnd] { ::dup2(writeEnd, STDOUT_FILENO); });
 }
 
 bool VelmoraProcess::start(const QStringList& arguments) {
-    process_.setArguments(arguments);
+    process_.setArguments(wrapper_.isEmpty()
+                              ? arguments
+                              : wrapper_.mid(1) + QStringList{QStringLiteral(VELMORA_BINARY)} + arguments);
     process_.start();
     return process_.waitForStarted(10000);
 }
