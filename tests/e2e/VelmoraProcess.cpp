@@ -94,21 +94,24 @@ QString VelmoraProcess::waitForLine(const QString& text, int timeoutMs) {
                     found = line;
                     return true;
                 }
-            return false;
+            // A program that has ended prints nothing more.
+            return process_.state() == QProcess::NotRunning;
         },
         timeoutMs);
     return found;
 }
 
 int VelmoraProcess::waitForExit(int timeoutMs) {
-    if (!process_.waitForFinished(timeoutMs))
+    if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs))
         return -1;
     readAvailable();
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }
 
 int VelmoraProcess::terminate(int timeoutMs) {
-    ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+    // A process that is gone has id 0, and kill(0) would hit this whole group.
+    if (const qint64 pid = process_.processId(); pid > 0)
+        ::kill(static_cast<pid_t>(pid), SIGTERM);
     return waitForExit(timeoutMs);
 }
 
