@@ -1,5 +1,6 @@
 // Per-event cost of the switching engine for events that switch nothing: the
-// path every ordinary key press and release takes inside the keyboard callback.
+// path every ordinary key press and release takes inside the keyboard callback;
+// and the cost of one trace line to the caller.
 #include "base/ConsoleOutput.h"
 #include "platform/Platform.h"
 #include "fakes/FakeKeyboardEventTap.h"
@@ -13,6 +14,10 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace velmora;
 
@@ -94,6 +99,40 @@ void BM_NonSwitchingEvent_InMemoryStore(benchmark::State& state) {
     runEngine(state, std::make_shared<InMemorySettingsStore>());
 }
 BENCHMARK(BM_NonSwitchingEvent_InMemoryStore);
+
+// What a trace line costs the caller: standard output read at once (/dev/null)
+// or a pipe that nobody reads, where lines are counted and dropped.
+void traceLines(benchmark::State& state, int target, int drainFrom = -1) {
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(target, STDOUT_FILENO);
+    const QString line = QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0");
+    for (auto _ : state)
+        ConsoleOutput::writeLine(line);
+    state.SetItemsProcessed(state.iterations());
+    // The queued lines go where they were meant to before standard output is restored.
+    std::thread drain([drainFrom] {
+        char buffer[65536];
+        while (drainFrom >= 0 && ::read(drainFrom, buffer, sizeof buffer) > 0) {
+        }
+    });
+    ConsoleOutput::flush();
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    ::close(target);
+    drain.join();
+}
+
+void BM_TraceLine_DevNull(benchmark::State& state) { traceLines(state, ::open("/dev/null", O_WRONLY)); }
+BENCHMARK(BM_TraceLine_DevNull);
+
+void BM_TraceLine_PipeNobodyReads(benchmark::State& state) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return state.SkipWithError("no pipe");
+    traceLines(state, fds[1], fds[0]);
+    ::close(fds[0]);
+}
+BENCHMARK(BM_TraceLine_PipeNobodyReads);
 
 } // namespace
 

@@ -2,6 +2,8 @@
 #include "switching/SystemUtils.h"
 #include "platform/Platform.h"
 
+#include <QStringList>
+
 namespace velmora {
 
 namespace {
@@ -11,10 +13,11 @@ QString displayName(const InputSource& source) {
 }
 
 bool isEnglishIdentifier(const QString& identifier, const QStringList& englishIdentifiers) {
-    const bool english = englishIdentifiers.contains(identifier, Qt::CaseSensitive);
-    ConsoleOutput::writeLine(QStringLiteral("⌨️ Layout %1 is English: %2")
-                                 .arg(identifier, QLatin1String(english ? "true" : "false")));
-    return english;
+    return englishIdentifiers.contains(identifier, Qt::CaseSensitive);
+}
+
+QString englishLine(const QString& identifier, bool english) {
+    return QStringLiteral("⌨️ Layout %1 is English: %2").arg(identifier, QLatin1String(english ? "true" : "false"));
 }
 
 } // namespace
@@ -33,7 +36,9 @@ InputSourceRef SystemUtils::getCurrentInputSource() {
 bool SystemUtils::isEnglishLayout(const InputSourceRef& source) {
     if (!source || !source->identifier)
         return false;
-    return isEnglishIdentifier(*source->identifier, shortcutLayoutIdentifiers());
+    const bool english = isEnglishIdentifier(*source->identifier, shortcutLayoutIdentifiers());
+    ConsoleOutput::writeLine(englishLine(*source->identifier, english));
+    return english;
 }
 
 bool SystemUtils::selectEnglishLayout(InputSourceRef* selected) {
@@ -44,22 +49,27 @@ bool SystemUtils::selectEnglishLayout(InputSourceRef* selected) {
         ConsoleOutput::writeLine(QStringLiteral("❌ Could not get input source list"));
         return false;
     }
-    ConsoleOutput::writeLine(QStringLiteral("⌨️ Found %1 input sources").arg(list->size()));
+    // The layout is requested first; the lines that describe the walk follow.
+    QStringList lines{QStringLiteral("⌨️ Found %1 input sources").arg(list->size())};
     const QStringList englishIdentifiers = shortcutLayoutIdentifiers();
     for (const InputSourceRef& entry : *list) {
         if (!entry || !entry->identifier)
             continue;
-        if (!isEnglishIdentifier(*entry->identifier, englishIdentifiers))
+        const bool english = isEnglishIdentifier(*entry->identifier, englishIdentifiers);
+        lines.append(englishLine(*entry->identifier, english));
+        if (!english)
             continue;
         const int32_t status = sources->selectInputSource(entry);
-        ConsoleOutput::writeLine(QStringLiteral("⌨️ Switched to English layout '%1', result: %2")
-                                     .arg(displayName(*entry))
-                                     .arg(status));
+        lines.append(QStringLiteral("⌨️ Switched to English layout '%1', result: %2").arg(displayName(*entry)).arg(status));
+        for (const QString& line : lines)
+            ConsoleOutput::writeLine(line);
         if (selected != nullptr && status == 0)
             *selected = entry;
         return status == 0;
     }
-    ConsoleOutput::writeLine(QStringLiteral("❌ No English layout found"));
+    lines.append(QStringLiteral("❌ No English layout found"));
+    for (const QString& line : lines)
+        ConsoleOutput::writeLine(line);
     return false;
 }
 

@@ -4,7 +4,9 @@
 
 #include <QProcessEnvironment>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 namespace velmora::test {
 
@@ -20,7 +22,8 @@ VelmoraProcess::VelmoraProcess(const QByteArray& display, const QString& configH
     environment.remove(QStringLiteral("XDG_SESSION_TYPE"));
     process_.setProcessEnvironment(environment);
     process_.setProcessChannelMode(QProcess::SeparateChannels);
-    process_.setProgram(QStringLiteral(VELMORA_BINARY));
+    wrapper_ = qEnvironmentVariable("VELMORA_E2E_WRAPPER").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    process_.setProgram(wrapper_.isEmpty() ? QStringLiteral(VELMORA_BINARY) : wrapper_.first());
 }
 
 VelmoraProcess::VelmoraProcess(const QProcessEnvironment& environment) {
@@ -34,10 +37,32 @@ VelmoraProcess::~VelmoraProcess() {
         process_.kill();
         process_.waitForFinished(5000);
     }
+    for (int fd : stalledPipe_)
+        if (fd >= 0)
+            ::close(fd);
+}
+
+int VelmoraProcess::slowdown() {
+    return qEnvironmentVariableIsEmpty("VELMORA_E2E_WRAPPER") ? 1 : 10;
+}
+
+void VelmoraProcess::setEnvironment(const QString& name, const QString& value) {
+    QProcessEnvironment environment = process_.processEnvironment();
+    environment.insert(name, value);
+    process_.setProcessEnvironment(environment);
+}
+
+void VelmoraProcess::stallStandardOutput() {
+    if (stalledPipe_[0] >= 0 || ::pipe2(stalledPipe_, O_CLOEXEC) != 0)
+        return;
+    const int writeEnd = stalledPipe_[1];
+    process_.setChildProcessModifier([writeEnd] { ::dup2(writeEnd, STDOUT_FILENO); });
 }
 
 bool VelmoraProcess::start(const QStringList& arguments) {
-    process_.setArguments(arguments);
+    process_.setArguments(wrapper_.isEmpty()
+                              ? arguments
+                              : wrapper_.mid(1) + QStringList{QStringLiteral(VELMORA_BINARY)} + arguments);
     process_.start();
     return process_.waitForStarted(10000);
 }
@@ -75,21 +100,24 @@ QString VelmoraProcess::waitForLine(const QString& text, int timeoutMs) {
                     found = line;
                     return true;
                 }
-            return false;
+            // A program that has ended prints nothing more.
+            return process_.state() == QProcess::NotRunning;
         },
         timeoutMs);
     return found;
 }
 
 int VelmoraProcess::waitForExit(int timeoutMs) {
-    if (!process_.waitForFinished(timeoutMs))
+    if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs))
         return -1;
     readAvailable();
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }
 
 int VelmoraProcess::terminate(int timeoutMs) {
-    ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+    // A process that is gone has id 0, and kill(0) would hit this whole group.
+    if (const qint64 pid = process_.processId(); pid > 0)
+        ::kill(static_cast<pid_t>(pid), SIGTERM);
     return waitForExit(timeoutMs);
 }
 

@@ -9,7 +9,8 @@
 namespace velmora::test {
 
 // The real velmora binary on a test display, its standard output read line
-// by line as it comes.
+// by line as it comes. VELMORA_E2E_WRAPPER (e.g. "valgrind --tool=memcheck")
+// runs it under a tool.
 class VelmoraProcess {
 public:
     VelmoraProcess(const QByteArray& display, const QString& configHome, const QString& runtimeDir);
@@ -17,7 +18,14 @@ public:
     explicit VelmoraProcess(const QProcessEnvironment& environment);
     ~VelmoraProcess();
 
+    void setEnvironment(const QString& name, const QString& value);
+    // Standard output goes to a pipe that nobody reads, as with
+    // `velmora | sleep 300`: the lines below then see nothing.
+    void stallStandardOutput();
     bool start(const QStringList& arguments = {});
+    qint64 processId() const { return process_.processId(); }
+    // How much longer than usual everything takes (under a wrapper).
+    static int slowdown();
     // Waits for a line containing the text; returns it, or an empty string.
     QString waitForLine(const QString& text, int timeoutMs = 10000);
     bool hasLine(const QString& text);
@@ -32,6 +40,8 @@ private:
     QProcess process_;
     QStringList lines_;
     QByteArray partial_;
+    QStringList wrapper_;
+    int stalledPipe_[2] = {-1, -1};
 };
 
 } // namespace velmora::test

@@ -45,6 +45,8 @@ int32_t FakeTextInputSources::selectInputSource(const InputSourceRef& source) {
     foreign_ = {};
     if (selectStatus_ == 0 && source && source->handle >= 0 && source->handle < sources_.size())
         currentIndex_ = static_cast<int>(source->handle);
+    if (onSelect_)
+        onSelect_();
     return selectStatus_;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <functional>
+
 namespace velmora {
 
 // Scriptable input sources: a list, a current entry, the status selection
@@ -22,6 +24,8 @@ public:
     // A given layout selected by another program, or a change of that kind.
     void selectBySomeoneElse(int index,
                              ForeignLayoutChange::Kind kind = ForeignLayoutChange::Kind::selection);
+    // Runs inside each selection, before it returns.
+    void setOnSelect(std::function<void()> onSelect) { onSelect_ = std::move(onSelect); }
 
     int currentIndex() const { return currentIndex_; }
     QList<InputSourceRef> sources() const { return sources_; }
@@ -41,6 +45,7 @@ private:
     int32_t selectStatus_ = 0;
     QStringList selections_;
     ForeignLayoutChange foreign_;
+    std::function<void()> onSelect_;
 };
 
 } // namespace velmora

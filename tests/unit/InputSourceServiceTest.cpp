@@ -76,7 +76,10 @@ TEST_F(InputSourceServiceTest, MissingIdentifierIsNotEnglishAndPrintsNothing) {
 
 TEST_F(InputSourceServiceTest, FirstEnglishEntryInTheSystemOrderWins) {
     use({source("ru", "Russian"), source("us(intl)", "English (US, intl.)"), source("us", "English (US)")});
+    qsizetype linesAtRequest = -1;
+    sources->setOnSelect([&] { linesAtRequest = output.lines().size(); });
     EXPECT_TRUE(SystemUtils::selectEnglishLayout());
+    EXPECT_EQ(linesAtRequest, 0); // the layout is requested before the lines that describe it
     EXPECT_EQ(sources->selections(), QStringList{"us(intl)"});
     EXPECT_EQ(output.lines(), (QStringList{"⌨️ Found 3 input sources", "⌨️ Layout ru is English: false",
                                            "⌨️ Layout us(intl) is English: true",

@@ -49,7 +49,11 @@ QString XdgAutostartLoginItem::systemEntryPath() const {
     return {};
 }
 
-bool XdgAutostartLoginItem::isHiddenEntry(const QByteArray& contents) {
+namespace {
+
+// The keys of the [Desktop Entry] group, comments and other groups left out.
+QList<std::pair<QByteArray, QByteArray>> entryKeys(const QByteArray& contents) {
+    QList<std::pair<QByteArray, QByteArray>> keys;
     bool inEntryGroup = false;
     for (const QByteArray& rawLine : contents.split('\n')) {
         const QByteArray line = rawLine.trimmed();
@@ -57,18 +61,64 @@ bool XdgAutostartLoginItem::isHiddenEntry(const QByteArray& contents) {
             inEntryGroup = line == "[Desktop Entry]";
             continue;
         }
-        if (!inEntryGroup || line.startsWith('#'))
-            continue;
         const qsizetype equals = line.indexOf('=');
-        if (equals < 0)
-            continue;
-        const QByteArray key = line.left(equals).trimmed();
-        const QByteArray value = line.mid(equals + 1);
+        if (inEntryGroup && !line.startsWith('#') && equals >= 0)
+            keys.append({line.left(equals).trimmed(), line.mid(equals + 1).trimmed()});
+    }
+    return keys;
+}
+
+} // namespace
+
+bool XdgAutostartLoginItem::isHiddenEntry(const QByteArray& contents) {
+    for (const auto& [key, value] : entryKeys(contents)) {
         // Desktops switch an entry off with Hidden=true; GNOME also with its own key.
         if ((key == "Hidden" && isTrue(value)) || (key == "X-GNOME-Autostart-enabled" && !isTrue(value)))
             return true;
     }
     return false;
+}
+
+QString XdgAutostartLoginItem::execProgram(const QString& exec) {
+    // The string escapes of the entry format first, then the quoting of the
+    // Exec key: the reverse of quoteExecArgument.
+    QString text;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        QChar c = exec.at(i);
+        if (c == QLatin1Char('\\') && i + 1 < exec.size()) {
+            c = exec.at(++i);
+            c = c == QLatin1Char('s') ? QChar(QLatin1Char(' ')) : c == QLatin1Char('t') ? QChar(QLatin1Char('\t')) : c;
+        }
+        text += c;
+    }
+    text = text.trimmed();
+    QString program;
+    if (!text.startsWith(QLatin1Char('"'))) {
+        program = text.section(QLatin1Char(' '), 0, 0);
+    } else {
+        qsizetype i = 1;
+        for (; i < text.size() && text.at(i) != QLatin1Char('"'); ++i) {
+            if (text.at(i) == QLatin1Char('\\') && i + 1 < text.size())
+                ++i;
+            program += text.at(i);
+        }
+        if (i == text.size())
+            return {};
+    }
+    return program.replace(QLatin1String("%%"), QLatin1String("%"));
+}
+
+bool XdgAutostartLoginItem::startsThisProgram(const QByteArray& contents) const {
+    QString exec;
+    for (const auto& [key, value] : entryKeys(contents))
+        if (key == "Exec")
+            exec = QString::fromUtf8(value);
+    QString program = execProgram(exec);
+    // A bare name is looked up in PATH, as the session would.
+    if (!program.isEmpty() && !program.contains(QLatin1Char('/')))
+        program = QStandardPaths::findExecutable(program);
+    const QString target = QFileInfo(program).canonicalFilePath();
+    return !target.isEmpty() && target == QFileInfo(executablePath_).canonicalFilePath();
 }
 
 LoginItemStatus XdgAutostartLoginItem::status() {
@@ -80,7 +130,9 @@ LoginItemStatus XdgAutostartLoginItem::status() {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return LoginItemStatus::notFound;
-    return isHiddenEntry(file.readAll()) ? LoginItemStatus::notRegistered : LoginItemStatus::enabled;
+    const QByteArray contents = file.readAll();
+    return !isHiddenEntry(contents) && startsThisProgram(contents) ? LoginItemStatus::enabled
+                                                                   : LoginItemStatus::notRegistered;
 }
 
 QString XdgAutostartLoginItem::quoteExecArgument(const QString& argument) {

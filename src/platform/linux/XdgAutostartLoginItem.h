@@ -9,7 +9,9 @@ namespace velmora {
 
 // Launch at login as an XDG autostart entry, velmora.desktop in the user's
 // autostart folder. Registered means the entry that the session would read
-// (the user's own, else one installed system-wide) exists and is not hidden.
+// (the user's own, else one installed system-wide) exists, is not hidden and
+// starts this very program: an entry left by another copy (a deleted build,
+// a moved install) is someone else's and gets replaced.
 class XdgAutostartLoginItem final : public LoginItemService {
 public:
     // The user's folder ($XDG_CONFIG_HOME/autostart), the system folders
@@ -29,10 +31,13 @@ public:
     static QString quoteExecArgument(const QString& argument);
     // Whether a desktop entry's text hides it from the session.
     static bool isHiddenEntry(const QByteArray& contents);
+    // The program an Exec value starts, unquoted; empty when there is none.
+    static QString execProgram(const QString& exec);
 
 private:
     std::optional<Error> writeEntry(bool hidden);
     QString systemEntryPath() const;
+    bool startsThisProgram(const QByteArray& contents) const;
 
     QString userDir_;
     QStringList systemDirs_;
