@@ -302,8 +302,10 @@ TEST_F(ApplicationEndToEndTest, UpdateChosenFromTheTrayMenuIsDownloadedAndChecke
             2000 * slow);
     };
     ASSERT_TRUE(waitUntil(openMenu, 20000 * slow));
+    // A menu just mapped may not take keys yet; under valgrind that takes long.
+    settle(300 * slow);
     // Preferences, then the update row; separators are passed over.
-    xdotool(display, {"key", "--delay", "100", "Down", "Down", "Return"});
+    xdotool(display, {"key", "--delay", QString::number(100 * slow), "Down", "Down", "Return"});
     int alert = 0;
     ASSERT_TRUE(waitUntil(
         [&] {
