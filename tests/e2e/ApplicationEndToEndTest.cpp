@@ -301,20 +301,27 @@ TEST_F(ApplicationEndToEndTest, UpdateChosenFromTheTrayMenuIsDownloadedAndChecke
             },
             2000 * slow);
     };
-    ASSERT_TRUE(waitUntil(openMenu, 20000 * slow));
-    // A menu just mapped may not take keys yet; under valgrind that takes long.
-    settle(300 * slow);
-    // Preferences, then the update row; separators are passed over.
-    xdotool(display, {"key", "--delay", QString::number(100 * slow), "Down", "Down", "Return"});
+    // The update row comes with a menu built anew; one opened just before
+    // that goes away, so the row is chosen again from the new menu.
     int alert = 0;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            for (const QList<int>& window : windowsOf(display, velmora.processId(), {250, 100}, {1200, 800}))
-                if (window[0] != menu)
-                    alert = window[0];
-            return alert != 0;
-        },
-        10000 * slow));
+    for (int attempt = 0; attempt < 3 && alert == 0; ++attempt) {
+        if (attempt > 0)
+            xdotool(display, {"key", "Escape"});
+        ASSERT_TRUE(waitUntil(openMenu, 20000 * slow));
+        // A menu just mapped may not take keys yet; under valgrind that takes long.
+        settle(300 * slow);
+        // Preferences, then the update row; separators are passed over.
+        xdotool(display, {"key", "--delay", QString::number(100 * slow), "Down", "Down", "Return"});
+        waitUntil(
+            [&] {
+                for (const QList<int>& window : windowsOf(display, velmora.processId(), {250, 100}, {1200, 800}))
+                    if (window[0] != menu)
+                        alert = window[0];
+                return alert != 0;
+            },
+            3000 * slow);
+    }
+    ASSERT_NE(alert, 0) << velmora.lines().join(QLatin1Char('\n')).toStdString();
     // Download is the alert's default button.
     xdotool(display, {"windowfocus", "--sync", QString::number(alert)});
     xdotool(display, {"key", "Return"});
