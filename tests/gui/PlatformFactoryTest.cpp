@@ -21,12 +21,15 @@ struct BackendCase {
     const char* name;
     QProcessEnvironment environment;
     KeyboardBackend backend;
+    bool kwinOnSessionBus = false;
 };
 
 class KeyboardBackendTest : public ::testing::TestWithParam<BackendCase> {};
 
 TEST_P(KeyboardBackendTest, FollowsTheSession) {
-    EXPECT_EQ(PlatformFactory::keyboardBackendFor(GetParam().environment), GetParam().backend);
+    EXPECT_EQ(PlatformFactory::keyboardBackendFor(GetParam().environment,
+                                                  [] { return GetParam().kwinOnSessionBus; }),
+              GetParam().backend);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -44,6 +47,14 @@ INSTANTIATE_TEST_SUITE_P(
                       BackendCase{"OtherCompositorWithXWayland",
                                   environment({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}}),
                                   KeyboardBackend::unsupportedWayland},
+                      BackendCase{"PlasmaByItsDesktopName",
+                                  environment({{"WAYLAND_DISPLAY", "wayland-0"},
+                                               {"XDG_CURRENT_DESKTOP", "KDE"}}),
+                                  KeyboardBackend::kwin},
+                      BackendCase{"KWinAnsweringOnTheBus", environment({{"XDG_SESSION_TYPE", "wayland"}}),
+                                  KeyboardBackend::kwin, true},
+                      BackendCase{"PlasmaOnX11", environment({{"DISPLAY", ":0"}, {"XDG_CURRENT_DESKTOP", "KDE"}}),
+                                  KeyboardBackend::x11, true},
                       BackendCase{"SwayConsoleOutsideTheSession", environment({{"SWAYSOCK", "/run/s"}}),
                                   KeyboardBackend::sway},
                       BackendCase{"NoSessionAtAll", environment({}), KeyboardBackend::x11}),
