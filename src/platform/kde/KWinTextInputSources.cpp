@@ -26,7 +26,8 @@ QHash<QString, QStringList> readLayoutGroup(const QString& path) {
             inLayout = line == QLatin1String("[Layout]");
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (inLayout && equals > 0)
-            entries.insert(line.left(equals).trimmed(), line.mid(equals + 1).trimmed().split(QLatin1Char(',')));
+            entries.insert(line.left(equals).trimmed(),
+                           line.mid(equals + 1).trimmed().split(QLatin1Char(',')));
     }
     return entries;
 }
@@ -41,19 +42,19 @@ bool layoutFollowsFocus(const QString& layoutConfig) {
 } // namespace
 
 QString KWinTextInputSources::defaultLayoutConfig() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/kxkbrc");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/kxkbrc");
 }
 
 KWinTextInputSources::KWinTextInputSources(const QDBusConnection& connection, QString layoutConfig)
     : connection_(connection), layoutConfig_(std::move(layoutConfig)),
       kwin_(std::make_unique<KWinKeyboardLayouts>(connection_, replyTimeoutMs)) {
     const QString service = QLatin1String(KWinKeyboardLayouts::service);
-    watcher_ = std::make_unique<QDBusServiceWatcher>(service, connection_,
-                                                     QDBusServiceWatcher::WatchForOwnerChange);
-    QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, kwin_.get(),
-                     [this](const QString&, const QString&, const QString& newOwner) {
-                         handleOwnerChanged(newOwner);
-                     });
+    watcher_ =
+        std::make_unique<QDBusServiceWatcher>(service, connection_, QDBusServiceWatcher::WatchForOwnerChange);
+    QObject::connect(
+        watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, kwin_.get(),
+        [this](const QString&, const QString&, const QString& newOwner) { handleOwnerChanged(newOwner); });
     QObject::connect(kwin_.get(), &KWinKeyboardLayouts::layoutChanged, kwin_.get(),
                      [this](uint index) { handleLayoutChanged(index); });
     QObject::connect(kwin_.get(), &KWinKeyboardLayouts::layoutListChanged, kwin_.get(), [this] {
@@ -148,7 +149,8 @@ void KWinTextInputSources::handleLayoutChanged(uint index) {
         return;
     }
     const int count = int(sources_.size());
-    if (active_ == before || before < 0 || count == 0 || foreign_.kind == ForeignLayoutChange::Kind::selection)
+    if (active_ == before || before < 0 || count == 0 ||
+        foreign_.kind == ForeignLayoutChange::Kind::selection)
         return;
     if (layoutFollowsFocus(layoutConfig_)) {
         foreign_ = {ForeignLayoutChange::Kind::selection, 0};

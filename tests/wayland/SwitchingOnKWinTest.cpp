@@ -1,0 +1,195 @@
+#include "e2e/VelmoraProcess.h"
+#include "platform/kde/KWinTextInputSources.h"
+#include "support/WaitUntil.h"
+#include "wayland/KWinSession.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <linux/input.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+constexpr int russian = 0;
+constexpr int english = 1;
+
+// Under CI a KWin that cannot start is a failure, elsewhere a skip; the
+// caller returns when started() is false.
+bool started(KWinSession& session) {
+    if (session.start())
+        return true;
+    const std::string why = "KWin cannot start here: " + session.error().toStdString();
+    if (qEnvironmentVariable("CI") == QLatin1String("true"))
+        ADD_FAILURE() << why;
+    else
+        [&] { GTEST_SKIP() << why; }();
+    return false;
+}
+
+TEST(KWinTextInputSourcesTest, ListsKWinsLayoutsAndFollowsNewOnes) {
+    KWinSession kwin;
+    if (!started(kwin))
+        return;
+    KWinTextInputSources sources(kwin.bus(), kwin.configHome() + QStringLiteral("/kxkbrc"));
+    auto described = [&] {
+        QStringList result;
+        for (const InputSourceRef& source : sources.createInputSourceList().value_or(QList<InputSourceRef>{}))
+            result.append(source->identifier.value_or(QString()) + QLatin1Char('=') +
+                          source->localizedName.value_or(QString()));
+        return result;
+    };
+    EXPECT_EQ(described(), (QStringList{"ru=Russian", "us=English (US)"}));
+    EXPECT_EQ(sources.copyCurrentKeyboardInputSource()->handle, russian);
+    // Added while running, as the keyboard settings do it.
+    kwin.writeLayouts("LayoutList=ru,us,de\nVariantList=,intl,nodeadkeys\nUse=true\n");
+    const QStringList expected{"ru=Russian", "us(intl)=English (US, intl., with dead keys)",
+                               "de(nodeadkeys)=German (no dead keys)"};
+    EXPECT_TRUE(waitUntil([&] { return described() == expected; })) << described().join(' ').toStdString();
+}
+
+struct PolicyCase {
+    const char* name;
+    QByteArray switchMode;
+    ForeignLayoutChange::Kind kind;
+    int steps;
+};
+
+class KWinForeignChangeTest : public ::testing::TestWithParam<PolicyCase> {};
+
+// Velmora's own selection is not foreign; another client's is a step, unless
+// KWin keeps a layout per window or application.
+TEST_P(KWinForeignChangeTest, AnotherClientsChangeIsForeign) {
+    KWinSession kwin;
+    if (!started(kwin))
+        return;
+    kwin.writeLayouts("LayoutList=ru,us\nUse=true\n" + GetParam().switchMode);
+    KWinTextInputSources sources(kwin.bus(), kwin.configHome() + QStringLiteral("/kxkbrc"));
+    const std::optional<QList<InputSourceRef>> list = sources.createInputSourceList();
+    ASSERT_TRUE(list && list->size() == 2);
+    auto current = [&] { return sources.copyCurrentKeyboardInputSource()->handle; };
+    ASSERT_EQ(sources.selectInputSource(list->at(english)), 0);
+    EXPECT_EQ(kwin.activeLayout(), english);
+    settle(); // KWin's report of the switch comes in
+    EXPECT_EQ(sources.foreignChangeSinceLastSelection().kind, ForeignLayoutChange::Kind::none);
+    ASSERT_TRUE(kwin.selectLayout(russian));
+    EXPECT_TRUE(waitUntil([&] { return current() == russian; }));
+    EXPECT_EQ(sources.foreignChangeSinceLastSelection().kind, GetParam().kind);
+    EXPECT_EQ(sources.foreignChangeSinceLastSelection().steps, GetParam().steps);
+}
+
+INSTANTIATE_TEST_SUITE_P(SwitchModes, KWinForeignChangeTest,
+                         ::testing::Values(PolicyCase{"Global", "SwitchMode=Global\n",
+                                                      ForeignLayoutChange::Kind::relative, 1},
+                                           PolicyCase{"PerApplication", "SwitchMode=WinClass\n",
+                                                      ForeignLayoutChange::Kind::selection, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The real velmora on a real headless KWin, its key events through a FIFO.
+class SwitchingOnKWinTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!started(kwin))
+            return;
+        const QString fifo = home.filePath(QStringLiteral("keyboard"));
+        ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        // Held open for writing from the start, so Velmora never reads an end.
+        fifoWriter = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(fifoWriter, 0);
+        QDir().mkpath(kwin.configHome() + QStringLiteral("/Velmora"));
+        QFile settings(kwin.configHome() + QStringLiteral("/Velmora/Velmora.conf"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("[General]\nenableDebugMode=true\nenableUsageStats=true\nhasLaunchedBefore=true\n");
+        settings.close();
+        const QString runtime = home.filePath(QStringLiteral("runtime"));
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        QProcessEnvironment environment = kwin.clientEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        // Off KWin's Wayland socket, so that Velmora outlives KWin.
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("VELMORA_INPUT_DEVICES"), fifo);
+        environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"),
+                           QStringLiteral("http://127.0.0.1:9/version.json"));
+        velmora = std::make_unique<VelmoraProcess>(environment);
+        ASSERT_TRUE(velmora->start());
+        ASSERT_FALSE(velmora->waitForLine(QStringLiteral("Event tap created successfully")).isEmpty())
+            << velmora->lines().join(QLatin1Char('\n')).toStdString();
+    }
+    void TearDown() override {
+        if (fifoWriter >= 0)
+            ::close(fifoWriter);
+    }
+    void press(int code, bool down) {
+        input_event events[2]{};
+        events[0].type = EV_KEY, events[0].code = code, events[0].value = down ? 1 : 0;
+        events[1].type = EV_SYN, events[1].code = SYN_REPORT;
+        ASSERT_EQ(::write(fifoWriter, events, sizeof events), ssize_t(sizeof events));
+    }
+    bool layoutBecomes(int layout) {
+        return waitUntil([&] { return kwin.activeLayout() == layout; });
+    }
+
+    QTemporaryDir home;
+    KWinSession kwin;
+    int fifoWriter = -1;
+    std::unique_ptr<VelmoraProcess> velmora;
+};
+
+struct HoldCase {
+    const char* name;
+    int selectedByAnotherClient; // during the hold; -1: nothing
+    int afterRelease;
+};
+
+class CtrlHoldOnKWinTest : public SwitchingOnKWinTest, public ::testing::WithParamInterface<HoldCase> {};
+
+TEST_P(CtrlHoldOnKWinTest, CtrlSelectsEnglishAndReleaseKeepsTheUsersChoice) {
+    press(KEY_LEFTCTRL, true);
+    ASSERT_TRUE(layoutBecomes(english));
+    if (GetParam().selectedByAnotherClient >= 0) {
+        ASSERT_TRUE(kwin.selectLayout(GetParam().selectedByAnotherClient));
+        settle(); // Velmora hears of it before the release
+    }
+    press(KEY_LEFTCTRL, false);
+    if (GetParam().afterRelease == russian)
+        EXPECT_TRUE(layoutBecomes(russian));
+    else
+        EXPECT_FALSE(
+            velmora->waitForLine(QStringLiteral("Kept layout us: switched 1 step(s) from ru")).isEmpty())
+            << velmora->lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(kwin.activeLayout(), GetParam().afterRelease);
+    EXPECT_TRUE(velmora->hasLine(QStringLiteral("Switched to English layout 'English (US)', result: 0")));
+}
+
+// A layout applet's "next layout" during the hold meant "next after Russian".
+INSTANTIATE_TEST_SUITE_P(Holds, CtrlHoldOnKWinTest,
+                         ::testing::Values(HoldCase{"Plain", -1, russian},
+                                           HoldCase{"ToggledDuringTheHold", russian, english}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SwitchingOnKWinTest, KWinGoneStopsSwitchingUntilItIsBack) {
+    kwin.killKWin();
+    EXPECT_FALSE(velmora->waitForLine(QStringLiteral("❌ KWin left the session bus")).isEmpty());
+    press(KEY_LEFTCTRL, true);
+    press(KEY_LEFTCTRL, false);
+    ASSERT_TRUE(kwin.startKWin()) << kwin.error().toStdString();
+    EXPECT_FALSE(velmora->waitForLine(QStringLiteral("✅ KWin is on the session bus")).isEmpty());
+    press(KEY_LEFTCTRL, true);
+    EXPECT_TRUE(layoutBecomes(english));
+    const QStringList lines = velmora->lines();
+    // One line, however many presses came while KWin was away.
+    EXPECT_EQ(lines.filter(QStringLiteral("KWin")).filter(QStringLiteral("❌")).size(), 1)
+        << lines.join(QLatin1Char('\n')).toStdString();
+}
+
+} // namespace
