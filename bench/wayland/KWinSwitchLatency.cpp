@@ -5,22 +5,17 @@
 // setLayout (the least any switcher can take). The velmora program runs as in
 // a session, reading its key events from a FIFO. Figures are printed;
 // nothing is asserted.
-#include "e2e/VelmoraProcess.h"
 #include "platform/kde/KWinKeyboardLayouts.h"
+#include "wayland/FifoVelmora.h"
 #include "wayland/KWinSession.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <linux/input.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 using namespace velmora;
@@ -73,21 +68,14 @@ private:
     Clock::time_point at_;
 };
 
-void writeKey(int fifo, int code, bool down) {
-    input_event events[2]{};
-    events[0].type = EV_KEY, events[0].code = code, events[0].value = down ? 1 : 0;
-    events[1].type = EV_SYN, events[1].code = SYN_REPORT;
-    (void)!::write(fifo, events, sizeof events);
-}
-
-void measureVelmora(Observer& observer, int fifo, int presses) {
+void measureVelmora(Observer& observer, test::FifoVelmora& velmora, int presses) {
     std::vector<double> toEnglish, toPrevious;
     for (int i = 0; i < presses; ++i) {
         const Clock::time_point pressed = Clock::now();
-        writeKey(fifo, KEY_LEFTCTRL, true);
+        velmora.writeKey(KEY_LEFTCTRL, true);
         const std::optional<Clock::time_point> switched = observer.waitForLayout(english);
         const Clock::time_point released = Clock::now();
-        writeKey(fifo, KEY_LEFTCTRL, false);
+        velmora.writeKey(KEY_LEFTCTRL, false);
         const std::optional<Clock::time_point> restored = observer.waitForLayout(russian);
         if (switched && restored) {
             toEnglish.push_back(micro(*switched - pressed));
@@ -123,26 +111,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "KWin cannot start: %s\n", qPrintable(kwin.error()));
         return 1;
     }
-    QTemporaryDir home;
-    const QString fifo = home.filePath(QStringLiteral("keyboard"));
-    mkfifo(QFile::encodeName(fifo).constData(), 0600);
-    const int writer = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_CLOEXEC);
-    QDir().mkpath(kwin.configHome() + QStringLiteral("/Velmora"));
-    QDir().mkpath(home.filePath(QStringLiteral("runtime")));
-    QFile settings(kwin.configHome() + QStringLiteral("/Velmora/Velmora.conf"));
-    if (writer < 0 || !settings.open(QIODevice::WriteOnly))
-        return 1;
-    settings.write("[General]\nhasLaunchedBefore=true\nenableAutoUpdates=false\n");
-    settings.close();
     QProcessEnvironment environment = kwin.clientEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("VELMORA_INPUT_DEVICES"), fifo);
-    environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"),
-                       QStringLiteral("http://127.0.0.1:9/version.json"));
-    test::VelmoraProcess velmora(environment);
-    if (!velmora.start() ||
-        velmora.waitForLine(QStringLiteral("Accessibility Permission: ✅ Granted")).isEmpty()) {
+    test::FifoVelmora velmora;
+    if (!velmora.start(environment, "enableAutoUpdates=false\n", kwin.configHome())) {
         std::fprintf(stderr, "velmora did not start\n");
         return 1;
     }
@@ -151,8 +123,7 @@ int main(int argc, char** argv) {
     load.open(QIODevice::ReadOnly);
     std::printf("headless KWin, the velmora program fed through a FIFO, %d presses, load average %s\n",
                 presses, load.readAll().split(' ').mid(0, 3).join(' ').constData());
-    measureVelmora(observer, writer, presses);
+    measureVelmora(observer, velmora, presses);
     measureBareClient(observer, presses);
-    ::close(writer);
-    return velmora.terminate() == 0 ? 0 : 1;
+    return velmora.process().terminate() == 0 ? 0 : 1;
 }

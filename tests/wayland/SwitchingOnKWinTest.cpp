@@ -1,17 +1,11 @@
-#include "e2e/VelmoraProcess.h"
 #include "platform/kde/KWinTextInputSources.h"
 #include "support/WaitUntil.h"
+#include "wayland/FifoVelmora.h"
 #include "wayland/KWinSession.h"
-
-#include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <linux/input.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -98,51 +92,20 @@ protected:
     void SetUp() override {
         if (!started(kwin))
             return;
-        const QString fifo = home.filePath(QStringLiteral("keyboard"));
-        ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        // Held open for writing from the start, so Velmora never reads an end.
-        fifoWriter = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_CLOEXEC);
-        ASSERT_GE(fifoWriter, 0);
-        QDir().mkpath(kwin.configHome() + QStringLiteral("/Velmora"));
-        QFile settings(kwin.configHome() + QStringLiteral("/Velmora/Velmora.conf"));
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("[General]\nenableDebugMode=true\nenableUsageStats=true\nhasLaunchedBefore=true\n");
-        settings.close();
-        const QString runtime = home.filePath(QStringLiteral("runtime"));
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
         QProcessEnvironment environment = kwin.clientEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         // Off KWin's Wayland socket, so that Velmora outlives KWin.
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("VELMORA_INPUT_DEVICES"), fifo);
-        environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"),
-                           QStringLiteral("http://127.0.0.1:9/version.json"));
-        velmora = std::make_unique<VelmoraProcess>(environment);
-        ASSERT_TRUE(velmora->start());
-        ASSERT_FALSE(velmora->waitForLine(QStringLiteral("Event tap created successfully")).isEmpty())
-            << velmora->lines().join(QLatin1Char('\n')).toStdString();
+        ASSERT_TRUE(
+            velmora.start(environment, "enableDebugMode=true\nenableUsageStats=true\n", kwin.configHome()))
+            << velmora.process().lines().join(QLatin1Char('\n')).toStdString();
     }
-    void TearDown() override {
-        if (fifoWriter >= 0)
-            ::close(fifoWriter);
-    }
-    void press(int code, bool down) {
-        input_event events[2]{};
-        events[0].type = EV_KEY, events[0].code = code, events[0].value = down ? 1 : 0;
-        events[1].type = EV_SYN, events[1].code = SYN_REPORT;
-        ASSERT_EQ(::write(fifoWriter, events, sizeof events), ssize_t(sizeof events));
-    }
+    void press(int code, bool down) { ASSERT_TRUE(velmora.writeKey(code, down)); }
     bool layoutBecomes(int layout) {
         return waitUntil([&] { return kwin.activeLayout() == layout; });
     }
 
-    QTemporaryDir home;
     KWinSession kwin;
-    int fifoWriter = -1;
-    std::unique_ptr<VelmoraProcess> velmora;
+    FifoVelmora velmora;
 };
 
 struct HoldCase {
@@ -164,11 +127,14 @@ TEST_P(CtrlHoldOnKWinTest, CtrlSelectsEnglishAndReleaseKeepsTheUsersChoice) {
     if (GetParam().afterRelease == russian)
         EXPECT_TRUE(layoutBecomes(russian));
     else
-        EXPECT_FALSE(
-            velmora->waitForLine(QStringLiteral("Kept layout us: switched 1 step(s) from ru")).isEmpty())
-            << velmora->lines().join(QLatin1Char('\n')).toStdString();
+        EXPECT_FALSE(velmora.process()
+                         .waitForLine(QStringLiteral("Kept layout us: switched 1 step(s) from ru"))
+                         .isEmpty())
+            << velmora.process().lines().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(kwin.activeLayout(), GetParam().afterRelease);
-    EXPECT_TRUE(velmora->hasLine(QStringLiteral("Switched to English layout 'English (US)', result: 0")));
+    EXPECT_FALSE(velmora.process()
+                     .waitForLine(QStringLiteral("Switched to English layout 'English (US)', result: 0"))
+                     .isEmpty());
 }
 
 // A layout applet's "next layout" during the hold meant "next after Russian".
@@ -179,14 +145,14 @@ INSTANTIATE_TEST_SUITE_P(Holds, CtrlHoldOnKWinTest,
 
 TEST_F(SwitchingOnKWinTest, KWinGoneStopsSwitchingUntilItIsBack) {
     kwin.killKWin();
-    EXPECT_FALSE(velmora->waitForLine(QStringLiteral("❌ KWin left the session bus")).isEmpty());
+    EXPECT_FALSE(velmora.process().waitForLine(QStringLiteral("❌ KWin left the session bus")).isEmpty());
     press(KEY_LEFTCTRL, true);
     press(KEY_LEFTCTRL, false);
     ASSERT_TRUE(kwin.startKWin()) << kwin.error().toStdString();
-    EXPECT_FALSE(velmora->waitForLine(QStringLiteral("✅ KWin is on the session bus")).isEmpty());
+    EXPECT_FALSE(velmora.process().waitForLine(QStringLiteral("✅ KWin is on the session bus")).isEmpty());
     press(KEY_LEFTCTRL, true);
     EXPECT_TRUE(layoutBecomes(english));
-    const QStringList lines = velmora->lines();
+    const QStringList lines = velmora.process().lines();
     // One line, however many presses came while KWin was away.
     EXPECT_EQ(lines.filter(QStringLiteral("KWin")).filter(QStringLiteral("❌")).size(), 1)
         << lines.join(QLatin1Char('\n')).toStdString();
