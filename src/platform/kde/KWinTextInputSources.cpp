@@ -8,10 +8,14 @@
 #include <QFile>
 #include <QHash>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace velmora {
 
 namespace {
+
+constexpr int maxFetchAttempts = 4;
+constexpr int retryDelayMs = 250;
 
 // The [Layout] group of kxkbrc, values split at commas as KDE writes lists.
 QHash<QString, QStringList> readLayoutGroup(const QString& path) {
@@ -127,7 +131,7 @@ bool KWinTextInputSources::fetch() {
     return true;
 }
 
-void KWinTextInputSources::handleOwnerChanged(const QString& newOwner) {
+void KWinTextInputSources::handleOwnerChanged(const QString& newOwner, int attempt) {
     const bool wasConnected = connected_;
     ownSelection_ = -1;
     foreign_ = {};
@@ -137,6 +141,12 @@ void KWinTextInputSources::handleOwnerChanged(const QString& newOwner) {
             QStringLiteral("❌ KWin left the session bus: layout switching stops until it is back"));
     else if (connected_)
         ConsoleOutput::writeLine(QStringLiteral("✅ KWin is on the session bus: layout switching resumes"));
+    // A starting KWin may own its name a moment before its layouts answer.
+    else if (!newOwner.isEmpty() && attempt < maxFetchAttempts)
+        QTimer::singleShot(retryDelayMs, kwin_.get(), [this, newOwner, attempt] {
+            if (!connected_)
+                handleOwnerChanged(newOwner, attempt + 1);
+        });
 }
 
 void KWinTextInputSources::handleLayoutChanged(uint index) {

@@ -48,7 +48,7 @@ public:
 private:
     // Takes KWin's list and current layout; false when KWin does not answer.
     bool fetch();
-    void handleOwnerChanged(const QString& newOwner);
+    void handleOwnerChanged(const QString& newOwner, int attempt = 0);
     void handleLayoutChanged(uint index);
 
     QDBusConnection connection_;
