@@ -20,7 +20,7 @@ const QString layoutsInterface = QStringLiteral("org.kde.KeyboardLayouts");
 KWinSession::KWinSession() = default;
 
 KWinSession::~KWinSession() {
-    for (QProcess* process : {&kwin_, &bus_})
+    for (QProcess* process : {&window_, &keyboard_, &kwin_, &bus_})
         if (process->state() != QProcess::NotRunning) {
             process->kill();
             process->waitForFinished(5000);
@@ -46,7 +46,47 @@ bool KWinSession::start() {
         return false;
     }
     busAddress_ = QString::fromUtf8(bus_.readLine().trimmed());
-    return startKWin();
+    const QString tools = QStringLiteral(VELMORA_WAYLAND_TOOLS);
+    return startKWin() && startClient(window_, tools + QStringLiteral("/velmora_focused_window")) &&
+           startClient(keyboard_, tools + QStringLiteral("/velmora_fake_input_keyboard"));
+}
+
+bool KWinSession::startClient(QProcess& process, const QString& program) {
+    QProcessEnvironment environment = clientEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home_.filePath(QStringLiteral("runtime")));
+    process.setProcessEnvironment(environment);
+    process.start(program);
+    const bool ready = waitUntil(
+        [&] {
+            process.waitForReadyRead(10);
+            return process.canReadLine() && !process.readLine().trimmed().isEmpty();
+        },
+        10000);
+    if (!ready)
+        error_ = program + QStringLiteral(" did not come up: ") +
+                 QString::fromUtf8(process.readAllStandardError());
+    return ready;
+}
+
+bool KWinSession::press(int code, bool down) {
+    keyboard_.write("k " + QByteArray::number(code) + (down ? " 1\n" : " 0\n"));
+    QByteArray answer;
+    return waitUntil([&] {
+        keyboard_.waitForReadyRead(10);
+        answer += keyboard_.readAllStandardOutput();
+        return answer.contains("ok\n");
+    });
+}
+
+QStringList KWinSession::keysyms() {
+    window_.waitForReadyRead(10);
+    while (window_.canReadLine()) {
+        const QString line = QString::fromUtf8(window_.readLine().trimmed());
+        if (line.startsWith(QLatin1String("key ")))
+            keysyms_.append(line.mid(4));
+    }
+    return keysyms_;
 }
 
 bool KWinSession::startKWin() {

@@ -4,12 +4,14 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace velmora::test {
 
 // A headless KWin of its own on a private session bus, with the layouts of a
-// private kxkbrc ("ru,us" to begin with). KWin runs from a copy of its binary:
+// private kxkbrc ("ru,us" to begin with), a keyboard through KWin's fake
+// input and a focused window that prints the keysyms it receives. KWin runs from a copy of its binary:
 // the installed one carries file capabilities that a container may refuse.
 class KWinSession {
 public:
@@ -35,15 +37,25 @@ public:
     // Rewrites kxkbrc's [Layout] group and tells KWin to read it again.
     void writeLayouts(const QByteArray& layoutGroup);
 
+    // A key through KWin's fake input, evdev numbering; returns once KWin has it.
+    bool press(int code, bool down);
+    // The keysyms the focused window received so far.
+    QStringList keysyms();
+
     bool startKWin();
     void killKWin();
 
 private:
+    bool startClient(QProcess& process, const QString& program);
+
     QTemporaryDir home_;
     QString busAddress_;
     QString error_;
     QProcess bus_;
     QProcess kwin_;
+    QProcess keyboard_;
+    QProcess window_;
+    QStringList keysyms_;
 };
 
 } // namespace velmora::test
