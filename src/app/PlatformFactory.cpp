@@ -3,16 +3,21 @@
 #include "base/ConsoleOutput.h"
 #include "platform/evdev/EvdevAccessibilityTrust.h"
 #include "platform/evdev/EvdevEventTapFactory.h"
+#include "platform/kde/KWinKeyboardLayouts.h"
+#include "platform/kde/KWinTextInputSources.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/qt/QtServices.h"
 #include "platform/sway/SwayTextInputSources.h"
 #include "platform/x11/X11Platform.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+
 namespace velmora {
 
 namespace {
 
-const QString supportedDesktops = QStringLiteral("X11 sessions and sway");
+const QString supportedDesktops = QStringLiteral("X11 sessions, sway and KDE Plasma");
 
 // What a Wayland compositor without a backend answers: never trusted, and why.
 class UnsupportedDesktopTrust final : public AccessibilityTrust {
@@ -26,13 +31,21 @@ public:
 
 } // namespace
 
-KeyboardBackend PlatformFactory::keyboardBackendFor(const QProcessEnvironment& environment) {
+KeyboardBackend PlatformFactory::keyboardBackendFor(const QProcessEnvironment& environment,
+                                                    const std::function<bool()>& kwinOnSessionBus) {
     const bool wayland = !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
                          environment.value(QStringLiteral("XDG_SESSION_TYPE"))
                                  .compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
     const bool sway = !environment.value(QStringLiteral("SWAYSOCK")).isEmpty();
-    if (wayland)
-        return sway ? KeyboardBackend::sway : KeyboardBackend::unsupportedWayland;
+    if (wayland && sway)
+        return KeyboardBackend::sway;
+    if (wayland) {
+        const bool plasma = environment.value(QStringLiteral("XDG_CURRENT_DESKTOP"))
+                                .split(QLatin1Char(':'))
+                                .contains(QLatin1String("KDE"), Qt::CaseInsensitive);
+        return plasma || (kwinOnSessionBus && kwinOnSessionBus()) ? KeyboardBackend::kwin
+                                                                  : KeyboardBackend::unsupportedWayland;
+    }
     // Outside any session the X11 backend says there is no display.
     if (sway && environment.value(QStringLiteral("DISPLAY")).isEmpty())
         return KeyboardBackend::sway;
@@ -42,13 +55,23 @@ KeyboardBackend PlatformFactory::keyboardBackendFor(const QProcessEnvironment& e
 Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost) {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     Platform platform;
-    switch (keyboardBackendFor(environment)) {
+    const auto kwinOnSessionBus = [] {
+        const QDBusConnection bus = QDBusConnection::sessionBus();
+        return bus.isConnected() &&
+               bus.interface()->isServiceRegistered(QLatin1String(KWinKeyboardLayouts::service));
+    };
+    switch (keyboardBackendFor(environment, kwinOnSessionBus)) {
     case KeyboardBackend::x11:
         platform = X11Platform::create({}, std::move(onDisplayLost));
         break;
     case KeyboardBackend::sway:
         platform.inputSources = std::make_shared<SwayTextInputSources>(
             environment.value(QStringLiteral("SWAYSOCK")), std::move(onDisplayLost));
+        platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
+        platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
+        break;
+    case KeyboardBackend::kwin:
+        platform.inputSources = std::make_shared<KWinTextInputSources>();
         platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
         platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
         break;

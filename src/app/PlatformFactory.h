@@ -10,7 +10,7 @@ namespace velmora {
 
 // The keyboard backends Velmora has for a desktop session. On a Wayland
 // compositor it does not know, it runs without switching.
-enum class KeyboardBackend { x11, sway, unsupportedWayland };
+enum class KeyboardBackend { x11, sway, kwin, unsupportedWayland };
 
 // The one place that chooses the real services of this operating system.
 class PlatformFactory {
@@ -18,7 +18,10 @@ public:
     PlatformFactory() = delete;
 
     // The keyboard backend for the session the environment describes.
-    static KeyboardBackend keyboardBackendFor(const QProcessEnvironment& environment);
+    // kwinOnSessionBus is asked only on a Wayland session that names no
+    // desktop Velmora knows.
+    static KeyboardBackend keyboardBackendFor(const QProcessEnvironment& environment,
+                                              const std::function<bool()>& kwinOnSessionBus = {});
 
     // onDisplayLost runs on the main loop when the keyboard's display (or
     // compositor) goes away.

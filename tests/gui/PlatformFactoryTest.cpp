@@ -21,32 +21,42 @@ struct BackendCase {
     const char* name;
     QProcessEnvironment environment;
     KeyboardBackend backend;
+    bool kwinOnSessionBus = false;
 };
 
 class KeyboardBackendTest : public ::testing::TestWithParam<BackendCase> {};
 
 TEST_P(KeyboardBackendTest, FollowsTheSession) {
-    EXPECT_EQ(PlatformFactory::keyboardBackendFor(GetParam().environment), GetParam().backend);
+    EXPECT_EQ(PlatformFactory::keyboardBackendFor(GetParam().environment,
+                                                  [] { return GetParam().kwinOnSessionBus; }),
+              GetParam().backend);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sessions, KeyboardBackendTest,
-    ::testing::Values(BackendCase{"X11", environment({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}),
-                                  KeyboardBackend::x11},
-                      BackendCase{"XWaylandOnSway",
-                                  environment({{"DISPLAY", ":0"},
-                                               {"WAYLAND_DISPLAY", "wayland-1"},
-                                               {"SWAYSOCK", "/run/s"}}),
-                                  KeyboardBackend::sway},
-                      BackendCase{"SwayBySessionType",
-                                  environment({{"XDG_SESSION_TYPE", "wayland"}, {"SWAYSOCK", "/run/s"}}),
-                                  KeyboardBackend::sway},
-                      BackendCase{"OtherCompositorWithXWayland",
-                                  environment({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}}),
-                                  KeyboardBackend::unsupportedWayland},
-                      BackendCase{"SwayConsoleOutsideTheSession", environment({{"SWAYSOCK", "/run/s"}}),
-                                  KeyboardBackend::sway},
-                      BackendCase{"NoSessionAtAll", environment({}), KeyboardBackend::x11}),
+    ::testing::Values(
+        BackendCase{"X11", environment({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}),
+                    KeyboardBackend::x11},
+        BackendCase{
+            "XWaylandOnSway",
+            environment({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}, {"SWAYSOCK", "/run/s"}}),
+            KeyboardBackend::sway},
+        BackendCase{"SwayBySessionType",
+                    environment({{"XDG_SESSION_TYPE", "wayland"}, {"SWAYSOCK", "/run/s"}}),
+                    KeyboardBackend::sway},
+        BackendCase{"OtherCompositorWithXWayland",
+                    environment({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}}),
+                    KeyboardBackend::unsupportedWayland},
+        BackendCase{"PlasmaByItsDesktopName",
+                    environment({{"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_CURRENT_DESKTOP", "KDE"}}),
+                    KeyboardBackend::kwin},
+        BackendCase{"KWinAnsweringOnTheBus", environment({{"XDG_SESSION_TYPE", "wayland"}}),
+                    KeyboardBackend::kwin, true},
+        BackendCase{"PlasmaOnX11", environment({{"DISPLAY", ":0"}, {"XDG_CURRENT_DESKTOP", "KDE"}}),
+                    KeyboardBackend::x11, true},
+        BackendCase{"SwayConsoleOutsideTheSession", environment({{"SWAYSOCK", "/run/s"}}),
+                    KeyboardBackend::sway},
+        BackendCase{"NoSessionAtAll", environment({}), KeyboardBackend::x11}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PlatformCase {

@@ -1,17 +1,11 @@
-#include "e2e/VelmoraProcess.h"
 #include "platform/sway/SwayTextInputSources.h"
 #include "support/WaitUntil.h"
+#include "wayland/FifoVelmora.h"
 #include "wayland/SwaySession.h"
-
-#include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <linux/input.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -33,47 +27,14 @@ protected:
                 FAIL() << "sway cannot start here: " << sway.error().toStdString();
             GTEST_SKIP() << "sway cannot start here: " << sway.error().toStdString();
         }
-        const QString fifo = home.filePath(QStringLiteral("keyboard"));
-        ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        // Held open for writing from the start, so Velmora never reads an end.
-        fifoWriter = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_CLOEXEC);
-        ASSERT_GE(fifoWriter, 0);
-
-        const QString config = home.filePath(QStringLiteral("config"));
-        QDir().mkpath(config + QStringLiteral("/Velmora"));
-        QFile settings(config + QStringLiteral("/Velmora/Velmora.conf"));
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("[General]\nenableDebugMode=true\nenableUsageStats=true\nhasLaunchedBefore=true\n");
-        settings.close();
-        const QString runtime = home.filePath(QStringLiteral("runtime"));
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
-        QProcessEnvironment environment = sway.clientEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        environment.insert(QStringLiteral("VELMORA_INPUT_DEVICES"), fifo);
-        environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"),
-                           QStringLiteral("http://127.0.0.1:9/version.json"));
-        velmora = std::make_unique<VelmoraProcess>(environment);
-        ASSERT_TRUE(velmora->start());
-        ASSERT_FALSE(velmora->waitForLine(QStringLiteral("Event tap created successfully")).isEmpty())
-            << velmora->lines().join(QLatin1Char('\n')).toStdString();
+        ASSERT_TRUE(velmora.start(sway.clientEnvironment(), "enableDebugMode=true\nenableUsageStats=true\n"))
+            << velmora.process().lines().join(QLatin1Char('\n')).toStdString();
         ASSERT_EQ(sway.activeLayout(), russian);
     }
-    void TearDown() override {
-        if (fifoWriter >= 0)
-            ::close(fifoWriter);
-    }
-
     // A key as a keyboard sends it: sway has it first, then Velmora's reader.
     void press(int code, bool down) {
         ASSERT_TRUE(sway.press(code, down));
-        input_event events[2]{};
-        events[0].type = EV_KEY, events[0].code = code, events[0].value = down ? 1 : 0;
-        events[1].type = EV_SYN, events[1].code = SYN_REPORT;
-        ASSERT_EQ(::write(fifoWriter, events, sizeof events), ssize_t(sizeof events));
+        ASSERT_TRUE(velmora.writeKey(code, down));
     }
     void tap(int code) {
         press(code, true);
@@ -83,10 +44,8 @@ protected:
         return waitUntil([&] { return sway.activeLayout() == layout; });
     }
 
-    QTemporaryDir home;
     SwaySession sway;
-    int fifoWriter = -1;
-    std::unique_ptr<VelmoraProcess> velmora;
+    FifoVelmora velmora;
 };
 
 TEST_F(SwitchingOnSwayTest, CtrlCArrivesLatinAndReleaseRestoresRussian) {
@@ -100,7 +59,8 @@ TEST_F(SwitchingOnSwayTest, CtrlCArrivesLatinAndReleaseRestoresRussian) {
     EXPECT_TRUE(waitUntil([&] { return sway.keysyms().size() == 3; }));
     EXPECT_EQ(sway.keysyms(), (QStringList{cyrillicEs, latinC, cyrillicEs}));
     EXPECT_FALSE(
-        velmora->waitForLine(QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0"))
+        velmora.process()
+            .waitForLine(QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0"))
             .isEmpty());
 }
 
@@ -141,8 +101,8 @@ TEST_F(SwitchingOnSwayTest, SwayGoneStopsVelmoraWithStatusOne) {
     press(KEY_LEFTCTRL, true);
     ASSERT_TRUE(layoutBecomes(english));
     sway.kill();
-    EXPECT_EQ(velmora->waitForExit(), 1);
-    const QStringList lines = velmora->lines();
+    EXPECT_EQ(velmora.process().waitForExit(), 1);
+    const QStringList lines = velmora.process().lines();
     EXPECT_LE(std::count_if(lines.begin(), lines.end(),
                             [](const QString& l) { return l.startsWith(QStringLiteral("❌")); }),
               1)
