@@ -31,22 +31,27 @@ TEST_P(KeyboardBackendTest, FollowsTheSession) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sessions, KeyboardBackendTest,
-    ::testing::Values(BackendCase{"X11", environment({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}),
-                                  KeyboardBackend::x11},
-                      BackendCase{"XWaylandOnSway",
-                                  environment({{"DISPLAY", ":0"},
-                                               {"WAYLAND_DISPLAY", "wayland-1"},
-                                               {"SWAYSOCK", "/run/s"}}),
-                                  KeyboardBackend::sway},
-                      BackendCase{"SwayBySessionType",
-                                  environment({{"XDG_SESSION_TYPE", "wayland"}, {"SWAYSOCK", "/run/s"}}),
-                                  KeyboardBackend::sway},
-                      BackendCase{"OtherCompositorWithXWayland",
-                                  environment({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}}),
-                                  KeyboardBackend::unsupportedWayland},
-                      BackendCase{"SwayConsoleOutsideTheSession", environment({{"SWAYSOCK", "/run/s"}}),
-                                  KeyboardBackend::sway},
-                      BackendCase{"NoSessionAtAll", environment({}), KeyboardBackend::x11}),
+    ::testing::Values(
+        BackendCase{"X11", environment({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}),
+                    KeyboardBackend::x11},
+        BackendCase{
+            "XWaylandOnSway",
+            environment({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}, {"SWAYSOCK", "/run/s"}}),
+            KeyboardBackend::sway},
+        BackendCase{"SwayBySessionType",
+                    environment({{"XDG_SESSION_TYPE", "wayland"}, {"SWAYSOCK", "/run/s"}}),
+                    KeyboardBackend::sway},
+        BackendCase{"OtherCompositorWithXWayland",
+                    environment({{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}}),
+                    KeyboardBackend::unsupportedWayland},
+        BackendCase{"SwayConsoleOutsideTheSession", environment({{"SWAYSOCK", "/run/s"}}),
+                    KeyboardBackend::sway},
+        BackendCase{"NoSessionAtAll", environment({}), KeyboardBackend::x11},
+        BackendCase{"GnomeOnWayland",
+                    environment({{"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}}),
+                    KeyboardBackend::gnome},
+        BackendCase{"GnomeOnX11", environment({{"DISPLAY", ":0"}, {"XDG_CURRENT_DESKTOP", "GNOME"}}),
+                    KeyboardBackend::gnome}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PlatformCase {
