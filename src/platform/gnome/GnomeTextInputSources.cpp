@@ -176,7 +176,7 @@ void GnomeTextInputSources::handleSourcesChanged() {
 }
 
 void GnomeTextInputSources::handleExtensionGone() {
-    if (!connected_)
+    if (reportedMissing_)
         return;
     connected_ = false;
     sources_.clear();
