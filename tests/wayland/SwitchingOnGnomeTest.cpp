@@ -1,4 +1,5 @@
 #include "e2e/VelmoraProcess.h"
+#include "platform/gnome/GnomeAccessibilityTrust.h"
 #include "platform/gnome/GnomeTextInputSources.h"
 #include "support/WaitUntil.h"
 #include "wayland/GnomeShellSession.h"
@@ -90,6 +91,19 @@ TEST_F(GnomeShellTest, ListsSourcesAndTellsStepsFromSelections) {
     ASSERT_EQ(other.selectInputSource(other.createInputSourceList()->at(russian)), 0);
     EXPECT_TRUE(waitUntil([&] { return current() == russian; }));
     EXPECT_EQ(sources.foreignChangeSinceLastSelection().kind, ForeignLayoutChange::Kind::selection);
+}
+
+// An extension installed but off is turned on once; after that it is the
+// user's choice, and the reason says where to turn it on.
+TEST_F(GnomeShellTest, TurnsTheExtensionOnOnce) {
+    GnomeAccessibilityTrust trust(nullptr, shell.bus());
+    ASSERT_TRUE(shell.setExtensionEnabled(false));
+    EXPECT_TRUE(trust.isProcessTrusted()) << trust.untrustedReason().toStdString();
+    EXPECT_EQ(shell.currentSource(), russian) << "the extension answers again";
+    ASSERT_TRUE(shell.setExtensionEnabled(false));
+    EXPECT_FALSE(trust.isProcessTrusted());
+    EXPECT_TRUE(trust.untrustedReason().contains(QLatin1String("turn it on in GNOME's Extensions app")))
+        << trust.untrustedReason().toStdString();
 }
 
 // The real velmora in the shell's session, fed the same key events through
