@@ -154,12 +154,10 @@ QString GnomeShellSession::setting(const QString& schema, const QString& key) co
     return QString::fromUtf8(gsettings.readAllStandardOutput()).trimmed();
 }
 
-bool GnomeShellSession::setExtensionEnabled(bool enabled) {
+bool GnomeShellSession::extensionsCall(const QString& method) {
     const QDBusMessage reply =
         call(bus_, QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
-             QStringLiteral("org.gnome.Shell.Extensions"),
-             enabled ? QStringLiteral("EnableExtension") : QStringLiteral("DisableExtension"),
-             {velmora::GnomeShellBus::extensionUuid});
+             QStringLiteral("org.gnome.Shell.Extensions"), method, {velmora::GnomeShellBus::extensionUuid});
     return reply.arguments().value(0).toBool();
 }
 

@@ -30,8 +30,9 @@ public:
     int currentSource();
     // A gsettings key of the session, as gsettings prints it.
     QString setting(const QString& schema, const QString& key) const;
-    // Calls org.gnome.Shell.Extensions with the extension's uuid.
-    bool setExtensionEnabled(bool enabled);
+    // An org.gnome.Shell.Extensions method on the extension's uuid
+    // ("EnableExtension", "DisableExtension", "UninstallExtension").
+    bool extensionsCall(const QString& method);
     // A key through Mutter's remote desktop, evdev numbering.
     bool press(int code, bool down);
     // Ends the shell; returns once it is gone.
