@@ -10,24 +10,22 @@
 #include <QFile>
 #include <QStandardPaths>
 
-#include <signal.h>
-
 namespace velmora::test {
 
 namespace {
 
 const QString connectionName = QStringLiteral("velmora-gnome-shell-test");
 
-// Runs inside `unshare -m`: the mounts vanish with the namespace, the private
-// system bus with this script.
+// Runs as the first process of private mount and process namespaces: the
+// mounts vanish with them, and every process the shell started (its system
+// bus, IBus) ends with this one, which ends with the unshare that started it.
 const char* launcher = R"(set -e
 mount -t tmpfs tmpfs /run/systemd
 mount -t tmpfs tmpfs /run/dbus
-dbus-daemon --system --nofork --nopidfile & system=$!
-trap 'kill $system' EXIT
+dbus-daemon --system --fork --nopidfile
 gsettings set org.gnome.desktop.input-sources sources "[('xkb','ru'),('xkb','us')]"
 gsettings set org.gnome.shell enabled-extensions "['$EXTENSION_UUID']"
-dbus-run-session -- sh -c 'echo $$ > shell.pid; echo "$DBUS_SESSION_BUS_ADDRESS" > bus.address
+exec dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" > bus.address
 exec gnome-shell --wayland --no-x11 --headless --virtual-monitor 1280x800'
 )";
 
@@ -78,8 +76,9 @@ bool GnomeShellSession::start() {
     shell_.setWorkingDirectory(home_.path());
     shell_.setStandardOutputFile(QProcess::nullDevice());
     shell_.setStandardErrorFile(home_.filePath(QStringLiteral("gnome-shell.log")));
-    shell_.start(QStringLiteral("unshare"), {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
-                                             QString::fromLatin1(launcher)});
+    shell_.start(QStringLiteral("unshare"), {QStringLiteral("--mount-proc"), QStringLiteral("--pid"),
+                                             QStringLiteral("--kill-child=SIGKILL"), QStringLiteral("sh"),
+                                             QStringLiteral("-c"), QString::fromLatin1(launcher)});
     const QString address = home_.filePath(QStringLiteral("bus.address"));
     const bool up = waitUntil(
         [&] {
@@ -171,13 +170,8 @@ bool GnomeShellSession::press(int code, bool down) {
 void GnomeShellSession::stop() {
     if (shell_.state() == QProcess::NotRunning)
         return;
-    const pid_t shell = readFile(home_.filePath(QStringLiteral("shell.pid"))).toInt();
-    if (shell > 0)
-        ::kill(shell, SIGTERM);
-    if (!shell_.waitForFinished(10000)) {
-        shell_.kill();
-        shell_.waitForFinished(5000);
-    }
+    shell_.kill();
+    shell_.waitForFinished(5000);
 }
 
 } // namespace velmora::test

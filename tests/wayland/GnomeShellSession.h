@@ -8,12 +8,13 @@
 
 namespace velmora::test {
 
-// A headless GNOME Shell of its own, as root, in a private mount namespace
-// where it sees no systemd and a system bus of its own. Input sources "ru"
-// then "us"; Velmora's extension from the build folder is installed under a
-// temporary XDG_DATA_HOME and enabled before the shell starts. Keys reach the
-// shell through Mutter's remote desktop, whose session lives only as long as
-// the connection that created it: this object holds both.
+// A headless GNOME Shell of its own, as root, in private mount and process
+// namespaces where it sees no systemd and a system bus of its own. Input
+// sources "ru" then "us"; Velmora's extension from the build folder is
+// installed under a temporary XDG_DATA_HOME and enabled before the shell
+// starts. Keys reach the shell through Mutter's remote desktop, whose session
+// lives only as long as the connection that created it: this object holds
+// both.
 class GnomeShellSession {
 public:
     GnomeShellSession();
