@@ -4,6 +4,14 @@ include(GNUInstallDirs)
 
 install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+# GNOME Shell finds an extension by its uuid under this folder.
+get_property(gnomeExtension GLOBAL PROPERTY VELMORA_GNOME_EXTENSION_DIR)
+if(gnomeExtension)
+  get_filename_component(gnomeExtensionUuid ${gnomeExtension} NAME)
+  install(DIRECTORY ${gnomeExtension}/
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/extensions/${gnomeExtensionUuid})
+endif()
+
 add_subdirectory(data)
 
 # The program opens the keyboard-access help from ../share/doc/velmora next to

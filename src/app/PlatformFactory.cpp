@@ -3,6 +3,8 @@
 #include "base/ConsoleOutput.h"
 #include "platform/evdev/EvdevAccessibilityTrust.h"
 #include "platform/evdev/EvdevEventTapFactory.h"
+#include "platform/gnome/GnomeAccessibilityTrust.h"
+#include "platform/gnome/GnomeTextInputSources.h"
 #include "platform/kde/KWinKeyboardLayouts.h"
 #include "platform/kde/KWinTextInputSources.h"
 #include "platform/linux/LinuxServices.h"
@@ -17,7 +19,7 @@ namespace velmora {
 
 namespace {
 
-const QString supportedDesktops = QStringLiteral("X11 sessions, sway and KDE Plasma");
+const QString supportedDesktops = QStringLiteral("X11 sessions, GNOME, KDE Plasma and sway");
 
 // What a Wayland compositor without a backend answers: never trusted, and why.
 class UnsupportedDesktopTrust final : public AccessibilityTrust {
@@ -29,23 +31,31 @@ public:
     }
 };
 
+bool isWaylandSession(const QProcessEnvironment& environment) {
+    return !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
+           environment.value(QStringLiteral("XDG_SESSION_TYPE"))
+                   .compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 KeyboardBackend PlatformFactory::keyboardBackendFor(const QProcessEnvironment& environment,
                                                     const std::function<bool()>& kwinOnSessionBus) {
-    const bool wayland = !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
-                         environment.value(QStringLiteral("XDG_SESSION_TYPE"))
-                                 .compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
     const bool sway = !environment.value(QStringLiteral("SWAYSOCK")).isEmpty();
-    if (wayland && sway)
-        return KeyboardBackend::sway;
-    if (wayland) {
-        const bool plasma = environment.value(QStringLiteral("XDG_CURRENT_DESKTOP"))
-                                .split(QLatin1Char(':'))
-                                .contains(QLatin1String("KDE"), Qt::CaseInsensitive);
+    const QStringList desktops = environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")).split(QLatin1Char(':'));
+    // GNOME re-locks any XKB group it did not select, on X11 too.
+    const bool gnome = desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive);
+    if (isWaylandSession(environment)) {
+        if (sway)
+            return KeyboardBackend::sway;
+        if (gnome)
+            return KeyboardBackend::gnome;
+        const bool plasma = desktops.contains(QLatin1String("KDE"), Qt::CaseInsensitive);
         return plasma || (kwinOnSessionBus && kwinOnSessionBus()) ? KeyboardBackend::kwin
                                                                   : KeyboardBackend::unsupportedWayland;
     }
+    if (gnome)
+        return KeyboardBackend::gnome;
     // Outside any session the X11 backend says there is no display.
     if (sway && environment.value(QStringLiteral("DISPLAY")).isEmpty())
         return KeyboardBackend::sway;
@@ -75,6 +85,19 @@ Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost
         platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
         platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
         break;
+    case KeyboardBackend::gnome: {
+        std::shared_ptr<AccessibilityTrust> keyboard;
+        if (isWaylandSession(environment)) {
+            platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
+            keyboard = std::make_shared<EvdevAccessibilityTrust>();
+        } else {
+            platform = X11Platform::create({}, std::move(onDisplayLost));
+            keyboard = platform.accessibility;
+        }
+        platform.inputSources = std::make_shared<GnomeTextInputSources>();
+        platform.accessibility = std::make_shared<GnomeAccessibilityTrust>(std::move(keyboard));
+        break;
+    }
     case KeyboardBackend::unsupportedWayland:
         ConsoleOutput::writeLine(
             QStringLiteral("⚠️ This Wayland desktop is not supported yet: Velmora switches "

@@ -10,7 +10,7 @@ namespace velmora {
 
 // The keyboard backends Velmora has for a desktop session. On a Wayland
 // compositor it does not know, it runs without switching.
-enum class KeyboardBackend { x11, sway, kwin, unsupportedWayland };
+enum class KeyboardBackend { x11, sway, kwin, gnome, unsupportedWayland };
 
 // The one place that chooses the real services of this operating system.
 class PlatformFactory {

@@ -56,7 +56,12 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyboardBackend::x11, true},
         BackendCase{"SwayConsoleOutsideTheSession", environment({{"SWAYSOCK", "/run/s"}}),
                     KeyboardBackend::sway},
-        BackendCase{"NoSessionAtAll", environment({}), KeyboardBackend::x11}),
+        BackendCase{"NoSessionAtAll", environment({}), KeyboardBackend::x11},
+        BackendCase{"GnomeOnWayland",
+                    environment({{"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}}),
+                    KeyboardBackend::gnome},
+        BackendCase{"GnomeOnX11", environment({{"DISPLAY", ":0"}, {"XDG_CURRENT_DESKTOP", "GNOME"}}),
+                    KeyboardBackend::gnome}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PlatformCase {

@@ -5,6 +5,7 @@ set -euo pipefail
 build=$1
 version=$2
 app_id=app.velmora.Velmora
+gnome_extension=usr/share/gnome-shell/extensions/velmora@velmora.app
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -28,6 +29,9 @@ expected=(
   usr/share/icons/hicolor/scalable/apps/$app_id.svg
   usr/share/doc/velmora/keyboard-access.md
   usr/share/doc/velmora/copyright
+  $gnome_extension/metadata.json
+  $gnome_extension/extension.js
+  $gnome_extension/velmoraBus.js
 )
 for size in 16 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
@@ -55,6 +59,10 @@ metainfo="$root/usr/share/metainfo/$app_id.metainfo.xml"
 grep -q "<id>$app_id</id>" "$metainfo" || fail "metainfo id"
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" || fail "metainfo launchable"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo release is not $version"
+
+# GNOME Shell loads an extension only from the folder named after its uuid.
+grep -q '"uuid": "velmora@velmora.app"' "$root/$gnome_extension/metadata.json" || fail "extension uuid"
+grep -q 'VelmoraShellBus' "$root/$gnome_extension/extension.js" || fail "extension entry does not load its body"
 
 out=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/velmora" --version)
 [ "$out" = "Velmora $version" ] || fail "velmora --version printed '$out'"

@@ -128,7 +128,6 @@ TEST(ConsoleOutputTest, PipeNobodyReadsNeverBlocksAndDroppedLinesAreCounted) {
     EXPECT_GE(notices, 1);
     EXPECT_EQ(kept.size() + dropped, total);
     EXPECT_TRUE(std::is_sorted(kept.begin(), kept.end()));
-    EXPECT_EQ(kept.last(), kept.size() - 1); // the caller outran the pipe: the tail went
 }
 
 TEST(ConsoleOutputTest, SinkReceivesWholeUtf8LinesAndCanBeRemoved) {

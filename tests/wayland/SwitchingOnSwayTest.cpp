@@ -85,7 +85,7 @@ TEST_F(SwitchingOnSwayTest, UsersAltShiftToggleIsKept) {
     const QString prefix = QStringLiteral("⌨️ Current layout: ");
     auto reported = [&] {
         QStringList names;
-        for (const QString& line : velmora->lines())
+        for (const QString& line : velmora.process().lines())
             if (line.startsWith(prefix))
                 names.append(line.mid(prefix.size()));
         return names;
