@@ -5,6 +5,7 @@
 // switcher through the shell can take). The velmora program runs as in a
 // session, reading its keys from a FIFO. Figures are printed; nothing is
 // asserted.
+#include "LatencyFigures.h"
 #include "e2e/VelmoraProcess.h"
 #include "platform/gnome/GnomeShellBus.h"
 #include "wayland/GnomeShellSession.h"
@@ -25,28 +26,13 @@
 #include <vector>
 
 using namespace velmora;
-using Clock = std::chrono::steady_clock;
+using namespace velmora::bench;
 
 namespace {
 
 constexpr uint russian = 0;
 constexpr uint english = 1;
 
-double percentile(std::vector<double> values, double fraction) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(fraction * double(values.size() - 1) + 0.5))];
-}
-
-void print(const char* label, const std::vector<double>& values) {
-    std::printf("%s  median %7.1f us   p99 %7.1f us   max %8.1f us   (%zu)\n", label, percentile(values, 0.5),
-                percentile(values, 0.99), percentile(values, 1.0), values.size());
-}
-
-double micro(Clock::duration d) {
-    return std::chrono::duration<double, std::micro>(d).count();
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 // setLayout (the least any switcher can take). The velmora program runs as in
 // a session, reading its key events from a FIFO. Figures are printed;
 // nothing is asserted.
+#include "LatencyFigures.h"
 #include "platform/kde/KWinKeyboardLayouts.h"
 #include "wayland/FifoVelmora.h"
 #include "wayland/KWinSession.h"
@@ -19,28 +20,13 @@
 #include <vector>
 
 using namespace velmora;
-using Clock = std::chrono::steady_clock;
+using namespace velmora::bench;
 
 namespace {
 
 constexpr uint russian = 0;
 constexpr uint english = 1;
 
-double percentile(std::vector<double> values, double fraction) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(fraction * double(values.size() - 1) + 0.5))];
-}
-
-void print(const char* label, const std::vector<double>& values) {
-    std::printf("%s  median %7.1f us   p99 %7.1f us   max %8.1f us   (%zu)\n", label, percentile(values, 0.5),
-                percentile(values, 0.99), percentile(values, 1.0), values.size());
-}
-
-double micro(Clock::duration d) {
-    return std::chrono::duration<double, std::micro>(d).count();
-}
 
 // Another client of KWin's interface, timing each layoutChanged it hears.
 class Observer {

@@ -8,6 +8,7 @@
 // The velmora program runs as in a session, reading the same key events from
 // a FIFO; the harness injects and observes on its own thread, polling the
 // observer. Figures are printed; nothing is asserted.
+#include "LatencyFigures.h"
 #include "e2e/VelmoraProcess.h"
 #include "platform/sway/I3IpcFraming.h"
 #include "wayland/SwaySession.h"
@@ -32,24 +33,13 @@
 #include <vector>
 
 using namespace velmora;
-using Clock = std::chrono::steady_clock;
+using namespace velmora::bench;
 
 namespace {
 
 constexpr int russian = 0;
 constexpr int english = 1;
 
-double percentile(std::vector<double> values, double fraction) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(fraction * double(values.size() - 1) + 0.5))];
-}
-
-void print(const char* label, const std::vector<double>& values) {
-    std::printf("%s  median %7.1f us   p99 %7.1f us   max %8.1f us   (%zu)\n", label, percentile(values, 0.5),
-                percentile(values, 0.99), percentile(values, 1.0), values.size());
-}
 
 int connectTo(const QString& path) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
