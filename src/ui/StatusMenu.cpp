@@ -28,7 +28,9 @@ void StatusMenu::refresh(const Rows& rows) {
     pendingRelease_ = false;
     const bool sameRows = menu_ && rows.updateTitle.has_value() == rows_.updateTitle.has_value() &&
                           rows.debugInfo == rows_.debugInfo;
-    if (!sameRows && running_ > 0) {
+    // A menu the user has open, or whose row handler runs, is rebuilt once
+    // it is closed and idle: rows must not move under the pointer.
+    if (!sameRows && (running_ > 0 || (menu_ && menu_->isVisible()))) {
         pendingRows_ = rows;
         return;
     }
@@ -58,6 +60,11 @@ void StatusMenu::dropMenu() {
 void StatusMenu::build() {
     dropMenu();
     menu_ = new QMenu();
+    // Queued: a chosen row's handler runs after the menu hides.
+    connect(menu_, &QMenu::aboutToHide, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { if (running_ == 0) applyPending(); }, Qt::QueuedConnection);
+    });
     preferences_ = addRow(&Actions::showPreferences);
     preferences_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     menu_->addSeparator();

@@ -302,7 +302,7 @@ TEST_F(ApplicationEndToEndTest, UpdateChosenFromTheTrayMenuIsDownloadedAndChecke
             2000 * slow);
     };
     // The update row comes with a menu built anew; one opened just before
-    // that goes away, so the row is chosen again from the new menu.
+    // keeps its old rows until it closes, so the row is chosen again then.
     int alert = 0;
     for (int attempt = 0; attempt < 3 && alert == 0; ++attempt) {
         if (attempt > 0)

@@ -514,9 +514,17 @@ TEST_F(AppDelegateTest, DefaultMenuHoldsPreferencesSupportCheckAndQuit) {
                                        tr(LocalizationKeys::menuCheckUpdates), "—", tr(LocalizationKeys::menuQuit)}));
     EXPECT_EQ(delegate->statusItem->contextMenu()->actions().first()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
 
-    // Debug mode adds its row at the next rebuild, and a language change rebuilds.
+    // Debug mode adds its row at the next rebuild, and a language change
+    // rebuilds; a menu that is open keeps its rows until it closes.
+    QMenu* open = delegate->statusItem->contextMenu();
+    open->popup(QPoint(0, 0));
+    ASSERT_TRUE(test::waitUntil([&] { return open->isVisible(); }));
     store->setBool(Constants::enableDebugMode, true);
     delegate->updateStatusItemIcon();
+    EXPECT_EQ(delegate->statusItem->contextMenu(), open);
+    EXPECT_EQ(menuRows().size(), 6);
+    open->hide();
+    EXPECT_TRUE(test::waitUntil([&] { return menuRows().size() == 8; }));
     EXPECT_EQ(menuRows().mid(4, 2), (QStringList{"—", tr(LocalizationKeys::menuDebugInfo)}));
     delegate->applicationDidFinishLaunching();
     LocalizationManager::shared().setCurrentLanguage(QStringLiteral("de"));
