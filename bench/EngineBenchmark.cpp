@@ -70,7 +70,10 @@ void BM_SwitchAndRestoreEvent_InMemoryStore(benchmark::State& state) {
                          {QStringLiteral("us"), QStringLiteral("English (US)")}});
     sources->setCurrentIndex(0);
     auto taps = std::make_shared<FakeKeyboardEventTapFactory>();
-    Platform::install({sources, taps});
+    Platform platform;
+    platform.inputSources = sources;
+    platform.eventTaps = taps;
+    Platform::install(platform);
     bool shuttingDown = false;
     SwitchingEngine engine(shuttingDown);
     engine.createEventTap();

@@ -17,8 +17,8 @@ struct AppVersion {
     // The package's hex SHA-256 digest and base64 Ed25519 signature. A feed
     // may leave them out; the update is still offered, but its package is
     // never opened.
-    std::optional<QString> sha256;
-    std::optional<QString> signature;
+    std::optional<QString> sha256 = std::nullopt;
+    std::optional<QString> signature = std::nullopt;
 
     // Anything longer is not a feed but a mistake or an attack; it is refused
     // unread rather than held in memory.

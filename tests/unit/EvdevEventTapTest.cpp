@@ -120,9 +120,11 @@ TEST_P(EvdevEventTapTest, DeliversTheEngineEvents) {
     EXPECT_TRUE(test::waitUntil([&] { return delivered.size() >= c.expected.size(); }));
     test::settle();
     EXPECT_EQ(delivered, c.expected);
-    for (const Delivered& d : delivered)
-        if (d.type != flagsChanged)
+    for (const Delivered& d : delivered) {
+        if (d.type != flagsChanged) {
             EXPECT_EQ(d.keycode, 0u) << "a key's code was passed on";
+        }
+    }
     const bool closes =
         std::any_of(c.steps.begin(), c.steps.end(), [](const Step& s) { return s.type == closeDevice; });
     EXPECT_EQ(output.linesStartingWith(QStringLiteral("⌨️ Keyboard device closed: ")),
