@@ -23,6 +23,21 @@ using namespace velmora;
 
 namespace {
 
+// A fake keyboard with Russian (current) and English, installed as the platform.
+std::pair<std::shared_ptr<FakeTextInputSources>, std::shared_ptr<FakeKeyboardEventTapFactory>>
+installRussianAndEnglish() {
+    auto sources = std::make_shared<FakeTextInputSources>();
+    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
+                         {QStringLiteral("us"), QStringLiteral("English (US)")}});
+    sources->setCurrentIndex(0);
+    auto taps = std::make_shared<FakeKeyboardEventTapFactory>();
+    Platform platform;
+    platform.inputSources = sources;
+    platform.eventTaps = taps;
+    Platform::install(platform);
+    return {sources, taps};
+}
+
 void runEngine(benchmark::State& state, std::shared_ptr<SettingsStore> store) {
     SettingsStore::setStandard(store);
     // Defaults are in place, as after start-up; no output is due on this path.
@@ -32,14 +47,7 @@ void runEngine(benchmark::State& state, std::shared_ptr<SettingsStore> store) {
     store->setBool(Constants::useShiftKey, false);
     store->setBool(Constants::enableDebugMode, false);
 
-    auto sources = std::make_shared<FakeTextInputSources>();
-    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")}, {QStringLiteral("us"), QStringLiteral("English (US)")}});
-    sources->setCurrentIndex(0);
-    auto taps = std::make_shared<FakeKeyboardEventTapFactory>();
-    Platform platform;
-    platform.inputSources = sources;
-    platform.eventTaps = taps;
-    Platform::install(platform);
+    const auto [sources, taps] = installRussianAndEnglish();
     bool shuttingDown = false;
     SwitchingEngine engine(shuttingDown);
     engine.createEventTap();
@@ -65,15 +73,7 @@ void BM_SwitchAndRestoreEvent_InMemoryStore(benchmark::State& state) {
     SettingsStore::setStandard(store);
     configureDefaultSettings();
     ConsoleOutput::setSink([](std::string_view) {});
-    auto sources = std::make_shared<FakeTextInputSources>();
-    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
-                         {QStringLiteral("us"), QStringLiteral("English (US)")}});
-    sources->setCurrentIndex(0);
-    auto taps = std::make_shared<FakeKeyboardEventTapFactory>();
-    Platform platform;
-    platform.inputSources = sources;
-    platform.eventTaps = taps;
-    Platform::install(platform);
+    const auto [sources, taps] = installRussianAndEnglish();
     bool shuttingDown = false;
     SwitchingEngine engine(shuttingDown);
     engine.createEventTap();
