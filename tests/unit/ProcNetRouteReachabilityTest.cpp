@@ -50,25 +50,23 @@ TEST(ProcNetRouteReachabilityTest, DefaultRouteMustBeUpAndNotLoopback) {
     EXPECT_TRUE(ProcNetRouteReachability::hasIpv6DefaultRoute(unreachable + onLink + viaRouter));
 }
 
-TEST(ProcNetRouteReachabilityTest, FlagsComeFromWhicheverTablesCanBeRead) {
+// The route tables that can be read give the flags; the model is the trimmed
+// product name.
+TEST(ProcNetRouteReachabilityTest, FlagsComeFromWhicheverTablesCanBeReadAndTheModelIsTrimmed) {
     QTemporaryDir dir;
     const QString v4 = dir.filePath("route"), v6 = dir.filePath("ipv6_route"),
                   missing = dir.filePath("missing");
+    const QString model = dir.filePath("product_name");
     write(v4, ipv4Header + ipv4Route("eth0", "0003"));
     write(v6, {});
+    write(model, "ThinkPad X1\n");
     EXPECT_EQ(ProcNetRouteReachability(v4, missing).defaultRouteFlags(), ReachabilityFlag::reachable);
     EXPECT_EQ(ProcNetRouteReachability(missing, v6).defaultRouteFlags(), 0u);
     EXPECT_EQ(ProcNetRouteReachability(missing, missing).defaultRouteFlags(), std::nullopt);
-}
-
-TEST(LinuxSystemInformationTest, ModelIsTheTrimmedProductNameOrNothing) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("product_name");
-    write(path, "ThinkPad X1\n");
-    EXPECT_EQ(LinuxSystemInformation(path).hardwareModel(), QStringLiteral("ThinkPad X1"));
-    EXPECT_EQ(LinuxSystemInformation(dir.filePath("none")).hardwareModel(), std::nullopt);
-    write(path, " \n");
-    EXPECT_EQ(LinuxSystemInformation(path).hardwareModel(), std::nullopt);
+    EXPECT_EQ(LinuxSystemInformation(model).hardwareModel(), QStringLiteral("ThinkPad X1"));
+    EXPECT_EQ(LinuxSystemInformation(missing).hardwareModel(), std::nullopt);
+    write(model, " \n");
+    EXPECT_EQ(LinuxSystemInformation(model).hardwareModel(), std::nullopt);
 }
 
 } // namespace
