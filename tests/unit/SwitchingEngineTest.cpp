@@ -1,11 +1,11 @@
-#include "platform/Platform.h"
+#include "switching/SwitchingEngine.h"
 #include "fakes/FakeKeyboardEventTap.h"
 #include "fakes/FakeTextInputSources.h"
+#include "platform/Platform.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
-#include "settings/SettingsStore.h"
 #include "support/CapturedOutput.h"
-#include "switching/SwitchingEngine.h"
+#include "switching/SystemUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -13,59 +13,52 @@ using namespace velmora;
 
 namespace {
 
-constexpr uint64_t none = 0;
-constexpr uint64_t command = ModifierFlag::command;
-constexpr uint64_t control = ModifierFlag::control;
-constexpr uint64_t option = ModifierFlag::option;
-constexpr uint64_t shift = ModifierFlag::shift;
+constexpr int64_t cmd = ModifierFlag::command, ctrl = ModifierFlag::control, opt = ModifierFlag::option,
+                  shift = ModifierFlag::shift;
+constexpr uint32_t F = EventType::flagsChanged, D = EventType::keyDown, U = EventType::keyUp;
+// What others do during a hold: "next layout" pressed `value` times; the
+// layout at index `value` picked, told as a selection, untold, or as a change
+// that chose none; a keymap reload that drops ru. Restoring turned on.
+constexpr uint32_t step = 100, pick = 101, pickUntold = 102, pickNone = 103, reload = 104, restoreOn = 105;
+const QString& restoring = Constants::restorePreviousLayout;
 
 class SwitchingEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        store = std::make_shared<InMemorySettingsStore>();
-        SettingsStore::setStandard(store);
+        SettingsStore::setStandard(store = std::make_shared<InMemorySettingsStore>());
         configureDefaultSettings();
-        store->setBool(Constants::enableDebugMode, true);
-        store->setBool(Constants::enableUsageStats, true);
-        sources = std::make_shared<FakeTextInputSources>();
-        sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
-                             {QStringLiteral("us"), QStringLiteral("English (US)")}});
-        sources->setCurrentIndex(0);
-        taps = std::make_shared<FakeKeyboardEventTapFactory>();
         Platform platform;
-        platform.inputSources = sources;
-        platform.eventTaps = taps;
+        platform.inputSources = sources = std::make_shared<FakeTextInputSources>();
+        platform.eventTaps = taps = std::make_shared<FakeKeyboardEventTapFactory>();
         Platform::install(platform);
+        use({"ru", "us"});
         engine = std::make_unique<SwitchingEngine>(shuttingDown, [this] { ++tapCreatedCalls; });
         engine->createEventTap();
-        output.clear();
     }
     void TearDown() override {
         engine.reset();
         Platform::install({});
         SettingsStore::setStandard(nullptr);
     }
-
-    // Sends one event through the tap and checks that it comes back untouched.
+    // Events are only observed: each comes back untouched.
     void send(uint32_t type, uint64_t flags) {
         KeyboardEvent event{flags, 42};
-        KeyboardEvent* returned = taps->send(type, &event);
-        EXPECT_EQ(returned, &event);
-        EXPECT_EQ(event.flags, flags);
-        EXPECT_EQ(event.keycode, 42u);
+        EXPECT_EQ(taps->send(type, &event), &event);
+        EXPECT_TRUE(event.flags == flags && event.keycode == 42);
+    }
+    // Layouts by identifier, the first current; an empty one has none.
+    void use(const QStringList& identifiers) {
+        QList<InputSource> list;
+        for (const QString& id : identifiers)
+            list.append(id.isEmpty() ? InputSource{} : InputSource{id, id + " name"});
+        sources->setSources(list);
+        sources->setCurrentIndex(0);
     }
     QString current() const {
         const InputSourceRef source = sources->copyCurrentKeyboardInputSource();
-        return source ? *source->identifier : QStringLiteral("<none>");
-    }
-    QStringList directions() const {
-        QStringList found;
-        for (const QString& line : output.linesStartingWith(QStringLiteral("   Parameters: ")))
-            found.append(line.section(QLatin1Char('"'), 3, 3));
-        return found;
+        return source ? *source->identifier : QString();
     }
 
-    test::CapturedOutput output;
     std::shared_ptr<InMemorySettingsStore> store;
     std::shared_ptr<FakeTextInputSources> sources;
     std::shared_ptr<FakeKeyboardEventTapFactory> taps;
@@ -74,357 +67,157 @@ protected:
     std::unique_ptr<SwitchingEngine> engine;
 };
 
-TEST_F(SwitchingEngineTest, TapIsCreatedScheduledAndEnabledOnceForTheThreeKeyboardTypes) {
-    ASSERT_NE(engine->eventTap, nullptr);
-    const auto record = taps->latest();
-    EXPECT_EQ(record->eventMask, 0x1C00u);
-    EXPECT_TRUE(record->scheduled);
-    EXPECT_TRUE(record->enabled);
-    EXPECT_EQ(record->userInfo, engine.get());
-    EXPECT_EQ(tapCreatedCalls, 1);
-
-    engine->createEventTap();
-    EXPECT_EQ(taps->createdCount(), 1);
-    EXPECT_EQ(tapCreatedCalls, 1);
-    EXPECT_TRUE(output.lines().last().endsWith(QStringLiteral("createEventTap(): Event tap already exists")));
+TEST_F(SwitchingEngineTest, DecisionTable) {
+    const QStringList three{"ru", "us", "de"};
+    const struct {
+        const char* name;
+        std::vector<std::pair<uint32_t, int64_t>> script;
+        QStringList selections;
+        QString current;
+        std::pair<QString, bool> setting = {};
+        QStringList layouts = {"ru", "us"};
+        int32_t selectStatus = 0;
+    } rows[] = {
+        {"press and release", {{F, cmd}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"shortcut keys while held", {{F, cmd}, {D, cmd}, {U, cmd}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"overlapping triggers", {{F, cmd}, {F, cmd | opt}, {F, opt}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"non-trigger left held", {{F, ctrl}, {F, ctrl | shift}, {F, shift}}, {"us", "ru"}, "ru"},
+        {"non-trigger bits", {{F, shift | 0x81207e}, {D, shift | 0x10000}, {F, 0}}, {}, "ru"},
+        {"shift as a trigger", {{F, shift}, {D, shift}}, {"us"}, "us", {Constants::useShiftKey, true}},
+        {"trigger turned off", {{F, ctrl}, {D, ctrl}}, {}, "ru", {Constants::useControlKey, false}},
+        {"switching off", {{F, ctrl}, {F, 0}}, {}, "ru", {Constants::switchToEnglish, false}},
+        {"restoring off", {{F, ctrl}, {F, 0}, {F, ctrl}, {F, 0}}, {"us"}, "us", {restoring, false}},
+        {"leftover restored",
+         {{F, ctrl}, {F, 0}, {restoreOn, 0}, {F, ctrl}, {F, 0}},
+         {"us", "ru"},
+         "ru",
+         {restoring, false}},
+        {"held before the tap", {{U, ctrl}, {D, ctrl}, {U, 0}}, {"us", "ru"}, "ru"},
+        {"key down without trigger", {{F, ctrl}, {D, 0}}, {"us"}, "us"},
+        {"key up with trigger", {{U, ctrl}}, {}, "ru"},
+        {"English already current", {{pick, 1}, {F, ctrl}, {F, 0}}, {}, "us"},
+        {"no current layout", {{pick, -1}, {F, ctrl}, {F, 0}}, {}, ""},
+        {"no English layout", {{F, ctrl}, {step, 1}, {F, 0}}, {"ru"}, "ru", {}, {"ru", "de"}},
+        {"refused selection", {{F, ctrl}, {step, -1}, {D, ctrl}, {F, 0}}, {"us", "ru"}, "de", {}, three, -50},
+        {"toggle", {{F, ctrl}, {step, 1}, {F, 0}}, {"us", "us"}, "us"},
+        {"two toggles cancel", {{F, ctrl}, {step, 1}, {step, 1}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"toggle back", {{F, ctrl}, {step, -1}, {F, 0}}, {"us", "de"}, "de", {}, three},
+        {"selection kept", {{F, ctrl}, {pick, 2}, {F, 0}}, {"us"}, "de", {}, three},
+        {"toggle after a selection", {{F, ctrl}, {pick, 2}, {step, 1}, {F, 0}}, {"us"}, "ru", {}, three},
+        {"key after a selection", {{F, ctrl}, {pick, 0}, {D, ctrl}, {F, 0}}, {"us"}, "ru"},
+        {"untold change kept", {{F, ctrl}, {pickUntold, 2}, {F, 0}}, {"us"}, "de", {}, three},
+        {"change without layout", {{F, ctrl}, {pickNone, 2}, {F, 0}}, {"us", "ru"}, "ru", {}, three},
+        {"saved layout reloaded away", {{F, ctrl}, {reload, 0}, {step, 1}, {F, 0}}, {"us"}, "de"},
+    };
+    using enum ForeignLayoutChange::Kind;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TearDown();
+        SetUp();
+        if (!row.setting.first.isEmpty())
+            store->setBool(row.setting.first, row.setting.second);
+        use(row.layouts);
+        sources->setSelectStatus(row.selectStatus);
+        for (const auto& [type, value] : row.script) {
+            if (type == step)
+                sources->stepBySomeoneElse(int(value));
+            else if (type >= pick && type <= pickNone)
+                sources->selectBySomeoneElse(int(value), std::array{selection, unknown, none}[type - pick]);
+            else if (type == reload)
+                sources->setSources({{"de", "de"}, {"us", "us"}}); // us stays current
+            else if (type == restoreOn)
+                store->setBool(restoring, true);
+            else
+                send(type, value);
+        }
+        EXPECT_EQ(sources->selections(), row.selections);
+        EXPECT_EQ(current(), row.current);
+    }
 }
 
-TEST_F(SwitchingEngineTest, RefusedTapLeavesNoTapAndNoSwitching) {
+TEST_F(SwitchingEngineTest, TapLifecycle) {
+    const auto record = taps->latest();
+    EXPECT_TRUE(record->scheduled && record->enabled && record->eventMask == keyboardEventMask);
+    engine->createEventTap();
+    EXPECT_TRUE(taps->createdCount() == 1 && tapCreatedCalls == 1);
+    for (const uint32_t notice : {EventType::tapDisabledByTimeout, EventType::tapDisabledByUserInput}) {
+        taps->disableLatestBySystem(notice);
+        EXPECT_TRUE(record->enabled) << "left disabled, the tap would stop switching";
+    }
+    KeyboardEvent event{ctrl, 7};
+    for (const uint32_t type : {0u, 1u, 5u, 9u, 13u, 29u})
+        EXPECT_EQ(engine->handleKeyboardEvent(type, &event), &event);
+    EXPECT_EQ(SwitchingEngine::eventTapCallback(F, &event, nullptr), &event);
+    EXPECT_TRUE(sources->selections().isEmpty());
+    // After shutdown nothing happens and the layout is left as it is.
+    send(F, ctrl);
+    shuttingDown = true;
     engine->tearDownEventTap();
-    engine = std::make_unique<SwitchingEngine>(shuttingDown);
+    EXPECT_TRUE(record->invalidated);
+    EXPECT_EQ(SwitchingEngine::eventTapCallback(F, &event, engine.get()), &event);
+    engine->restoreSavedLayout();
+    engine->createEventTap();
+    EXPECT_EQ(taps->createdCount(), 1);
+    EXPECT_EQ(current(), "us");
+    shuttingDown = false;
     taps->setRefuseCreation(true);
     engine->createEventTap();
     EXPECT_EQ(engine->eventTap, nullptr);
-    EXPECT_TRUE(output.lines().last().endsWith(QStringLiteral("Failed to create event tap")));
-    send(EventType::flagsChanged, control);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
 }
 
-TEST_F(SwitchingEngineTest, CommandAloneSwitchesAtPressAndRestoresAtRelease) {
-    send(EventType::flagsChanged, command);
-    EXPECT_EQ(current(), QStringLiteral("us"));
-    EXPECT_TRUE(engine->modifierPressed);
-    ASSERT_NE(engine->savedInputSource, nullptr);
-    EXPECT_EQ(*engine->savedInputSource->identifier, QStringLiteral("ru"));
+using InputSourceServiceTest = SwitchingEngineTest;
 
-    send(EventType::flagsChanged, none);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
-    EXPECT_FALSE(engine->modifierPressed);
-    EXPECT_EQ(engine->savedInputSource, nullptr);
-    EXPECT_EQ(directions(), (QStringList{"to_english", "to_previous"}));
-    EXPECT_EQ(sources->selections(), (QStringList{"us", "ru"}));
-}
-
-TEST_F(SwitchingEngineTest, ShortcutKeysPassWithoutActionWhileTheTriggerIsHeld) {
-    send(EventType::flagsChanged, command);
-    sources->clearSelections();
-    send(EventType::keyDown, command);
-    send(EventType::keyUp, command);
-    EXPECT_TRUE(sources->selections().isEmpty());
-    EXPECT_EQ(current(), QStringLiteral("us"));
-    send(EventType::flagsChanged, none);
-    EXPECT_EQ(sources->selections(), QStringList{"ru"});
-}
-
-TEST_F(SwitchingEngineTest, OverlappingTriggersSwitchOnceAndRestoreAtTheLastRelease) {
-    send(EventType::flagsChanged, command);
-    send(EventType::flagsChanged, command | option);
-    send(EventType::flagsChanged, option);
-    EXPECT_EQ(current(), QStringLiteral("us"));
-    send(EventType::flagsChanged, none);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
-    EXPECT_EQ(sources->selections(), (QStringList{"us", "ru"}));
-    EXPECT_EQ(directions(), (QStringList{"to_english", "to_previous"}));
-}
-
-TEST_F(SwitchingEngineTest, ReleaseWhileANonTriggerModifierIsStillHeldRestores) {
-    send(EventType::flagsChanged, control);
-    send(EventType::flagsChanged, control | shift);
-    send(EventType::flagsChanged, shift);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
-    EXPECT_FALSE(engine->modifierPressed);
-}
-
-TEST_F(SwitchingEngineTest, NonTriggerBitsNeverSwitch) {
-    const uint64_t capsLock = ModifierFlag::capsLock;
-    const uint64_t function = ModifierFlag::function;
-    const uint64_t deviceSideBits = 0x2 | 0x4 | 0x8 | 0x10 | 0x20 | 0x40 | 0x2000;
-    for (const uint64_t flags : {shift, capsLock, function, deviceSideBits, capsLock | shift | function}) {
-        send(EventType::flagsChanged, flags);
-        send(EventType::keyDown, flags);
-        send(EventType::keyUp, flags);
-        send(EventType::flagsChanged, none);
-    }
-    EXPECT_TRUE(sources->selections().isEmpty());
-    EXPECT_FALSE(engine->modifierPressed);
-}
-
-TEST_F(SwitchingEngineTest, ShiftSwitchesOnlyWhileItsSettingIsOn) {
-    store->setBool(Constants::useShiftKey, true);
-    send(EventType::flagsChanged, shift);
-    send(EventType::keyDown, shift);
-    EXPECT_EQ(current(), QStringLiteral("us"));
-    send(EventType::keyUp, shift);
-    send(EventType::flagsChanged, none);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
-
-    store->setBool(Constants::useShiftKey, false);
-    send(EventType::flagsChanged, shift);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
-}
-
-TEST_F(SwitchingEngineTest, EachTriggerHonoursItsOwnSetting) {
-    const std::pair<const QString&, uint64_t> triggers[] = {
-        {Constants::useCommandKey, command},
-        {Constants::useControlKey, control},
-        {Constants::useOptionKey, option},
+TEST_F(InputSourceServiceTest, SelectionTable) {
+    const struct {
+        const char* name;
+        QStringList layouts;
+        QString selected; // requested; empty: none
+        bool succeeds;
+        QString shortcutLayout = {};
+        int32_t status = 0;
+    } rows[] = {
+        {"first English in the system's order", {"ru", "us(intl)", "us"}, "us(intl)", true},
+        {"whole identifiers", {"US", "us(dvorak)", "us(intl)x", "us(basic)"}, "us(basic)", true},
+        {"entries without identifier skipped", {"", "ru", "us"}, "us", true},
+        {"current English selected again", {"us"}, "us", true},
+        {"no English layout", {"ru", "us(dvorak)"}, "", false},
+        {"refused selection", {"ru", "us", "us(intl)"}, "us", false, {}, -50},
+        {"chosen layout", {"ru", "us", "gb"}, "gb", true, "gb"},
+        {"chosen English variant", {"ru", "us(dvorak)", "us"}, "us(dvorak)", true, "us(dvorak)"},
+        {"chosen layout not installed", {"ru", "us"}, "us", true, "gb"},
     };
-    for (const auto& [key, bit] : triggers) {
-        store->setBool(key, false);
-        send(EventType::flagsChanged, bit);
-        EXPECT_EQ(current(), QStringLiteral("ru")) << key.toStdString();
-        EXPECT_FALSE(engine->isTriggerModifierPressed(bit));
-        store->setBool(key, true);
-        EXPECT_TRUE(engine->isTriggerModifierPressed(bit));
-        send(EventType::flagsChanged, none);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        use(row.layouts);
+        sources->clearSelections();
+        sources->setSelectStatus(row.status);
+        store->setString(Constants::shortcutLayout, row.shortcutLayout);
+        InputSourceRef selected;
+        EXPECT_EQ(SystemUtils::selectEnglishLayout(&selected), row.succeeds);
+        EXPECT_EQ(sources->selections().value(0), row.selected);
+        EXPECT_EQ(selected ? *selected->identifier : QString(), row.succeeds ? row.selected : QString());
+        for (const InputSourceRef& layout :
+             row.shortcutLayout.isEmpty() ? QList<InputSourceRef>() : sources->sources())
+            EXPECT_EQ(SystemUtils::isEnglishLayout(layout), layout->identifier == row.selected);
     }
 }
 
-TEST_F(SwitchingEngineTest, EnglishAlreadyCurrentSavesAndSelectsNothing) {
-    sources->setCurrentIndex(1);
-    send(EventType::flagsChanged, control);
-    EXPECT_TRUE(engine->modifierPressed);
-    EXPECT_EQ(engine->savedInputSource, nullptr);
-    send(EventType::flagsChanged, none);
-    EXPECT_TRUE(sources->selections().isEmpty());
-    EXPECT_TRUE(directions().isEmpty());
-}
-
-TEST_F(SwitchingEngineTest, NoCurrentSourceLeavesThePressStateOnly) {
-    sources->setCurrentIndex(-1);
-    send(EventType::flagsChanged, control);
-    EXPECT_TRUE(engine->modifierPressed);
-    EXPECT_EQ(engine->savedInputSource, nullptr);
-    EXPECT_TRUE(sources->selections().isEmpty());
-}
-
-TEST_F(SwitchingEngineTest, FailedEnglishSelectionStillSavesAndRestores) {
-    sources->setSources({{QStringLiteral("ru"), QStringLiteral("Russian")},
-                         {QStringLiteral("de"), QStringLiteral("German")}});
-    sources->setCurrentIndex(0);
-    send(EventType::flagsChanged, control);
-    ASSERT_NE(engine->savedInputSource, nullptr);
-    EXPECT_EQ(directions(), QStringList{"to_english"});
-    // Nothing of Velmora's to tell a change by others from: restored as ever.
-    sources->stepBySomeoneElse(1);
-    send(EventType::flagsChanged, none);
-    EXPECT_EQ(sources->selections(), QStringList{"ru"});
-    EXPECT_EQ(directions(), (QStringList{"to_english", "to_previous"}));
-}
-
-TEST_F(SwitchingEngineTest, SwitchingOffOnlyTogglesThePressState) {
-    store->setBool(Constants::switchToEnglish, false);
-    send(EventType::flagsChanged, control);
-    EXPECT_TRUE(engine->modifierPressed);
-    send(EventType::flagsChanged, none);
-    EXPECT_FALSE(engine->modifierPressed);
-    EXPECT_TRUE(sources->selections().isEmpty());
-}
-
-TEST_F(SwitchingEngineTest, RestoringOffKeepsTheSavedSourceUntilItIsOnAgain) {
-    store->setBool(Constants::restorePreviousLayout, false);
-    send(EventType::flagsChanged, control);
-    send(EventType::flagsChanged, none);
-    EXPECT_EQ(current(), QStringLiteral("us"));
-    ASSERT_NE(engine->savedInputSource, nullptr);
-
-    // English is current now: later presses keep the leftover source.
-    send(EventType::flagsChanged, control);
-    send(EventType::flagsChanged, none);
-    EXPECT_EQ(*engine->savedInputSource->identifier, QStringLiteral("ru"));
-
-    store->setBool(Constants::restorePreviousLayout, true);
-    send(EventType::flagsChanged, control);
-    send(EventType::flagsChanged, none);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
-    EXPECT_EQ(engine->savedInputSource, nullptr);
-
-    // A toggle by someone else during the hold stays where it ended.
-    store->setBool(Constants::restorePreviousLayout, false);
-    send(EventType::flagsChanged, control);
-    sources->stepBySomeoneElse(1);
-    send(EventType::flagsChanged, none);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
-    EXPECT_NE(engine->savedInputSource, nullptr);
-}
-
-TEST_F(SwitchingEngineTest, LeftoverSavedSourceIsRestoredEvenWithSwitchingOff) {
-    store->setBool(Constants::restorePreviousLayout, false);
-    send(EventType::flagsChanged, control);
-    send(EventType::flagsChanged, none);
-    store->setBool(Constants::restorePreviousLayout, true);
-    store->setBool(Constants::switchToEnglish, false);
-    send(EventType::flagsChanged, control);
-    send(EventType::flagsChanged, none);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
-}
-
-TEST_F(SwitchingEngineTest, TriggerAlreadyHeldWhenTheTapStartsSwitchesAtTheFirstKeyDown) {
-    // The flags-changed event for the press happened before the tap existed.
-    send(EventType::keyUp, control);
-    EXPECT_FALSE(engine->modifierPressed);
-    send(EventType::keyDown, control);
-    EXPECT_EQ(current(), QStringLiteral("us"));
-    send(EventType::keyUp, none);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
-}
-
-TEST_F(SwitchingEngineTest, KeyDownWithoutTriggerNeverRestoresAndKeyUpWithTriggerNeverSwitches) {
-    send(EventType::flagsChanged, control);
-    send(EventType::keyDown, none);
-    EXPECT_TRUE(engine->modifierPressed);
-    send(EventType::flagsChanged, none);
-    send(EventType::keyUp, control);
-    EXPECT_FALSE(engine->modifierPressed);
-    EXPECT_EQ(sources->selections(), (QStringList{"us", "ru"}));
-}
-
-TEST_F(SwitchingEngineTest, AllTriggersTurnedOffWhilePressedRestoreAtTheNextEvent) {
-    send(EventType::flagsChanged, command | control);
-    for (const QString& key : {Constants::useCommandKey, Constants::useControlKey, Constants::useOptionKey,
-                               Constants::useShiftKey})
-        store->setBool(key, false);
-    send(EventType::keyUp, command | control);
-    EXPECT_EQ(current(), QStringLiteral("ru"));
-    EXPECT_FALSE(engine->modifierPressed);
-}
-
-TEST_F(SwitchingEngineTest, OtherEventTypesAreIgnoredAndPassedOn) {
-    for (const uint32_t type : {0u, 1u, 5u, 9u, 13u, 14u, 29u}) {
-        KeyboardEvent event{control, 7};
-        EXPECT_EQ(engine->handleKeyboardEvent(type, &event), &event);
-        EXPECT_EQ(event.flags, control);
-    }
-    EXPECT_FALSE(engine->modifierPressed);
-    EXPECT_TRUE(sources->selections().isEmpty());
-}
-
-TEST_F(SwitchingEngineTest, CallbackWithoutUserInfoPassesTheEventOn) {
-    KeyboardEvent event{control, 1};
-    EXPECT_EQ(SwitchingEngine::eventTapCallback(EventType::flagsChanged, &event, nullptr), &event);
-    EXPECT_FALSE(engine->modifierPressed);
-}
-
-TEST_F(SwitchingEngineTest, TapDisabledBySystemIsEnabledAgain) {
-    for (const uint32_t notice : {EventType::tapDisabledByTimeout, EventType::tapDisabledByUserInput}) {
-        taps->disableLatestBySystem(notice);
-        EXPECT_TRUE(taps->latest()->enabled);
-    }
-    EXPECT_EQ(output.linesStartingWith(QStringLiteral("🐛")).size(), 2);
-    EXPECT_TRUE(output.lines().first().endsWith(QStringLiteral("re-enabled after being disabled by timeout")));
-    send(EventType::flagsChanged, control);
-    EXPECT_EQ(current(), QStringLiteral("us"));
-}
-
-TEST_F(SwitchingEngineTest, NothingHappensAfterShutdown) {
-    send(EventType::flagsChanged, control);
-    shuttingDown = true;
-    engine->tearDownEventTap();
-    const auto record = taps->latest();
-    EXPECT_FALSE(record->enabled);
-    EXPECT_TRUE(record->invalidated);
-    EXPECT_EQ(engine->eventTap, nullptr);
-    EXPECT_TRUE(output.lines().last().endsWith(QStringLiteral("Event tap disabled and invalidated")));
-    // No layout is restored at shutdown and the press state is kept.
-    EXPECT_EQ(current(), QStringLiteral("us"));
-    EXPECT_TRUE(engine->modifierPressed);
-
-    KeyboardEvent event{none, 0};
-    EXPECT_EQ(SwitchingEngine::eventTapCallback(EventType::flagsChanged, &event, engine.get()), &event);
-    engine->restoreSavedLayout();
-    engine->switchToEnglishLayout();
-    EXPECT_TRUE(engine->modifierPressed);
-    EXPECT_EQ(current(), QStringLiteral("us"));
-
-    engine->createEventTap();
-    EXPECT_EQ(taps->createdCount(), 1);
-    EXPECT_EQ(engine->eventTap, nullptr);
-}
-
-TEST_F(SwitchingEngineTest, SwitchingPathPrintsTheInputSourceLines) {
-    send(EventType::flagsChanged, control);
-    EXPECT_EQ(output.linesStartingWith(QStringLiteral("⌨️")),
-              (QStringList{"⌨️ Current layout: Russian", "⌨️ Layout ru is English: false", "⌨️ Found 2 input sources",
+// The input sources' trace: the layout is requested before the lines that
+// describe the walk are written.
+TEST_F(InputSourceServiceTest, Trace) {
+    test::CapturedOutput output;
+    use({"ru", "", "us"});
+    qsizetype linesAtRequest = -1;
+    sources->setOnSelect([&] { linesAtRequest = output.lines().size(); });
+    EXPECT_TRUE(SystemUtils::getCurrentInputSource() && SystemUtils::selectEnglishLayout());
+    EXPECT_EQ(linesAtRequest, 1);
+    sources->setListAvailable(false);
+    EXPECT_FALSE(SystemUtils::selectEnglishLayout());
+    EXPECT_EQ(output.lines(),
+              (QStringList{"⌨️ Current layout: ru name", "⌨️ Found 3 input sources",
                            "⌨️ Layout ru is English: false", "⌨️ Layout us is English: true",
-                           "⌨️ Switched to English layout 'English (US)', result: 0"}));
-}
-
-// A layout change made by someone else while a trigger is held: a keymap
-// reload, then a layout selected by name, then "next layout" toggles.
-struct ForeignChangeCase {
-    const char* name;
-    QStringList layouts;
-    int startIndex;
-    QStringList reloadedLayouts; // empty: no reload
-    int selectedIndex;           // -1: no selection
-    ForeignLayoutChange::Kind selectionKind;
-    QList<int> toggles;
-    QString expectedLayout;
-    QString keptLine; // part of "Kept layout …"; empty: the saved layout is restored as usual
-};
-
-TEST_F(SwitchingEngineTest, ReleaseKeepsALayoutChangeMadeByOthersDuringTheHold) {
-    constexpr auto selection = ForeignLayoutChange::Kind::selection;
-    constexpr auto unknown = ForeignLayoutChange::Kind::unknown;
-    constexpr auto noLayoutChosen = ForeignLayoutChange::Kind::none;
-    const QStringList two{"ru", "us"};
-    const QStringList three{"ru", "us", "de"};
-    const ForeignChangeCase cases[] = {
-        {"toggle forward", two, 0, {}, -1, selection, {1}, "us", "us: switched 1 step(s) from ru during"},
-        {"toggle back", two, 0, {}, -1, selection, {-1}, "us", "us: switched -1 step(s)"},
-        {"two toggles cancel out", two, 0, {}, -1, selection, {1, 1}, "ru", {}},
-        {"three layouts forward", three, 0, {}, -1, selection, {1}, "us", "us: switched 1 step(s)"},
-        {"three layouts back", three, 0, {}, -1, selection, {-1}, "de", "de: switched -1 step(s)"},
-        {"three layouts, two toggles", three, 0, {}, -1, selection, {1, 1}, "de", "de: switched 2 step(s)"},
-        {"wraps around", three, 2, {}, -1, selection, {1}, "ru", "ru: switched 1 step(s) from de"},
-        {"a selection is kept", three, 0, {}, 2, selection, {}, "de", "de: selected during the hold"},
-        {"a toggle after a selection", three, 0, {}, 2, selection, {1}, "ru", "ru: selected"},
-        {"an untold change is kept", three, 0, {}, 2, unknown, {}, "de", "de: changed during the"},
-        {"a change that chose no layout", three, 0, {}, 2, noLayoutChosen, {}, "ru", {}},
-        {"ru reloaded away", two, 0, {"de", "us"}, -1, selection, {1}, "de", "and ru is gone"},
-    };
-    const auto install = [this](const QStringList& layouts) {
-        QList<InputSource> list;
-        for (const QString& layout : layouts)
-            list.append({layout, layout});
-        sources->setSources(list);
-    };
-    for (const ForeignChangeCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        install(c.layouts);
-        sources->setCurrentIndex(c.startIndex);
-        output.clear();
-        send(EventType::flagsChanged, control);
-        if (!c.reloadedLayouts.isEmpty())
-            install(c.reloadedLayouts);
-        if (c.selectedIndex >= 0)
-            sources->selectBySomeoneElse(c.selectedIndex, c.selectionKind);
-        for (const int steps : c.toggles)
-            sources->stepBySomeoneElse(steps);
-        send(EventType::flagsChanged, none);
-        EXPECT_EQ(current(), c.expectedLayout);
-        EXPECT_EQ(engine->savedInputSource, nullptr);
-        EXPECT_EQ(engine->selectedInputSource, nullptr);
-        const QStringList logLines = output.linesStartingWith(QStringLiteral("🐛"));
-        if (c.keptLine.isEmpty()) {
-            EXPECT_EQ(directions(), (QStringList{"to_english", "to_previous"}));
-            EXPECT_TRUE(logLines.filter(QStringLiteral("Kept layout")).isEmpty());
-        } else {
-            EXPECT_EQ(directions(), QStringList{"to_english"});
-            ASSERT_EQ(logLines.filter(QStringLiteral("Kept layout")).size(), 1);
-            EXPECT_TRUE(logLines.filter(QStringLiteral("Kept layout")).first().contains(c.keptLine));
-        }
-    }
+                           "⌨️ Switched to English layout 'us name', result: 0",
+                           "❌ Could not get input source list"}));
 }
 
 } // namespace
