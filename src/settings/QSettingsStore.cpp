@@ -34,6 +34,8 @@ QSettingsStore::QSettingsStore(const QString& filePath)
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &QSettingsStore::sync);
     retry_.setInterval(retryIntervalMs);
     connect(&retry_, &QTimer::timeout, this, &QSettingsStore::sync);
+    // QSettings parses keys on first use, so only then does a damaged file show.
+    settings_->allKeys();
     if (settings_->status() == QSettings::FormatError)
         finish({{}, false, setAsideLocked()});
 }
@@ -111,6 +113,7 @@ QSettingsStore::Outcome QSettingsStore::syncLocked() {
         recoverLocked();
     } else {
         settings_->sync();
+        settings_->allKeys();
         if (settings_->status() == QSettings::FormatError)
             outcome.setAsideAs = setAsideLocked();
         if (settings_->status() == QSettings::NoError) {
