@@ -1,213 +1,193 @@
-#include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
+#include "localization/LocalizationKeys.h"
+#include "localization/SupportedLanguage.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/NotificationCenter.h"
 
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <algorithm>
+#include <numeric>
 
 using namespace velmora;
 
 namespace {
 
-// The text a compiled table gives a key, read without the manager.
-QString tableText(const QString& code, const QString& key) {
+// The text a compiled table gives a key, read without the manager; empty when it has none.
+QString tableText(const QString& code, const QString& key,
+                  const QString& directory = QStringLiteral(":/i18n")) {
     QTranslator table;
-    if (!table.load(LocalizationManager::tablePath(QStringLiteral(":/i18n"), code)))
-        return QStringLiteral("<no table %1>").arg(code);
-    return table.translate(nullptr, key.toUtf8().constData());
+    return table.load(LocalizationManager::tablePath(directory, code))
+               ? table.translate(nullptr, key.toUtf8().constData())
+               : QString();
 }
 
 class LocalizationManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        center.addObserver(this, Constants::languageDidChangeNotification, [this](const QVariant&) { ++posts; });
+    LocalizationManagerTest() {
+        center.addObserver(this, Constants::languageDidChangeNotification,
+                           [this](const QVariant&) { ++posts; });
     }
-
-    std::unique_ptr<LocalizationManager> makeManager(const QString& tableDirectory = QStringLiteral(":/i18n")) {
-        LocalizationManager::Dependencies dependencies{[this] { return preferred; },
-                                                       [this]() -> SettingsStore& { return *store; }, &center,
-                                                       tableDirectory};
-        return std::make_unique<LocalizationManager>(std::move(dependencies));
+    std::unique_ptr<LocalizationManager> start(const QString& tables = QStringLiteral(":/i18n")) {
+        return std::make_unique<LocalizationManager>(LocalizationManager::Dependencies{
+            [this] { return preferred; }, [this]() -> SettingsStore& { return store; }, &center, tables});
     }
-
-    QString stored() const { return store->stringForKey(Constants::appLanguage).value_or(QStringLiteral("<absent>")); }
-
-    std::shared_ptr<InMemorySettingsStore> store = std::make_shared<InMemorySettingsStore>();
+    QString stored() const {
+        return store.stringForKey(Constants::appLanguage).value_or(QStringLiteral("<none>"));
+    }
+    InMemorySettingsStore store;
     NotificationCenter center;
     QStringList preferred;
     int posts = 0;
 };
 
-struct FirstStart {
+struct LanguageCase {
     QStringList preferred;
-    QString language;
+    const char* stored; // before the start; null: a first start
+    const char* language;
+    const char* bundle; // whose table answers
 };
 
-TEST_F(LocalizationManagerTest, firstStartDetectsTheLanguageFromTheFirstPreferredOneOnly) {
-    const QList<FirstStart> cases = {
-        {{"de-DE", "en-US"}, "de"},
-        {{"zh-Hans-CN"}, "zh-Hans"},
-        {{"zh-Hant-TW"}, "en"},
-        {{"zh-CN"}, "zh-Hans"},
-        {{"it-IT", "ru-RU"}, "en"},
-        {{}, "en"},
-        {{"en-US", "de-DE"}, "en"},
-        {{"ru-RU"}, "ru"},
-        {{"uk-UA"}, "uk"},
-        {{"es-419"}, "es"},
-        {{"pt-BR"}, "pt"},
-        {{"fr-CA"}, "fr"},
-        {{"ja-JP"}, "ja"},
-        {{"de_DE"}, "de"},
-        {{"ru"}, "ru"},
-        // Chinese needs "Hans" or "CN" in the entry itself.
-        {{"zh-Hans"}, "zh-Hans"},
-        {{"zh"}, "en"},
-        {{"zh-TW"}, "en"},
-        {{"zh-Hant-HK"}, "en"},
-        {{"zh-SG"}, "en"},
-        // Shorter than two characters, or not a language at all.
-        {{"r"}, "en"},
-        {{""}, "en"},
-        {{"C"}, "en"},
-    };
-    for (const FirstStart& start : cases) {
-        SCOPED_TRACE(start.preferred.join(u',').toStdString());
-        store = std::make_shared<InMemorySettingsStore>();
-        preferred = start.preferred;
-        const auto manager = makeManager();
-        EXPECT_EQ(manager->currentLanguage(), start.language);
-        EXPECT_EQ(stored(), start.language);
-        EXPECT_EQ(manager->bundleLanguage(), start.language);
+// A first start takes the first preferred language and stores it; a stored code wins and is kept as it is.
+const LanguageCase languageCases[] = {
+    {{"de-DE", "en-US"}, nullptr, "de", "de"},
+    {{"de_DE"}, nullptr, "de", "de"},
+    {{"ru"}, nullptr, "ru", "ru"},
+    {{"es-419"}, nullptr, "es", "es"},
+    {{"it-IT", "ru-RU"}, nullptr, "en", "en"},
+    {{}, nullptr, "en", "en"},
+    {{"C"}, nullptr, "en", "en"},
+    {{"r"}, nullptr, "en", "en"},
+    // Chinese needs "Hans" or "CN" in the entry itself: only Simplified Chinese has a table.
+    {{"zh-Hans-CN"}, nullptr, "zh-Hans", "zh-Hans"},
+    {{"zh-CN"}, nullptr, "zh-Hans", "zh-Hans"},
+    {{"zh-Hant-TW"}, nullptr, "en", "en"},
+    {{"zh"}, nullptr, "en", "en"},
+    {{"de-DE"}, "ru", "ru", "ru"},
+    {{"ja-JP"}, "system", "system", "ja"},
+    {{"de-DE"}, "xx", "xx", "en"},
+    {{"de-DE"}, "EN", "EN", "en"},
+    {{"de-DE"}, "zh-hans", "zh-hans", "en"},
+    {{"de-DE"}, "", "", "en"},
+};
+
+TEST_F(LocalizationManagerTest, theLanguageComesFromTheStoreOrTheFirstPreferredOneAndFallsBackToEnglish) {
+    for (const LanguageCase& row : languageCases) {
+        SCOPED_TRACE(row.preferred.join(u',').toStdString() + " stored " +
+                     (row.stored ? row.stored : "nothing"));
+        preferred = row.preferred;
+        row.stored ? store.setString(Constants::appLanguage, row.stored)
+                   : store.removeObject(Constants::appLanguage);
+        const auto manager = start();
+        EXPECT_EQ(manager->currentLanguage(), row.language);
+        EXPECT_EQ(stored(), row.language);
+        EXPECT_EQ(manager->bundleLanguage(), row.bundle);
+        EXPECT_EQ(manager->localizedString(LocalizationKeys::menuQuit),
+                  tableText(row.bundle, LocalizationKeys::menuQuit));
     }
-    EXPECT_EQ(posts, 0) << "creation is not a change";
+    EXPECT_EQ(posts, 0) << "a start is not a change";
 }
 
-TEST_F(LocalizationManagerTest, firstStartInGermanAnswersFromTheGermanTable) {
-    preferred = {"de-DE", "en-US"};
-    const auto manager = makeManager();
-    for (const QString& key : {LocalizationKeys::menuQuit, LocalizationKeys::prefsGeneral}) {
-        EXPECT_EQ(manager->localizedString(key), tableText("de", key));
-        EXPECT_NE(manager->localizedString(key), tableText("en", key));
-    }
-}
-
-TEST_F(LocalizationManagerTest, aStoredCodeWinsOverThePreferredLanguages) {
-    store->setString(Constants::appLanguage, "ru");
-    preferred = {"de-DE"};
-    const auto manager = makeManager();
-    EXPECT_EQ(manager->currentLanguage(), "ru");
-    EXPECT_EQ(manager->bundleLanguage(), "ru");
-    EXPECT_EQ(stored(), "ru");
-}
-
-TEST_F(LocalizationManagerTest, storedSystemFollowsThePreferredLanguagesAtEachAssignment) {
-    store->setString(Constants::appLanguage, "system");
-    preferred = {"ja-JP", "en-US"};
-    const auto manager = makeManager();
-    EXPECT_EQ(manager->currentLanguage(), "system");
-    EXPECT_EQ(manager->bundleLanguage(), "ja");
-    EXPECT_EQ(stored(), "system") << "creation keeps the stored choice";
-
-    // The desktop's language changes; the manager notices at the next assignment.
-    preferred = {"fr-FR"};
-    EXPECT_EQ(manager->bundleLanguage(), "ja");
-    manager->setCurrentLanguage("system");
-    EXPECT_EQ(manager->currentLanguage(), "system");
-    EXPECT_EQ(manager->bundleLanguage(), "fr");
-    EXPECT_EQ(manager->localizedString(LocalizationKeys::menuQuit), tableText("fr", LocalizationKeys::menuQuit));
-    EXPECT_EQ(stored(), "system");
-    EXPECT_EQ(posts, 1);
-}
-
-TEST_F(LocalizationManagerTest, aCodeWithoutTableIsKeptAndAnsweredInEnglish) {
-    preferred = {"de-DE"};
-    for (const QString code : {"xx", "", "EN", "de-DE", "zh-Hant", "zh-hans"}) {
-        SCOPED_TRACE(code.toStdString());
-        store->setString(Constants::appLanguage, code);
-        const auto manager = makeManager();
-        EXPECT_EQ(manager->currentLanguage(), code);
-        EXPECT_EQ(stored(), code);
-        EXPECT_EQ(manager->bundleLanguage(), "en");
-        EXPECT_EQ(manager->localizedString(LocalizationKeys::menuQuit), tableText("en", LocalizationKeys::menuQuit));
-    }
-}
-
-TEST_F(LocalizationManagerTest, aKeyMissingFromTheChosenTableShowsTheKeyNotTheEnglishText) {
-    // The French test table has "greeting" but lacks "farewell", which the
-    // English one has.
-    store->setString(Constants::appLanguage, "fr");
-    const auto manager = makeManager(QStringLiteral(":/test-i18n"));
-    ASSERT_EQ(manager->bundleLanguage(), "fr");
+TEST_F(LocalizationManagerTest, aKeyTheTableLacksReadsAsTheKeyNeverAsTheEnglishText) {
+    store.setString(Constants::appLanguage, "fr"); // the French test table lacks "farewell"
+    const auto manager = start(QStringLiteral(":/test-i18n"));
     EXPECT_EQ(manager->localizedString("greeting"), "Bonjour %1");
     EXPECT_EQ(manager->localizedString("farewell"), "farewell");
-
-    const auto real = makeManager();
-    EXPECT_EQ(real->localizedString("no_such_key"), "no_such_key");
-    EXPECT_EQ(real->localizedString(""), "");
+    EXPECT_EQ(start()->localizedString("no_such_key"), "no_such_key");
+    const auto withoutTables = start(QStringLiteral(":/no-tables-here"));
+    EXPECT_EQ(withoutTables->bundleLanguage(), "");
+    EXPECT_EQ(withoutTables->localizedString(LocalizationKeys::menuQuit), LocalizationKeys::menuQuit);
 }
 
-TEST_F(LocalizationManagerTest, withoutAnyTableEveryLookupShowsTheKey) {
-    store->setString(Constants::appLanguage, "de");
-    const auto manager = makeManager(QStringLiteral(":/no-tables-here"));
-    EXPECT_EQ(manager->bundleLanguage(), "");
-    EXPECT_EQ(manager->localizedString(LocalizationKeys::menuQuit), LocalizationKeys::menuQuit);
-    manager->setCurrentLanguage("en");
-    EXPECT_EQ(manager->localizedString(LocalizationKeys::menuQuit), LocalizationKeys::menuQuit);
-}
-
-TEST_F(LocalizationManagerTest, everyAssignmentStoresReloadsAndPostsExactlyOnce) {
-    preferred = {"en-US"};
-    const auto manager = makeManager();
-
-    manager->setCurrentLanguage("uk");
-    EXPECT_EQ(posts, 1);
-    EXPECT_EQ(stored(), "uk");
-    EXPECT_EQ(manager->bundleLanguage(), "uk");
-
-    // The same value again is not compared away: it is written, reloaded and
-    // announced once more.
-    store->removeObject(Constants::appLanguage);
-    manager->setCurrentLanguage("uk");
-    EXPECT_EQ(posts, 2);
-    EXPECT_EQ(stored(), "uk");
-
-    // The property system (what a picker binding uses) runs the same steps.
-    EXPECT_TRUE(manager->setProperty("currentLanguage", QStringLiteral("es")));
-    EXPECT_EQ(manager->property("currentLanguage").toString(), "es");
+TEST_F(LocalizationManagerTest, eachAssignmentStoresReloadsAndThenPostsOnceEvenOfTheSameValue) {
+    preferred = {"ja-JP"};
+    const auto manager = start();
+    QString seen;
+    center.addObserver(&seen, Constants::languageDidChangeNotification,
+                       [&](const QVariant&) { seen = manager->localizedString(LocalizationKeys::menuQuit); });
+    for (const char* language : {"uk", "uk", "system"}) {
+        store.removeObject(Constants::appLanguage);
+        preferred = {"fr-FR"}; // "system" follows the desktop at each assignment
+        EXPECT_TRUE(manager->setProperty("currentLanguage", QString::fromLatin1(language)));
+        EXPECT_EQ(stored(), language);
+    }
     EXPECT_EQ(posts, 3);
-    EXPECT_EQ(stored(), "es");
+    EXPECT_EQ(manager->bundleLanguage(), "fr");
+    EXPECT_EQ(seen, tableText("fr", LocalizationKeys::menuQuit));
+    center.removeObserver(&seen);
 }
 
-TEST_F(LocalizationManagerTest, subscribersAlreadySeeTheNewLanguage) {
-    preferred = {"en-US"};
-    const auto manager = makeManager();
-    const QString& key = LocalizationKeys::menuPreferences;
-    QString seenByNotification;
-    center.addObserver(&seenByNotification, Constants::languageDidChangeNotification,
-                       [&](const QVariant&) { seenByNotification = manager->localizedString(key); });
-
-    manager->setCurrentLanguage("ja");
-    EXPECT_EQ(seenByNotification, tableText("ja", key));
+TEST(SupportedLanguage, exactlyTheRawValuesNameALanguageEachWithItsOwnNameAndTable) {
+    QSet<QString> names;
+    for (const SupportedLanguage& language : SupportedLanguage::allCases()) {
+        EXPECT_EQ(SupportedLanguage::fromRawValue(language.rawValue()), language);
+        names.insert(language.displayName());
+        EXPECT_EQ(QFileInfo(LocalizationManager::tablePath(":/i18n", language.rawValue())).isFile(),
+                  language != SupportedLanguage::system)
+            << language.rawValue().toStdString();
+    }
+    EXPECT_EQ(names.size(), SupportedLanguage::allCases().size());
+    for (const QString rawValue : {"EN", "zh-hans", "zh", " en", "System", "de-DE"})
+        EXPECT_EQ(SupportedLanguage::fromRawValue(rawValue), std::nullopt) << rawValue.toStdString();
 }
 
-TEST(LocalizationManagerShared, isOneInstanceReadingTheEmbeddedTables) {
-    SettingsStore::setStandard(std::make_shared<InMemorySettingsStore>());
-    LocalizationManager& shared = LocalizationManager::shared();
-    EXPECT_EQ(&shared, &LocalizationManager::shared());
-    int posts = 0;
-    NotificationCenter::defaultCenter().addObserver(&posts, Constants::languageDidChangeNotification,
-                                                    [&](const QVariant&) { ++posts; });
-    shared.setCurrentLanguage("pt");
-    NotificationCenter::defaultCenter().removeObserver(&posts);
-    EXPECT_EQ(posts, 1);
-    EXPECT_EQ(SettingsStore::standard().stringForKey(Constants::appLanguage), "pt");
-    EXPECT_EQ(shared.localizedString(LocalizationKeys::menuQuit), tableText("pt", LocalizationKeys::menuQuit));
+// What is wrong with one table: a key without text (lrelease drops empty texts, so missing and blank look the
+// same), or placeholders other than the English ones, which number the key's arguments from %1.
+QStringList tableProblems(const QString& directory, const QString& code,
+                          const QList<LocalizationKeys::Entry>& keys) {
+    static const QRegularExpression placeholder(QStringLiteral("%(\\d{1,2})"));
+    const auto numbers = [](const QString& text) {
+        QList<int> found;
+        for (const QRegularExpressionMatch& match : placeholder.globalMatch(text))
+            found.append(match.captured(1).toInt());
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    QStringList problems;
+    for (const LocalizationKeys::Entry& entry : keys) {
+        QList<int> wanted(entry.argumentCount);
+        std::iota(wanted.begin(), wanted.end(), 1);
+        const QString text = tableText(code, entry.key, directory);
+        if (text.trimmed().isEmpty())
+            problems.append(entry.key + QStringLiteral(": no text"));
+        else if (numbers(text) != (code == "en" ? wanted : numbers(tableText("en", entry.key, directory))))
+            problems.append(entry.key + QStringLiteral(": placeholders differ"));
+    }
+    return problems;
+}
+
+TEST(StringTables, everyLanguageHasEveryKeyWithTheEnglishPlaceholdersAndTheCheckSeesFaults) {
+    for (const SupportedLanguage& language : SupportedLanguage::allCases().mid(1)) {
+        EXPECT_EQ(tableProblems(":/i18n", language.rawValue(), LocalizationKeys::all()), QStringList())
+            << language.rawValue().toStdString();
+        EXPECT_EQ(tableText(language.rawValue(), LocalizationKeys::appName), "Velmora")
+            << "windows are found by it";
+    }
+    const QList<LocalizationKeys::Entry> keys = {{"greeting", 0, {}}, {"farewell", 1, {}}};
+    EXPECT_EQ(tableProblems(":/test-i18n", "en", keys), QStringList());
+    EXPECT_EQ(tableProblems(":/test-i18n", "fr", keys),
+              (QStringList{"greeting: placeholders differ", "farewell: no text"}));
+    EXPECT_EQ(tableProblems(":/test-i18n", "de", keys),
+              (QStringList{"greeting: no text", "farewell: placeholders differ"}));
+    EXPECT_EQ(tableProblems(":/test-i18n", "en", {{"farewell", 2, {}}}),
+              QStringList{"farewell: placeholders differ"});
+}
+
+TEST(StringTables, keysAreUniqueSnakeCaseAndCarryATranslatorNote) {
+    static const QRegularExpression snakeCase(QStringLiteral("^[a-z]+(_[a-z0-9]+)*$"));
+    QSet<QString> seen;
+    for (const LocalizationKeys::Entry& entry : LocalizationKeys::all()) {
+        EXPECT_TRUE(snakeCase.match(entry.key).hasMatch() && !entry.note.isEmpty() &&
+                    !seen.contains(entry.key))
+            << entry.key.toStdString();
+        seen.insert(entry.key);
+    }
 }
 
 } // namespace
