@@ -1,15 +1,12 @@
-#include "settings/InMemorySettingsStore.h"
 #include "settings/QSettingsStore.h"
 #include "support/CapturedOutput.h"
 #include "support/WaitUntil.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -25,64 +22,53 @@ QByteArray read(const QString& path) {
 
 bool write(const QString& path, const QByteArray& text) {
     QFile file(path);
-    return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
-           file.write(text) >= 0;
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) && file.write(text) >= 0;
 }
 
 TEST(SettingsValueToBool, followsTheDefaultsDatabaseRules) {
-    const std::pair<QVariant, bool> cases[] = {
-        {QVariant(), false}, {true, true},     {false, false},
-        {2, true},           {0, false},       {0.5, true},
-        {"TRUE", true},      {"Yes", true},    {" true ", true},
-        {"7", true},         {"false", false}, {"no", false},
-        {"0", false},        {"", false},      {"truthy", false},
-        {"on", false},       {"y", false},     {QStringList{"true"}, false}};
+    const std::pair<QVariant, bool> cases[] = {{QVariant(), false},
+                                               {true, true},
+                                               {false, false},
+                                               {2, true},
+                                               {0, false},
+                                               {0.5, true},
+                                               {"TRUE", true},
+                                               {"Yes", true},
+                                               {" true ", true},
+                                               {"7", true},
+                                               {"false", false},
+                                               {"no", false},
+                                               {"0", false},
+                                               {"", false},
+                                               {"truthy", false},
+                                               {"on", false},
+                                               {QStringList{"true"}, false}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(settingsValueToBool(value), expected) << value.toString().toStdString();
 }
 
-template <typename Store> class SettingsStoreContract : public ::testing::Test {};
-using StoreTypes = ::testing::Types<InMemorySettingsStore, QSettingsStore>;
-TYPED_TEST_SUITE(SettingsStoreContract, StoreTypes);
-
-TYPED_TEST(SettingsStoreContract, typedValuesRoundTripAndEachChangeIsAnnouncedOnce) {
+TEST(QSettingsStoreTest, typedValuesOutliveTheStoreEachChangeIsAnnouncedOnceAndHandEditsReadByItsRules) {
     QTemporaryDir dir;
-    std::unique_ptr<SettingsStore> store;
-    if constexpr (std::is_same_v<TypeParam, QSettingsStore>)
-        store = std::make_unique<QSettingsStore>(dir.filePath(QStringLiteral("Velmora.conf")));
-    else
-        store = std::make_unique<InMemorySettingsStore>();
-    QStringList announced;
-    QObject::connect(store.get(), &SettingsStore::valueChanged,
-                     [&](const QString& key) { announced.append(key); });
-    EXPECT_FALSE(store->boolForKey("useShiftKey") || store->stringForKey("AppLanguage") ||
-                 store->dateForKey("x"));
-    const QDateTime when(QDate(2026, 3, 1), QTime(10, 20, 30, 456));
-    store->setBool("LaunchAtLogin", true);
-    store->setBool("LaunchAtLogin", true);
-    store->setString("AppLanguage", "zh-Hans");
-    store->setDate("lastUpdateCheck", when);
-    EXPECT_TRUE(store->boolForKey("LaunchAtLogin") && !store->hasObject("launchAtLogin"));
-    EXPECT_EQ(store->stringForKey("AppLanguage"), "zh-Hans");
-    EXPECT_EQ(store->dateForKey("lastUpdateCheck"), when);
-    // A Boolean has no string reading; a string that is not a date has no date reading.
-    EXPECT_FALSE(store->stringForKey("LaunchAtLogin") || store->dateForKey("AppLanguage"));
-    store->removeObject("AppLanguage");
-    store->removeObject("AppLanguage");
-    EXPECT_EQ(store->allKeys().size(), 2);
-    EXPECT_EQ(announced, (QStringList{"LaunchAtLogin", "AppLanguage", "lastUpdateCheck", "AppLanguage"}));
-}
-
-TEST(QSettingsStoreTest, handWrittenTextReadsWithTheStoreRulesAndOutlivesTheStore) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Velmora.conf"));
+    const QString path = dir.filePath("Velmora.conf");
     ASSERT_TRUE(
         write(path, "[General]\nenableDebugMode=YES\nuseShiftKey=0\nlastUpdateCheck=2026-05-04T03:02:01\n"));
-    QSettingsStore(path).setBool("useControlKey", true);
-    const QSettingsStore store(path);
-    EXPECT_TRUE(store.boolForKey("enableDebugMode") && store.boolForKey("useControlKey"));
-    EXPECT_TRUE(store.hasObject("useShiftKey") && !store.boolForKey("useShiftKey"));
-    EXPECT_EQ(store.dateForKey("lastUpdateCheck"), QDateTime(QDate(2026, 5, 4), QTime(3, 2, 1)));
+    QSettingsStore store(path);
+    QStringList announced;
+    QObject::connect(&store, &SettingsStore::valueChanged,
+                     [&](const QString& key) { announced.append(key); });
+    for (int twice = 0; twice < 2; ++twice) {
+        store.setBool("LaunchAtLogin", true);
+        store.setString("AppLanguage", "zh-Hans");
+        store.removeObject("useShiftKey");
+    }
+    const QSettingsStore reopened(path);
+    EXPECT_TRUE(reopened.boolForKey("enableDebugMode") && reopened.boolForKey("LaunchAtLogin"));
+    EXPECT_FALSE(reopened.hasObject("useShiftKey") || reopened.hasObject("launchAtLogin"));
+    EXPECT_EQ(reopened.stringForKey("AppLanguage"), "zh-Hans");
+    EXPECT_EQ(reopened.dateForKey("lastUpdateCheck"), QDateTime(QDate(2026, 5, 4), QTime(3, 2, 1)));
+    // A Boolean has no string reading; a string that is not a date has no date reading.
+    EXPECT_FALSE(reopened.stringForKey("LaunchAtLogin") || reopened.dateForKey("AppLanguage"));
+    EXPECT_EQ(announced, (QStringList{"LaunchAtLogin", "AppLanguage", "useShiftKey"}));
 }
 
 TEST(QSettingsStoreTest, editsByAnotherProcessReachTheRunningStoreOfTheConfigHome) {
@@ -95,10 +81,10 @@ TEST(QSettingsStoreTest, editsByAnotherProcessReachTheRunningStoreOfTheConfigHom
                      [&](const QString& key) { announced.append(key); });
     // A new file renamed over the old one, the way editors and QSettings write.
     ASSERT_TRUE(write(path + ".new", "[General]\nuseShiftKey=true\nenableDebugMode=true\n"));
-    ASSERT_TRUE(::rename(qPrintable(path + ".new"), qPrintable(path)) == 0);
+    ASSERT_EQ(::rename(qPrintable(path + ".new"), qPrintable(path)), 0);
     EXPECT_TRUE(test::waitUntil([&] { return store.boolForKey("enableDebugMode"); }));
     EXPECT_EQ(announced, QStringList{"enableDebugMode"})
-        << "the unchanged key, read back as text, is not news";
+        << "the unchanged key, read back as text, is no news";
     // The watch survives the rename; the store's own value survives another writer's edit of another key.
     QSettings other(path, QSettings::NativeFormat);
     other.setValue("useControlKey", true);
@@ -107,62 +93,49 @@ TEST(QSettingsStoreTest, editsByAnotherProcessReachTheRunningStoreOfTheConfigHom
     EXPECT_TRUE(store.boolForKey("useShiftKey"));
 }
 
-// Root writes any file whatever its mode; without this capability a file's mode binds root as well.
-class WithoutFileOverride {
-public:
-    WithoutFileOverride() {
-        ::syscall(SYS_capget, &header_, saved_);
-        __user_cap_data_struct reduced[2];
-        std::memcpy(reduced, saved_, sizeof reduced);
-        reduced[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
-        ::syscall(SYS_capset, &header_, reduced);
-    }
-    ~WithoutFileOverride() { ::syscall(SYS_capset, &header_, saved_); }
-
-private:
-    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct saved_[2] = {};
-};
+// Root writes any file whatever its mode; with this capability off, a file's mode binds root as well.
+void overrideFileModes(bool on) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2];
+    ::syscall(SYS_capget, &header, data);
+    data[0].effective = on ? data[0].permitted : data[0].effective & ~(1u << CAP_DAC_OVERRIDE);
+    ::syscall(SYS_capset, &header, data);
+}
 
 struct BadFile {
-    const char* name;
-    // Puts the trouble in place for the file at `path`; returns what ends it when removed, if anything must.
-    QString (*prepare)(const QString& path);
-    // What the one ❌ line says after the path (%1), of the folder (%2) or the system's reason (%3).
-    const char* said;
+    const char* contents; // of the file; null: none
+    const char* blocker;  // what stands in the way until removed: the file (%1) or its folder (%2)
+    const char* said;     // in the one ❌ line, after the file's path; %3: the system's reason
 };
 
 const BadFile badFiles[] = {
-    {"binary junk",
-     [](const QString& path) { return write(path, QByteArray("\x89PNG\r\n\0\x1a\n[[=", 12)), QString(); },
-     " is damaged: it is kept as %1.broken, "},
-    {"cut short",
-     [](const QString& path) { return write(path, "[General]\nuseShiftKey=true\nenableDe"), QString(); },
-     " is damaged: it is kept as %1.broken, "},
-    {"read-only",
-     [](const QString& path) {
-         write(path, "[General]\nuseShiftKey=true\n");
-         QFile::setPermissions(path, QFile::ReadOwner);
-         return path;
-     },
-     ": %3."},
-    {"a folder in its place", [](const QString& path) { return QDir().mkpath(path), path; },
-     ": a folder stands where the file should be."},
-    {"a file in place of its folder",
-     [](const QString& path) { return write(QFileInfo(path).path(), "x"), QFileInfo(path).path(); },
-     ": %2 is not a folder."},
+    {"\x89PNG\r\n\x1a\n[[=", "", " is damaged: it is kept as %1.broken, "},
+    {"[General]\nuseShiftKey=true\nenableDe", "", " is damaged: it is kept as %1.broken, "},
+    {"[General]\nuseShiftKey=true\n", "%1", ": %3."}, // read-only
+    {nullptr, "%1", ": a folder stands where the file should be."},
+    {nullptr, "%2", ": %2 is not a folder."},
 };
 
 // Velmora goes on with what it could read, says what went wrong once, and never overwrites what the user had.
 TEST(QSettingsStoreTest, aFileThatCannotBeReadOrWrittenIsSaidOnceAndKept) {
     for (const BadFile& row : badFiles) {
-        SCOPED_TRACE(row.name);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Velmora/Velmora.conf"));
-        const QString blocker = row.prepare(path);
+        const QString path = dir.filePath("Velmora/Velmora.conf");
+        const auto expand = [&](const char* text) {
+            return QString::fromUtf8(text)
+                .replace("%1", path)
+                .replace("%2", dir.filePath("Velmora"))
+                .replace("%3", strerror(EACCES));
+        };
+        const QString blocker = expand(row.blocker);
+        if (row.contents)
+            write(path, row.contents) && !blocker.isEmpty() && QFile::setPermissions(path, QFile::ReadOwner);
+        else
+            blocker == path ? QDir().mkpath(path) : write(blocker, "x");
+        SCOPED_TRACE(read(path).toStdString() + " blocked by " + blocker.toStdString());
         const QByteArray userBytes = read(path);
-        const WithoutFileOverride asAUser;
         test::CapturedOutput output;
+        overrideFileModes(false);
         QSettingsStore store(path);
         store.setBool("enableDebugMode", true);
         EXPECT_TRUE(store.boolForKey("enableDebugMode"));
@@ -174,14 +147,11 @@ TEST(QSettingsStoreTest, aFileThatCannotBeReadOrWrittenIsSaidOnceAndKept) {
                                                    : QFile::remove(blocker));
             store.sync();
         }
+        overrideFileModes(true);
         EXPECT_TRUE(store.canWrite() && read(path).contains("enableDebugMode=true"));
-        const QString said = QString::fromUtf8(row.said)
-                                 .replace("%1", path)
-                                 .replace("%2", QFileInfo(path).path())
-                                 .replace("%3", strerror(EACCES));
         const QStringList errors = output.linesStartingWith(QStringLiteral("❌"));
         ASSERT_EQ(errors.size(), 1);
-        EXPECT_TRUE(errors[0].contains(path + said)) << errors[0].toStdString();
+        EXPECT_TRUE(errors[0].contains(path + expand(row.said))) << errors[0].toStdString();
     }
 }
 
