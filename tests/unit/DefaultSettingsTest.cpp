@@ -54,39 +54,30 @@ TEST_F(DefaultSettingsTest, resetWritesTheDefaultsOfTheKeysItOwnsAndKeepsTheRest
         QStringLiteral("] resetAllSettings(): All settings reset to defaults")));
 }
 
-struct CommandCase {
-    QStringList arguments;
-    int status;
-    QVariant stored; // under the key named in the arguments
-};
-
 TEST(DefaultsCommandTest, writesWhatItCanReadAndRefusesTheRestWithoutWriting) {
-    const CommandCase cases[] = {
-        {{"write", "enableDebugMode", "-bool", "true"}, 0, true},
-        {{"write", "enableUsageStats", "YES"}, 0, true},
-        {{"write", "useShiftKey", "no"}, 0, false},
-        {{"write", "useShiftKey", "-bool", "0"}, 0, false},
-        {{"write", "shortcutLayout", "-string", "gb"}, 0, "gb"},
-        {{"write", "enableDebugMode", "maybe"}, 2, {}},
-        {{"write", "enableDebugMode", "-string", "true"}, 2, {}},
-        {{"write", "AppLanguage", "-bool", "true"}, 2, {}},
-        {{"write", "enabledebugmode", "true"}, 2, {}},
-        {{"write", "lastUpdateCheck", "yesterday"}, 2, {}},
-        {{"write", "enableDebugMode"}, 2, {}},
-        {{"write", "enableDebugMode", "-bool", "true", "extra"}, 2, {}},
-        {{"erase", "enableDebugMode"}, 2, {}},
-        {{}, 2, {}},
-        {{"delete", "skipUpdateVersion"}, 1, {}},
-        {{"delete"}, 2, {}},
-    };
-    for (const CommandCase& row : cases) {
+    const std::pair<const char*, QVariant> written[] = {{"enableDebugMode -bool true", true},
+                                                        {"enableUsageStats YES", true},
+                                                        {"useShiftKey no", false},
+                                                        {"useShiftKey -bool 0", false},
+                                                        {"shortcutLayout -string gb", "gb"}};
+    for (const auto& [words, value] : written) {
+        InMemorySettingsStore store;
+        const QStringList arguments = QString::fromLatin1(words).split(u' ');
+        EXPECT_EQ(DefaultsCommand(store, {}, {}).run(QStringList{"write"} + arguments), 0) << words;
+        EXPECT_EQ(store.object(arguments[0]), value) << words;
+    }
+    for (const char* words :
+         {"write enableDebugMode maybe", "write enableDebugMode -string true", "write AppLanguage -bool true",
+          "write enabledebugmode true", "write lastUpdateCheck x", "write enableDebugMode",
+          "write enableDebugMode -bool true extra", "erase enableDebugMode", "", "delete"}) {
         InMemorySettingsStore store;
         QStringList errors;
-        const int status =
-            DefaultsCommand(store, {}, [&](const QString& line) { errors.append(line); }).run(row.arguments);
-        EXPECT_EQ(status, row.status) << row.arguments.join(u' ').toStdString();
-        EXPECT_EQ(store.object(row.arguments.value(1)), row.stored) << row.arguments.join(u' ').toStdString();
-        EXPECT_EQ(errors.isEmpty(), status == 0);
+        const auto err = [&](const QString& line) { errors.append(line); };
+        EXPECT_EQ(
+            DefaultsCommand(store, {}, err).run(QString::fromLatin1(words).split(u' ', Qt::SkipEmptyParts)),
+            2)
+            << words;
+        EXPECT_TRUE(store.allKeys().isEmpty() && !errors.isEmpty()) << words;
     }
 }
 
@@ -104,6 +95,7 @@ TEST(DefaultsCommandTest, readPrintsBooleansAsDigitsAndEverythingSortedAndDelete
     EXPECT_EQ(command.run({"read", "skipUpdateVersion"}), 1);
     EXPECT_EQ(out, (QStringList{"1", "0", "uk", "{", "    AppLanguage = uk;", "    enableDebugMode = false;",
                                 "    useShiftKey = true;", "}"}));
+    EXPECT_EQ(command.run({"delete", "skipUpdateVersion"}), 1);
     EXPECT_EQ(command.run({"delete", "AppLanguage"}), 0);
     EXPECT_FALSE(store.hasObject(Constants::appLanguage));
 }
