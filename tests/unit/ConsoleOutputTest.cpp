@@ -53,15 +53,13 @@ QList<QByteArray> linesBehindAStalledReader(const std::function<void(int writer)
     write(writer);
     QByteArray all;
     std::thread reader([&] {
-        char buffer[65536];
-        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-            all.append(buffer, n);
+        QFile pipe;
+        all = pipe.open(fds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? pipe.readAll() : "";
     });
     EXPECT_TRUE(ConsoleOutput::flush());
     ::dup2(saved, STDOUT_FILENO);
     ::close(saved);
     reader.join();
-    ::close(fds[0]);
     QList<QByteArray> lines = all.mid(filled).split('\n');
     EXPECT_EQ(lines.takeLast(), "") << "every line ends with a line feed";
     EXPECT_EQ(lines.value(0), "held");
