@@ -48,22 +48,22 @@ const EntryCase entryCases[] = {
 // Registered: the entry the session reads starts this very program and is not hidden. Registering writes
 // one that does; unregistering removes it, or hides an entry installed system-wide.
 TEST(XdgAutostartLoginItemTest, theEntryTheSessionReadsDecidesAndRegisteringFixesIt) {
+    const QByteArray path = qgetenv("PATH");
     for (const EntryCase& row : entryCases) {
         SCOPED_TRACE(std::string(row.user ? row.user : "-") + " / " + (row.system ? row.system : "-"));
         QTemporaryDir root;
-        const QString program = root.filePath(QStringLiteral("My $Apps 100%/velmora"));
-        const QString other = root.filePath(QStringLiteral("build/velmora"));
-        for (const QString& path : {program, other}) {
-            write(path, "#!/bin/sh\n");
-            QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+        const QString program = root.filePath("My $Apps 100%/velmora"),
+                      other = root.filePath("build/velmora");
+        for (const QString& executable : {program, other}) {
+            write(executable, "#!/bin/sh\n");
+            QFile::setPermissions(executable, QFile::ReadOwner | QFile::ExeOwner);
         }
-        const auto entry = [&](const char* text) {
+        const QByteArray exec = "\nExec=" + XdgAutostartLoginItem::quoteExecArgument(program).toUtf8() + "\n";
+        const auto entry = [&](QByteArray text) {
             return "[Desktop Entry]\nType=Application\nExec=" +
-                   QString::fromUtf8(text)
-                       .replace("$EXEC", XdgAutostartLoginItem::quoteExecArgument(program))
-                       .replace("$OTHER", XdgAutostartLoginItem::quoteExecArgument(other))
-                       .replace("$DIR", QFileInfo(program).path())
-                       .toUtf8() +
+                   text.replace("$EXEC", exec.mid(6).chopped(1))
+                       .replace("$OTHER", XdgAutostartLoginItem::quoteExecArgument(other).toUtf8())
+                       .replace("$DIR", QFileInfo(program).path().toUtf8()) +
                    "\n";
         };
         XdgAutostartLoginItem item(root.filePath("user"), {root.filePath("etc")}, program);
@@ -71,15 +71,11 @@ TEST(XdgAutostartLoginItemTest, theEntryTheSessionReadsDecidesAndRegisteringFixe
             write(item.entryPath(), entry(row.user));
         if (row.system)
             write(root.filePath("etc/velmora.desktop"), entry(row.system));
-        const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFileInfo(program).path().toUtf8());
         EXPECT_EQ(item.status(), row.registered ? LoginItemStatus::enabled : LoginItemStatus::notRegistered);
         qputenv("PATH", path);
         EXPECT_FALSE(item.registerItem().has_value());
-        EXPECT_EQ(item.status(), LoginItemStatus::enabled);
-        EXPECT_TRUE(
-            read(item.entryPath())
-                .contains("\nExec=" + XdgAutostartLoginItem::quoteExecArgument(program).toUtf8() + "\n"));
+        EXPECT_TRUE(item.status() == LoginItemStatus::enabled && read(item.entryPath()).contains(exec));
         EXPECT_FALSE(item.unregisterItem().has_value());
         EXPECT_EQ(item.status(), LoginItemStatus::notRegistered);
         EXPECT_EQ(read(item.entryPath()).contains("\nHidden=true\n"), row.system != nullptr);
