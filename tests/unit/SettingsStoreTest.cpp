@@ -59,10 +59,12 @@ TEST(QSettingsStoreTest, typedValuesOutliveTheStoreEachChangeIsAnnouncedOnceAndH
     EXPECT_EQ(announced, (QStringList{"LaunchAtLogin", "AppLanguage", "useShiftKey"}));
 }
 
-TEST(QSettingsStoreTest, editsByAnotherProcessReachTheRunningStoreOfTheConfigHome) {
-    QSettingsStore store;
-    const QString path = store.fileName();
-    EXPECT_EQ(path, QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("Velmora/Velmora.conf"));
+TEST(QSettingsStoreTest, editsByAnotherProcessReachTheRunningStore) {
+    EXPECT_EQ(QSettingsStore().fileName(),
+              QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("Velmora/Velmora.conf"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Velmora.conf");
+    QSettingsStore store(path);
     store.setBool("useShiftKey", true);
     QStringList announced;
     QObject::connect(&store, &SettingsStore::valueChanged,
