@@ -54,50 +54,32 @@ TEST_F(DefaultSettingsTest, resetWritesTheDefaultsOfTheKeysItOwnsAndKeepsTheRest
         QStringLiteral("] resetAllSettings(): All settings reset to defaults")));
 }
 
-TEST(DefaultsCommandTest, writesWhatItCanReadAndRefusesTheRestWithoutWriting) {
-    const std::pair<const char*, QVariant> written[] = {{"enableDebugMode -bool true", true},
-                                                        {"enableUsageStats YES", true},
-                                                        {"useShiftKey no", false},
-                                                        {"useShiftKey -bool 0", false},
-                                                        {"shortcutLayout -string gb", "gb"}};
-    for (const auto& [words, value] : written) {
-        InMemorySettingsStore store;
-        const QStringList arguments = QString::fromLatin1(words).split(u' ');
-        EXPECT_EQ(DefaultsCommand(store, {}, {}).run(QStringList{"write"} + arguments), 0) << words;
-        EXPECT_EQ(store.object(arguments[0]), value) << words;
-    }
+TEST(DefaultsCommandTest, writesReadsAndDeletesWhatItUnderstandsAndRefusesTheRestWithoutWriting) {
+    InMemorySettingsStore store;
+    QStringList out, errors;
+    DefaultsCommand command(
+        store, [&](const QString& line) { out.append(line); },
+        [&](const QString& line) { errors.append(line); });
+    const auto run = [&](const char* words) {
+        return command.run(QString::fromLatin1(words).split(u' ', Qt::SkipEmptyParts));
+    };
     for (const char* words :
          {"write enableDebugMode maybe", "write enableDebugMode -string true", "write AppLanguage -bool true",
           "write enabledebugmode true", "write lastUpdateCheck x", "write enableDebugMode",
-          "write enableDebugMode -bool true extra", "erase enableDebugMode", "", "delete"}) {
-        InMemorySettingsStore store;
-        QStringList errors;
-        const auto err = [&](const QString& line) { errors.append(line); };
-        EXPECT_EQ(
-            DefaultsCommand(store, {}, err).run(QString::fromLatin1(words).split(u' ', Qt::SkipEmptyParts)),
-            2)
-            << words;
-        EXPECT_TRUE(store.allKeys().isEmpty() && !errors.isEmpty()) << words;
-    }
-}
-
-TEST(DefaultsCommandTest, readPrintsBooleansAsDigitsAndEverythingSortedAndDeleteRemoves) {
-    InMemorySettingsStore store;
-    store.setBool(Constants::useShiftKey, true);
-    store.setString(Constants::appLanguage, QStringLiteral("uk"));
-    store.setBool(Constants::enableDebugMode, false);
-    QStringList out;
-    DefaultsCommand command(
-        store, [&](const QString& line) { out.append(line); }, [](const QString&) {});
-    for (const char* key : {"useShiftKey", "enableDebugMode", "AppLanguage"})
-        EXPECT_EQ(command.run({"read", key}), 0);
-    EXPECT_EQ(command.run({"read"}), 0);
-    EXPECT_EQ(command.run({"read", "skipUpdateVersion"}), 1);
-    EXPECT_EQ(out, (QStringList{"1", "0", "uk", "{", "    AppLanguage = uk;", "    enableDebugMode = false;",
-                                "    useShiftKey = true;", "}"}));
-    EXPECT_EQ(command.run({"delete", "skipUpdateVersion"}), 1);
-    EXPECT_EQ(command.run({"delete", "AppLanguage"}), 0);
-    EXPECT_FALSE(store.hasObject(Constants::appLanguage));
+          "write enableDebugMode -bool true extra", "erase enableDebugMode", "", "delete"})
+        EXPECT_EQ(run(words), 2) << words;
+    EXPECT_TRUE(store.allKeys().isEmpty());
+    EXPECT_EQ(errors.size(), 10);
+    for (const char* words :
+         {"write enableDebugMode -bool true", "write enableUsageStats YES", "write useShiftKey no",
+          "write LaunchAtLogin -bool 0", "write shortcutLayout -string gb", "read useShiftKey",
+          "read enableDebugMode", "read shortcutLayout", "delete shortcutLayout", "read"})
+        EXPECT_EQ(run(words), 0) << words;
+    EXPECT_EQ(out,
+              (QStringList{"0", "1", "gb", "{", "    LaunchAtLogin = false;", "    enableDebugMode = true;",
+                           "    enableUsageStats = true;", "    useShiftKey = false;", "}"}));
+    EXPECT_EQ(run("read shortcutLayout"), 1);
+    EXPECT_EQ(run("delete shortcutLayout"), 1);
 }
 
 } // namespace
