@@ -34,6 +34,10 @@ QSettingsStore::QSettingsStore(const QString& filePath)
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &QSettingsStore::sync);
     retry_.setInterval(retryIntervalMs);
     connect(&retry_, &QTimer::timeout, this, &QSettingsStore::sync);
+    // QSettings parses keys on first use, so only then does a damaged file show.
+    settings_->allKeys();
+    if (settings_->status() == QSettings::FormatError)
+        finish({{}, false, setAsideLocked()});
 }
 
 void QSettingsStore::watchFile() {
@@ -109,6 +113,9 @@ QSettingsStore::Outcome QSettingsStore::syncLocked() {
         recoverLocked();
     } else {
         settings_->sync();
+        settings_->allKeys();
+        if (settings_->status() == QSettings::FormatError)
+            outcome.setAsideAs = setAsideLocked();
         if (settings_->status() == QSettings::NoError) {
             unwritten_.clear();
         } else {
@@ -154,7 +161,29 @@ void QSettingsStore::recoverLocked() {
     failing_ = false;
 }
 
+QString QSettingsStore::setAsideLocked() {
+    // QSettings would rewrite the file from the part it understood at the
+    // next write: the user's file is moved out of the way first.
+    QString kept = fileName_ + QStringLiteral(".broken");
+    for (int n = 2; QFileInfo::exists(kept); ++n)
+        kept = fileName_ + QStringLiteral(".broken%1").arg(n);
+    if (!QFile::rename(fileName_, kept))
+        return {};
+    const Values values = valuesLocked();
+    settings_ = std::make_unique<QSettings>(fileName_, QSettings::NativeFormat);
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        settings_->setValue(it.key(), it.value());
+    settings_->sync();
+    QCoreApplication::removePostedEvents(settings_.get(), QEvent::UpdateRequest);
+    return kept;
+}
+
 void QSettingsStore::finish(const Outcome& outcome) {
+    if (!outcome.setAsideAs.isEmpty())
+        ConsoleOutput::writeLine(
+            QStringLiteral("❌ Settings file %1 is damaged: it is kept as %2, and Velmora goes "
+                           "on with the settings it could read from it.")
+                .arg(fileName_, outcome.setAsideAs));
     if (outcome.failedNow) {
         const QString problem = writeProblem(fileName_);
         ConsoleOutput::writeLine(

@@ -22,7 +22,9 @@ namespace velmora {
 // When the file cannot be written (a read-only or full disk, a file where its
 // folder should be, a folder where the file should be), the store keeps the
 // values in memory, says so once on standard output, and writes them out as
-// soon as the file can be written again.
+// soon as the file can be written again. A file that is not a settings file
+// (damaged, cut short) is set aside untouched as <file>.broken, said once, and
+// the store goes on with what it could read from it.
 class QSettingsStore final : public SettingsStore {
     Q_OBJECT
 
@@ -51,14 +53,17 @@ private:
     struct Outcome {
         QStringList changedKeys;
         bool failedNow = false;
+        // Where a file that could not be read was moved.
+        QString setAsideAs;
     };
 
     void watchFile();
     void write(const QString& key, const QVariant& value);
-    // All three run with the mutex held.
+    // All four run with the mutex held (or in the constructor).
     Values valuesLocked() const;
     Outcome syncLocked();
     void recoverLocked();
+    QString setAsideLocked();
     void finish(const Outcome& outcome);
 
     const QString fileName_;

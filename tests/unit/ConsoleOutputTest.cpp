@@ -1,14 +1,17 @@
 #include "base/ConsoleOutput.h"
+#include "support/WaitUntil.h"
 
-#include <QMap>
-#include <QRegularExpression>
-#include <QStringList>
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <numeric>
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -16,131 +19,112 @@ using namespace velmora;
 
 namespace {
 
-// Sends standard output into a pipe for the lifetime of the object.
-class StdoutPipe {
-public:
-    StdoutPipe() {
-        EXPECT_EQ(::pipe(fds_), 0);
-        saved_ = ::dup(STDOUT_FILENO);
-        ::dup2(fds_[1], STDOUT_FILENO);
-        ::close(fds_[1]);
+// The task id of the thread that waits in write(2) on standard output, else 0: the barrier before acting on a
+// writer that must be stuck.
+int stalledWriter() {
+    const QByteArray call = QByteArray::number(SYS_write) + " 0x1 ";
+    for (const QString& task :
+         QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file(QStringLiteral("/proc/self/task/%1/syscall").arg(task));
+        if (file.open(QIODevice::ReadOnly) && file.readAll().startsWith(call))
+            return task.toInt();
     }
-    ~StdoutPipe() { restore(); }
-    void restore() {
-        if (saved_ < 0)
-            return;
-        ::dup2(saved_, STDOUT_FILENO);
-        ::close(saved_);
-        saved_ = -1;
-    }
-    // Reads until every writer is gone (call restore() first).
-    // A pause after each read of at most chunk bytes makes a slow reader.
-    QByteArray readAll(size_t chunk = 65536, std::chrono::microseconds pause = {}) {
-        QByteArray all;
-        char buffer[65536];
-        ssize_t n;
-        while ((n = ::read(fds_[0], buffer, std::min(chunk, sizeof buffer))) > 0) {
-            all.append(buffer, n);
-            std::this_thread::sleep_for(pause);
-        }
-        ::close(fds_[0]);
-        return all;
-    }
-
-private:
-    int fds_[2] = {-1, -1};
-    int saved_ = -1;
-};
-
-// Numbers lines "<tag> <n> <padding>"; returns the numbers seen per tag, in order.
-QMap<QString, QList<int>> numbersByTag(const QStringList& lines, int* malformed) {
-    QMap<QString, QList<int>> numbers;
-    for (const QString& line : lines) {
-        const QStringList words = line.split(QLatin1Char(' '));
-        bool number = false;
-        const int n = words.value(1).toInt(&number);
-        if (number && words.size() == 3 && words[2].size() == 300)
-            numbers[words[0]].append(n);
-        else
-            ++*malformed;
-    }
-    return numbers;
+    return 0;
 }
 
-QString numbered(const char* tag, int n) {
-    return QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(tag)).arg(n).arg(QString(300, QLatin1Char('x')));
-}
-
-TEST(ConsoleOutputTest, SlowReaderGetsWholeLinesOfTwoThreadsInOrder) {
-    // 600 KB: far more than the pipe holds, less than the queue.
-    constexpr int perThread = 1000;
-    StdoutPipe pipe;
-    QByteArray collected;
-    std::thread reader([&] { collected = pipe.readAll(4096, std::chrono::microseconds(500)); });
-    std::thread first([&] { for (int i = 0; i < perThread; ++i) ConsoleOutput::writeLine(numbered("🐛", i)); });
-    std::thread second([&] { for (int i = 0; i < perThread; ++i) ConsoleOutput::writeLine(numbered("❌", i)); });
-    first.join();
-    second.join();
+// The lines standard output gets while it is a full pipe that nobody reads until `write` returns: the writer
+// thread stalls on the line "held", and what `write` writes waits in the queue.
+QList<QByteArray> linesBehindAStalledReader(const std::function<void(int writer)>& write) {
     EXPECT_TRUE(ConsoleOutput::flush());
-    pipe.restore();
-    reader.join();
-
-    int malformed = 0;
-    const auto numbers = numbersByTag(QString::fromUtf8(collected).split(QLatin1Char('\n'), Qt::SkipEmptyParts), &malformed);
-    EXPECT_EQ(malformed, 0);
-    QList<int> expected(perThread);
-    std::iota(expected.begin(), expected.end(), 0);
-    EXPECT_EQ(numbers.value(QStringLiteral("🐛")), expected);
-    EXPECT_EQ(numbers.value(QStringLiteral("❌")), expected);
-}
-
-TEST(ConsoleOutputTest, PipeNobodyReadsNeverBlocksAndDroppedLinesAreCounted) {
-    constexpr int total = 20000;
-    StdoutPipe pipe;
-    // Would hang here if a write reached the full pipe on this thread.
-    for (int i = 0; i < total; ++i)
-        ConsoleOutput::writeLine(numbered("🐛", i));
-    QByteArray collected;
-    std::thread reader([&] { collected = pipe.readAll(); });
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    ::fcntl(fds[1], F_SETPIPE_SZ, 4096);
+    ::fcntl(fds[1], F_SETFL, O_NONBLOCK);
+    qsizetype filled = 0;
+    while (::write(fds[1], "x", 1) == 1)
+        ++filled;
+    ::fcntl(fds[1], F_SETFL, 0);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(fds[1], STDOUT_FILENO);
+    ::close(fds[1]);
+    ConsoleOutput::writeLine(QStringLiteral("held"));
+    int writer = 0;
+    EXPECT_TRUE(test::waitUntil([&] { return (writer = stalledWriter()) != 0; }));
+    write(writer);
+    QByteArray all;
+    std::thread reader([&] {
+        QFile pipe;
+        all = pipe.open(fds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? pipe.readAll() : "";
+    });
     EXPECT_TRUE(ConsoleOutput::flush());
-    pipe.restore();
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
     reader.join();
-
-    const QRegularExpression notice(QStringLiteral("^⚠️ (\\d+) trace lines dropped: standard output is not keeping up$"));
-    QStringList lines;
-    int dropped = 0;
-    int notices = 0;
-    for (const QString& line : QString::fromUtf8(collected).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QRegularExpressionMatch match = notice.match(line);
-        if (!match.hasMatch()) {
-            lines.append(line);
-            continue;
-        }
-        // The notice stands exactly where the lines went missing.
-        const int next = int(lines.size()) + dropped;
-        dropped += match.captured(1).toInt();
-        ++notices;
-        EXPECT_TRUE(lines.isEmpty() || lines.last() == numbered("🐛", next - 1)) << next;
-    }
-    int malformed = 0;
-    const QList<int> kept = numbersByTag(lines, &malformed).value(QStringLiteral("🐛"));
-    EXPECT_EQ(malformed, 0);
-    EXPECT_GE(notices, 1);
-    EXPECT_EQ(kept.size() + dropped, total);
-    EXPECT_TRUE(std::is_sorted(kept.begin(), kept.end()));
+    QList<QByteArray> lines = all.mid(filled).split('\n');
+    EXPECT_EQ(lines.takeLast(), "") << "every line ends with a line feed";
+    EXPECT_EQ(lines.value(0), "held");
+    return lines.mid(1);
 }
 
-TEST(ConsoleOutputTest, SinkReceivesWholeUtf8LinesAndCanBeRemoved) {
-    QByteArrayList received;
-    ConsoleOutput::setSink([&](std::string_view line) { received.append(QByteArray(line.data(), line.size())); });
-    ConsoleOutput::writeLine(QStringLiteral("⌨️ Current layout: Русская"));
-    ConsoleOutput::setSink({});
-    StdoutPipe pipe;
-    ConsoleOutput::writeLine(QStringLiteral("after"));
-    ConsoleOutput::flush();
-    pipe.restore();
-    EXPECT_EQ(received, QByteArrayList{QByteArray("⌨️ Current layout: Русская\n")});
-    EXPECT_EQ(pipe.readAll(), QByteArray("after\n"));
+// Two threads write behind the stalled reader: the first lines wait whole and in each thread's order, and the
+// rest is counted in one notice behind them.
+TEST(ConsoleOutputTest, aStalledReaderGetsWholeLinesInOrderThenANoticeOfTheDroppedEvenOfOne) {
+    const auto writeMany = [](char tag, int count) {
+        for (int n = 0; n < count; ++n)
+            ConsoleOutput::writeLine(QStringLiteral("%1 %2").arg(tag).arg(n));
+    };
+    qsizetype queued = 0;
+    for (const bool justOneTooMany : {false, true}) { // the first round learns how many lines fit
+        const int total = justOneTooMany ? int(queued) + 1 : 20000;
+        QList<QByteArray> lines = linesBehindAStalledReader([&](int) {
+            std::thread first(writeMany, 'A', total - total / 2), second(writeMany, 'B', total / 2);
+            first.join();
+            second.join();
+        });
+        const QByteArray notice = lines.isEmpty() ? QByteArray() : lines.takeLast();
+        EXPECT_EQ(notice, QStringLiteral("⚠️ %1 trace lines dropped: standard output is not keeping up")
+                              .arg(total - lines.size())
+                              .toUtf8());
+        int next[2] = {0, 0};
+        for (const QByteArray& line : lines)
+            ASSERT_EQ(line, QStringLiteral("%1 %2").arg(line[0]).arg(next[line.startsWith('B')]++).toUtf8());
+        queued = lines.size();
+    }
+}
+
+std::atomic<bool> interrupted;
+
+TEST(ConsoleOutputTest, aWriteInterruptedByASignalCarriesOn) {
+    struct sigaction action = {}, previous = {};
+    action.sa_handler = [](int) {
+        interrupted = true;
+    }; // no SA_RESTART: the blocked write(2) fails with EINTR
+    ::sigaction(SIGUSR1, &action, &previous);
+    EXPECT_EQ(linesBehindAStalledReader([](int writer) {
+                  ::syscall(SYS_tgkill, ::getpid(), writer, SIGUSR1);
+                  EXPECT_TRUE(test::waitUntil([] { return interrupted.load(); }));
+              }),
+              QList<QByteArray>{});
+    ::sigaction(SIGUSR1, &previous, nullptr);
+}
+
+// Lines of atexit handlers and static destructors, written after the exit flush, go straight out. The child
+// registers its handler before the writer registers its flush, so it runs after it.
+TEST(ConsoleOutputTest, linesWrittenAfterTheExitFlushStillArrive) {
+    if (qEnvironmentVariableIsSet("VELMORA_LATE_LINE_CHILD")) {
+        std::atexit([] { ConsoleOutput::writeLine(QStringLiteral("late")); });
+        ConsoleOutput::writeLine(QStringLiteral("early"));
+        return;
+    }
+    qputenv("VELMORA_LATE_LINE_CHILD", "1");
+    QProcess child;
+    child.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--gtest_filter=ConsoleOutputTest.linesWrittenAfterTheExitFlushStillArrive")});
+    qunsetenv("VELMORA_LATE_LINE_CHILD");
+    ASSERT_TRUE(child.waitForFinished());
+    const QByteArray output = child.readAllStandardOutput();
+    EXPECT_TRUE(output.contains("early\n") && output.contains("\nlate\n")) << output.toStdString();
 }
 
 } // namespace

@@ -1,213 +1,157 @@
-#include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
+#include "localization/LocalizationKeys.h"
+#include "localization/SupportedLanguage.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/NotificationCenter.h"
 
+#include <QSet>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace velmora;
 
 namespace {
 
-// The text a compiled table gives a key, read without the manager.
-QString tableText(const QString& code, const QString& key) {
+// The text a compiled table gives a key, read without the manager; empty when it has none.
+QString tableText(const QString& code, const QString& key, const QString& folder = QStringLiteral(":/i18n")) {
     QTranslator table;
-    if (!table.load(LocalizationManager::tablePath(QStringLiteral(":/i18n"), code)))
-        return QStringLiteral("<no table %1>").arg(code);
-    return table.translate(nullptr, key.toUtf8().constData());
+    return table.load(LocalizationManager::tablePath(folder, code)) ? table.translate(nullptr, key.toUtf8())
+                                                                    : "";
 }
 
 class LocalizationManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        center.addObserver(this, Constants::languageDidChangeNotification, [this](const QVariant&) { ++posts; });
+    std::unique_ptr<LocalizationManager> start(const QString& tables = QStringLiteral(":/i18n")) {
+        return std::make_unique<LocalizationManager>(LocalizationManager::Dependencies{
+            [this] { return preferred; }, [this]() -> SettingsStore& { return store; }, &center, tables});
     }
-
-    std::unique_ptr<LocalizationManager> makeManager(const QString& tableDirectory = QStringLiteral(":/i18n")) {
-        LocalizationManager::Dependencies dependencies{[this] { return preferred; },
-                                                       [this]() -> SettingsStore& { return *store; }, &center,
-                                                       tableDirectory};
-        return std::make_unique<LocalizationManager>(std::move(dependencies));
-    }
-
-    QString stored() const { return store->stringForKey(Constants::appLanguage).value_or(QStringLiteral("<absent>")); }
-
-    std::shared_ptr<InMemorySettingsStore> store = std::make_shared<InMemorySettingsStore>();
+    InMemorySettingsStore store;
     NotificationCenter center;
     QStringList preferred;
-    int posts = 0;
 };
 
-struct FirstStart {
+struct LanguageCase {
     QStringList preferred;
-    QString language;
+    const char* stored; // before the start; null: a first start
+    const char* language;
+    const char* bundle; // whose table answers
 };
 
-TEST_F(LocalizationManagerTest, firstStartDetectsTheLanguageFromTheFirstPreferredOneOnly) {
-    const QList<FirstStart> cases = {
-        {{"de-DE", "en-US"}, "de"},
-        {{"zh-Hans-CN"}, "zh-Hans"},
-        {{"zh-Hant-TW"}, "en"},
-        {{"zh-CN"}, "zh-Hans"},
-        {{"it-IT", "ru-RU"}, "en"},
-        {{}, "en"},
-        {{"en-US", "de-DE"}, "en"},
-        {{"ru-RU"}, "ru"},
-        {{"uk-UA"}, "uk"},
-        {{"es-419"}, "es"},
-        {{"pt-BR"}, "pt"},
-        {{"fr-CA"}, "fr"},
-        {{"ja-JP"}, "ja"},
-        {{"de_DE"}, "de"},
-        {{"ru"}, "ru"},
-        // Chinese needs "Hans" or "CN" in the entry itself.
-        {{"zh-Hans"}, "zh-Hans"},
-        {{"zh"}, "en"},
-        {{"zh-TW"}, "en"},
-        {{"zh-Hant-HK"}, "en"},
-        {{"zh-SG"}, "en"},
-        // Shorter than two characters, or not a language at all.
-        {{"r"}, "en"},
-        {{""}, "en"},
-        {{"C"}, "en"},
+// A first start takes the first preferred language and stores it; a stored code wins and is kept as it is.
+const LanguageCase languageCases[] = {
+    {{"de-DE", "en-US"}, nullptr, "de", "de"},
+    {{"ru"}, nullptr, "ru", "ru"},
+    {{"it-IT", "ru-RU"}, nullptr, "en", "en"},
+    {{}, nullptr, "en", "en"},
+    {{"C"}, nullptr, "en", "en"},
+    // Chinese needs "Hans" or "CN" in the entry itself: only Simplified Chinese has a table.
+    {{"zh-Hans-CN"}, nullptr, "zh-Hans", "zh-Hans"},
+    {{"zh-CN"}, nullptr, "zh-Hans", "zh-Hans"},
+    {{"zh-Hant-TW"}, nullptr, "en", "en"},
+    {{"zh"}, nullptr, "en", "en"},
+    {{"de-DE"}, "ru", "ru", "ru"},
+    {{"ja-JP"}, "system", "system", "ja"},
+    {{"de-DE"}, "xx", "xx", "en"},
+    {{"de-DE"}, "EN", "EN", "en"}};
+
+TEST_F(LocalizationManagerTest, theLanguageComesFromTheStoreOrTheFirstPreferredOneAndFallsBackToEnglish) {
+    center.addObserver(this, Constants::languageDidChangeNotification,
+                       [](const QVariant&) { FAIL() << "no change"; });
+    for (const LanguageCase& row : languageCases) {
+        SCOPED_TRACE(row.preferred.join(u',').toStdString() + " stored " +
+                     (row.stored ? row.stored : "nothing"));
+        preferred = row.preferred;
+        row.stored ? store.setString(Constants::appLanguage, row.stored)
+                   : store.removeObject(Constants::appLanguage);
+        const auto manager = start();
+        EXPECT_EQ(manager->currentLanguage(), row.language);
+        EXPECT_EQ(store.stringForKey(Constants::appLanguage), row.language);
+        EXPECT_EQ(manager->bundleLanguage(), row.bundle);
+        EXPECT_EQ(manager->localizedString(LocalizationKeys::menuQuit),
+                  tableText(row.bundle, LocalizationKeys::menuQuit));
+    }
+}
+
+TEST_F(LocalizationManagerTest, aKeyTheTableLacksReadsAsTheKeyNeverAsTheEnglishText) {
+    store.setString(Constants::appLanguage, "fr"); // the French test table lacks "farewell"
+    EXPECT_EQ(start(":/test-i18n")->localizedString("greeting"), "Bonjour %1");
+    EXPECT_EQ(start(":/test-i18n")->localizedString("farewell"), "farewell");
+    EXPECT_EQ(start()->localizedString("no_such_key"), "no_such_key");
+    EXPECT_EQ(start(":/no-tables-here")->bundleLanguage(), "");
+    EXPECT_EQ(start(":/no-tables-here")->localizedString(LocalizationKeys::menuQuit),
+              LocalizationKeys::menuQuit);
+}
+
+// Observers hear of each assignment, even of the same value, once the new texts are in place; "system"
+// follows the desktop's language at each assignment.
+TEST_F(LocalizationManagerTest, eachAssignmentStoresReloadsAndThenPostsOnce) {
+    preferred = {"ja-JP"};
+    const auto manager = start();
+    QStringList seen;
+    center.addObserver(this, Constants::languageDidChangeNotification, [&](const QVariant&) {
+        seen.append(manager->localizedString(LocalizationKeys::menuQuit));
+    });
+    for (const char* language : {"uk", "uk", "system"}) {
+        store.removeObject(Constants::appLanguage);
+        preferred = {"fr-FR"};
+        EXPECT_TRUE(manager->setProperty("currentLanguage", QString::fromLatin1(language)));
+        EXPECT_EQ(store.stringForKey(Constants::appLanguage), language);
+    }
+    const QString uk = tableText("uk", LocalizationKeys::menuQuit);
+    EXPECT_EQ(seen, QStringList({uk, uk, tableText("fr", LocalizationKeys::menuQuit)}));
+}
+
+TEST(SupportedLanguage, onlyItsExactRawValueNamesALanguage) {
+    for (const SupportedLanguage& language : SupportedLanguage::allCases())
+        EXPECT_EQ(SupportedLanguage::fromRawValue(language.rawValue()), language);
+    for (const QString rawValue : {"EN", "zh-hans", "zh", " en", "System", "de-DE"})
+        EXPECT_EQ(SupportedLanguage::fromRawValue(rawValue), std::nullopt) << rawValue.toStdString();
+}
+
+// What is wrong with one table: a key without text (lrelease drops empty texts, so missing and blank look the
+// same), or placeholders other than the English ones, which number the key's arguments from %1.
+QStringList tableProblems(const QString& folder, const QString& code,
+                          const QList<LocalizationKeys::Entry>& keys) {
+    const auto placeholders = [](const QString& text) {
+        QList<qsizetype> counts;
+        for (int n = 1; n <= 9; ++n)
+            counts.append(text.count(QStringLiteral("%%1").arg(n)));
+        return counts;
     };
-    for (const FirstStart& start : cases) {
-        SCOPED_TRACE(start.preferred.join(u',').toStdString());
-        store = std::make_shared<InMemorySettingsStore>();
-        preferred = start.preferred;
-        const auto manager = makeManager();
-        EXPECT_EQ(manager->currentLanguage(), start.language);
-        EXPECT_EQ(stored(), start.language);
-        EXPECT_EQ(manager->bundleLanguage(), start.language);
+    QStringList problems;
+    for (const LocalizationKeys::Entry& entry : keys) {
+        QString english; // what the key's arguments ask for, or else what the English table has
+        for (int n = 1; n <= entry.argumentCount; ++n)
+            english += QStringLiteral("%%1").arg(n);
+        const QString text = tableText(code, entry.key, folder);
+        if (text.trimmed().isEmpty())
+            problems.append(entry.key + ": no text");
+        else if (placeholders(text) !=
+                 placeholders(code == "en" ? english : tableText("en", entry.key, folder)))
+            problems.append(entry.key + ": placeholders differ");
     }
-    EXPECT_EQ(posts, 0) << "creation is not a change";
+    return problems;
 }
 
-TEST_F(LocalizationManagerTest, firstStartInGermanAnswersFromTheGermanTable) {
-    preferred = {"de-DE", "en-US"};
-    const auto manager = makeManager();
-    for (const QString& key : {LocalizationKeys::menuQuit, LocalizationKeys::prefsGeneral}) {
-        EXPECT_EQ(manager->localizedString(key), tableText("de", key));
-        EXPECT_NE(manager->localizedString(key), tableText("en", key));
+TEST(StringTables, everyLanguageHasItsOwnNameAndEveryKeyWithTheEnglishPlaceholdersAndTheCheckSeesFaults) {
+    QSet<QString> names;
+    for (const SupportedLanguage& language : SupportedLanguage::allCases().mid(1)) {
+        EXPECT_EQ(tableProblems(":/i18n", language.rawValue(), LocalizationKeys::all()), QStringList());
+        names.insert(language.displayName());
+        EXPECT_EQ(tableText(language.rawValue(), LocalizationKeys::appName), "Velmora")
+            << "windows are found by it";
     }
-}
-
-TEST_F(LocalizationManagerTest, aStoredCodeWinsOverThePreferredLanguages) {
-    store->setString(Constants::appLanguage, "ru");
-    preferred = {"de-DE"};
-    const auto manager = makeManager();
-    EXPECT_EQ(manager->currentLanguage(), "ru");
-    EXPECT_EQ(manager->bundleLanguage(), "ru");
-    EXPECT_EQ(stored(), "ru");
-}
-
-TEST_F(LocalizationManagerTest, storedSystemFollowsThePreferredLanguagesAtEachAssignment) {
-    store->setString(Constants::appLanguage, "system");
-    preferred = {"ja-JP", "en-US"};
-    const auto manager = makeManager();
-    EXPECT_EQ(manager->currentLanguage(), "system");
-    EXPECT_EQ(manager->bundleLanguage(), "ja");
-    EXPECT_EQ(stored(), "system") << "creation keeps the stored choice";
-
-    // The desktop's language changes; the manager notices at the next assignment.
-    preferred = {"fr-FR"};
-    EXPECT_EQ(manager->bundleLanguage(), "ja");
-    manager->setCurrentLanguage("system");
-    EXPECT_EQ(manager->currentLanguage(), "system");
-    EXPECT_EQ(manager->bundleLanguage(), "fr");
-    EXPECT_EQ(manager->localizedString(LocalizationKeys::menuQuit), tableText("fr", LocalizationKeys::menuQuit));
-    EXPECT_EQ(stored(), "system");
-    EXPECT_EQ(posts, 1);
-}
-
-TEST_F(LocalizationManagerTest, aCodeWithoutTableIsKeptAndAnsweredInEnglish) {
-    preferred = {"de-DE"};
-    for (const QString code : {"xx", "", "EN", "de-DE", "zh-Hant", "zh-hans"}) {
-        SCOPED_TRACE(code.toStdString());
-        store->setString(Constants::appLanguage, code);
-        const auto manager = makeManager();
-        EXPECT_EQ(manager->currentLanguage(), code);
-        EXPECT_EQ(stored(), code);
-        EXPECT_EQ(manager->bundleLanguage(), "en");
-        EXPECT_EQ(manager->localizedString(LocalizationKeys::menuQuit), tableText("en", LocalizationKeys::menuQuit));
-    }
-}
-
-TEST_F(LocalizationManagerTest, aKeyMissingFromTheChosenTableShowsTheKeyNotTheEnglishText) {
-    // The French test table has "greeting" but lacks "farewell", which the
-    // English one has.
-    store->setString(Constants::appLanguage, "fr");
-    const auto manager = makeManager(QStringLiteral(":/test-i18n"));
-    ASSERT_EQ(manager->bundleLanguage(), "fr");
-    EXPECT_EQ(manager->localizedString("greeting"), "Bonjour %1");
-    EXPECT_EQ(manager->localizedString("farewell"), "farewell");
-
-    const auto real = makeManager();
-    EXPECT_EQ(real->localizedString("no_such_key"), "no_such_key");
-    EXPECT_EQ(real->localizedString(""), "");
-}
-
-TEST_F(LocalizationManagerTest, withoutAnyTableEveryLookupShowsTheKey) {
-    store->setString(Constants::appLanguage, "de");
-    const auto manager = makeManager(QStringLiteral(":/no-tables-here"));
-    EXPECT_EQ(manager->bundleLanguage(), "");
-    EXPECT_EQ(manager->localizedString(LocalizationKeys::menuQuit), LocalizationKeys::menuQuit);
-    manager->setCurrentLanguage("en");
-    EXPECT_EQ(manager->localizedString(LocalizationKeys::menuQuit), LocalizationKeys::menuQuit);
-}
-
-TEST_F(LocalizationManagerTest, everyAssignmentStoresReloadsAndPostsExactlyOnce) {
-    preferred = {"en-US"};
-    const auto manager = makeManager();
-
-    manager->setCurrentLanguage("uk");
-    EXPECT_EQ(posts, 1);
-    EXPECT_EQ(stored(), "uk");
-    EXPECT_EQ(manager->bundleLanguage(), "uk");
-
-    // The same value again is not compared away: it is written, reloaded and
-    // announced once more.
-    store->removeObject(Constants::appLanguage);
-    manager->setCurrentLanguage("uk");
-    EXPECT_EQ(posts, 2);
-    EXPECT_EQ(stored(), "uk");
-
-    // The property system (what a picker binding uses) runs the same steps.
-    EXPECT_TRUE(manager->setProperty("currentLanguage", QStringLiteral("es")));
-    EXPECT_EQ(manager->property("currentLanguage").toString(), "es");
-    EXPECT_EQ(posts, 3);
-    EXPECT_EQ(stored(), "es");
-}
-
-TEST_F(LocalizationManagerTest, subscribersAlreadySeeTheNewLanguage) {
-    preferred = {"en-US"};
-    const auto manager = makeManager();
-    const QString& key = LocalizationKeys::menuPreferences;
-    QString seenByNotification;
-    center.addObserver(&seenByNotification, Constants::languageDidChangeNotification,
-                       [&](const QVariant&) { seenByNotification = manager->localizedString(key); });
-
-    manager->setCurrentLanguage("ja");
-    EXPECT_EQ(seenByNotification, tableText("ja", key));
-}
-
-TEST(LocalizationManagerShared, isOneInstanceReadingTheEmbeddedTables) {
-    SettingsStore::setStandard(std::make_shared<InMemorySettingsStore>());
-    LocalizationManager& shared = LocalizationManager::shared();
-    EXPECT_EQ(&shared, &LocalizationManager::shared());
-    int posts = 0;
-    NotificationCenter::defaultCenter().addObserver(&posts, Constants::languageDidChangeNotification,
-                                                    [&](const QVariant&) { ++posts; });
-    shared.setCurrentLanguage("pt");
-    NotificationCenter::defaultCenter().removeObserver(&posts);
-    EXPECT_EQ(posts, 1);
-    EXPECT_EQ(SettingsStore::standard().stringForKey(Constants::appLanguage), "pt");
-    EXPECT_EQ(shared.localizedString(LocalizationKeys::menuQuit), tableText("pt", LocalizationKeys::menuQuit));
+    EXPECT_EQ(names.size(), SupportedLanguage::allCases().size() - 1) << "the picker shows each once";
+    const QList<LocalizationKeys::Entry> keys = {{"greeting", 0, {}}, {"farewell", 1, {}}};
+    EXPECT_EQ(tableProblems(":/test-i18n", "en", keys), QStringList());
+    EXPECT_EQ(tableProblems(":/test-i18n", "fr", keys),
+              QStringList({"greeting: placeholders differ", "farewell: no text"}));
+    EXPECT_EQ(tableProblems(":/test-i18n", "de", keys),
+              QStringList({"greeting: no text", "farewell: placeholders differ"}));
+    EXPECT_EQ(tableProblems(":/test-i18n", "en", {{"farewell", 2, {}}}),
+              QStringList{"farewell: placeholders differ"});
 }
 
 } // namespace

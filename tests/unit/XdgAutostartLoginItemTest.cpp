@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -11,150 +10,93 @@ using namespace velmora;
 
 namespace {
 
-class XdgAutostartLoginItemTest : public ::testing::Test {
-protected:
-    // The running program, at a path that needs quoting in an Exec key.
-    void SetUp() override { program = executable(QStringLiteral("My $Apps 100%/velmora")); }
-    XdgAutostartLoginItem item() const {
-        return {root.filePath(QStringLiteral("user/autostart")), {root.filePath(QStringLiteral("etc/autostart"))},
-                program};
-    }
-    QString executable(const QString& relativePath) const {
-        const QString path = root.filePath(relativePath);
-        write(path, "#!/bin/sh\n");
-        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
-        return path;
-    }
-    QByteArray entry(const QString& exec, const QByteArray& more = {}) const {
-        return "[Desktop Entry]\nType=Application\nExec=" + exec.toUtf8() + "\n" + more;
-    }
-    static QByteArray read(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    static void write(const QString& path, const QByteArray& text) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-        file.write(text);
-    }
-    QTemporaryDir root;
-    QString program;
+QByteArray read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString& path, const QByteArray& text) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) >= 0) << path.toStdString();
+}
+
+struct EntryCase {
+    const char* user;   // the Exec value and the lines after it; null: no user entry
+    const char* system; // likewise for the entry installed system-wide
+    bool registered;
 };
 
-TEST_F(XdgAutostartLoginItemTest, RegisterWritesAnEntryThatStartsThisProgram) {
-    auto login = item();
-    EXPECT_EQ(login.status(), LoginItemStatus::notRegistered);
-    EXPECT_FALSE(login.registerItem().has_value());
-    EXPECT_EQ(login.status(), LoginItemStatus::enabled);
-    const QByteArray entry = read(login.entryPath());
-    EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n"));
-    EXPECT_TRUE(entry.contains("\nType=Application\n"));
-    EXPECT_TRUE(entry.contains("\nExec=" + XdgAutostartLoginItem::quoteExecArgument(program).toUtf8() + "\n"));
-    EXPECT_FALSE(entry.contains("Hidden"));
-    // Registering again rewrites the same entry.
-    EXPECT_FALSE(login.registerItem().has_value());
-    EXPECT_EQ(read(login.entryPath()), entry);
-}
+// $EXEC starts this program, $OTHER another copy of it.
+const EntryCase entryCases[] = {
+    {"$EXEC", nullptr, true},
+    {"$EXEC --flag %U", nullptr, true},
+    {"velmora", nullptr, true}, // found in PATH
+    {"$EXEC\nHidden=true", nullptr, false},
+    {"$EXEC\nHidden = TRUE ", nullptr, false},
+    {"$EXEC\nX-GNOME-Autostart-enabled=false", nullptr, false},
+    {"$EXEC\n# Hidden=true\n[Desktop Action x]\nHidden=true", nullptr, true},
+    {"$OTHER", nullptr, false},
+    {"/gone/velmora", nullptr, false},
+    {"\"$DIR/velmora", nullptr, false}, // an unterminated quote
+    {"", nullptr, false},
+    {nullptr, "$EXEC", true},
+    {nullptr, "$OTHER", false},
+    {"$OTHER", "$EXEC", false},
+};
 
-TEST_F(XdgAutostartLoginItemTest, UnregisterRemovesTheEntryAndIsHarmlessWhenAbsent) {
-    auto login = item();
-    ASSERT_FALSE(login.registerItem().has_value());
-    EXPECT_FALSE(login.unregisterItem().has_value());
-    EXPECT_FALSE(QFileInfo::exists(login.entryPath()));
-    EXPECT_EQ(login.status(), LoginItemStatus::notRegistered);
-    EXPECT_FALSE(login.unregisterItem().has_value());
-}
-
-TEST_F(XdgAutostartLoginItemTest, EntriesSwitchedOffByTheDesktopCountAsNotRegistered) {
-    auto login = item();
-    const QString exec = XdgAutostartLoginItem::quoteExecArgument(program);
-    write(login.entryPath(), entry(exec, "Hidden=true\n"));
-    EXPECT_EQ(login.status(), LoginItemStatus::notRegistered);
-    write(login.entryPath(), entry(exec, "X-GNOME-Autostart-enabled=false\n"));
-    EXPECT_EQ(login.status(), LoginItemStatus::notRegistered);
-    // Keys of other groups and comments do not count.
-    write(login.entryPath(), entry(exec, "# Hidden=true\n[Desktop Action x]\nHidden=true\n"));
-    EXPECT_EQ(login.status(), LoginItemStatus::enabled);
-    write(login.entryPath(), entry(exec, "Hidden = TRUE \n"));
-    EXPECT_EQ(login.status(), LoginItemStatus::notRegistered);
-}
-
-TEST_F(XdgAutostartLoginItemTest, OnlyAnEntryThatStartsThisProgramIsItsRegistration) {
-    const QString other = executable(QStringLiteral("build/velmora"));
-    const QString link = root.filePath(QStringLiteral("link-to-velmora"));
-    ASSERT_TRUE(QFile::link(program, link));
-    const QByteArray previousPath = qgetenv("PATH");
-    qputenv("PATH", QFileInfo(program).absolutePath().toUtf8());
-    const std::pair<QString, bool> cases[] = {
-        {XdgAutostartLoginItem::quoteExecArgument(program), true},
-        {XdgAutostartLoginItem::quoteExecArgument(program) + QStringLiteral(" --flag %U"), true},
-        {XdgAutostartLoginItem::quoteExecArgument(link), true},
-        {QStringLiteral("velmora"), true}, // found in PATH
-        {link + QStringLiteral(" --flag"), true},
-        {XdgAutostartLoginItem::quoteExecArgument(other), false},           // another copy
-        {root.filePath(QStringLiteral("gone/velmora")), false},              // deleted build
-        {QStringLiteral("\"") + program, false},                           // unterminated quote
-        {QStringLiteral("velmora-missing"), false},
-        {QString(), false},
-    };
-    auto login = item();
-    for (const auto& [exec, registered] : cases) {
-        write(login.entryPath(), entry(exec));
-        EXPECT_EQ(login.status(), registered ? LoginItemStatus::enabled : LoginItemStatus::notRegistered)
-            << exec.toStdString();
-        if (!registered) {
-            // Registering replaces the stale entry with one that starts this program.
-            EXPECT_FALSE(login.registerItem().has_value());
-            EXPECT_EQ(login.status(), LoginItemStatus::enabled) << exec.toStdString();
+// Registered: the entry the session reads starts this very program and is not hidden. Registering writes
+// one that does; unregistering removes it, or hides an entry installed system-wide.
+TEST(XdgAutostartLoginItemTest, theEntryTheSessionReadsDecidesAndRegisteringFixesIt) {
+    const QByteArray path = qgetenv("PATH");
+    for (const EntryCase& row : entryCases) {
+        SCOPED_TRACE(std::string(row.user ? row.user : "-") + " / " + (row.system ? row.system : "-"));
+        QTemporaryDir root;
+        const QString program = root.filePath("My $Apps 100%/velmora"),
+                      other = root.filePath("build/velmora");
+        for (const QString& executable : {program, other}) {
+            write(executable, "#!/bin/sh\n");
+            QFile::setPermissions(executable, QFile::ReadOwner | QFile::ExeOwner);
         }
+        const QByteArray exec = "\nExec=" + XdgAutostartLoginItem::quoteExecArgument(program).toUtf8() + "\n";
+        const auto entry = [&](QByteArray text) {
+            return "[Desktop Entry]\nType=Application\nExec=" +
+                   text.replace("$EXEC", exec.mid(6).chopped(1))
+                       .replace("$OTHER", XdgAutostartLoginItem::quoteExecArgument(other).toUtf8())
+                       .replace("$DIR", QFileInfo(program).path().toUtf8()) +
+                   "\n";
+        };
+        XdgAutostartLoginItem item(root.filePath("user"), {root.filePath("etc")}, program);
+        if (row.user)
+            write(item.entryPath(), entry(row.user));
+        if (row.system)
+            write(root.filePath("etc/velmora.desktop"), entry(row.system));
+        qputenv("PATH", QFileInfo(program).path().toUtf8());
+        EXPECT_EQ(item.status(), row.registered ? LoginItemStatus::enabled : LoginItemStatus::notRegistered);
+        qputenv("PATH", path);
+        EXPECT_FALSE(item.registerItem().has_value());
+        EXPECT_TRUE(item.status() == LoginItemStatus::enabled && read(item.entryPath()).contains(exec));
+        EXPECT_FALSE(item.unregisterItem().has_value());
+        EXPECT_EQ(item.status(), LoginItemStatus::notRegistered);
+        EXPECT_EQ(read(item.entryPath()).contains("\nHidden=true\n"), row.system != nullptr);
     }
-    // A stale system-wide entry is overridden by the user's own.
-    QFile::remove(login.entryPath());
-    write(root.filePath(QStringLiteral("etc/autostart/velmora.desktop")), entry(other));
-    EXPECT_EQ(login.status(), LoginItemStatus::notRegistered);
-    qputenv("PATH", previousPath);
 }
 
-TEST_F(XdgAutostartLoginItemTest, SystemEntryIsHiddenByAUserEntryRatherThanLeftRunning) {
-    auto login = item();
-    write(root.filePath(QStringLiteral("etc/autostart/velmora.desktop")),
-          entry(XdgAutostartLoginItem::quoteExecArgument(program)));
-    EXPECT_EQ(login.status(), LoginItemStatus::enabled);
-    EXPECT_FALSE(login.unregisterItem().has_value());
-    EXPECT_EQ(login.status(), LoginItemStatus::notRegistered);
-    EXPECT_TRUE(read(login.entryPath()).contains("\nHidden=true\n"));
-    EXPECT_FALSE(login.registerItem().has_value());
-    EXPECT_EQ(login.status(), LoginItemStatus::enabled);
-}
-
-TEST_F(XdgAutostartLoginItemTest, FileWhereTheFolderShouldBeFailsWithAClearError) {
-    write(root.filePath(QStringLiteral("user")), "not a folder");
-    auto login = item();
-    const auto error = login.registerItem();
+TEST(XdgAutostartLoginItemTest, aFileWhereTheFolderShouldBeFailsWithTheFolderNamed) {
+    QTemporaryDir root;
+    write(root.filePath("user"), "not a folder");
+    XdgAutostartLoginItem item(root.filePath("user/autostart"), {}, root.filePath("velmora"));
+    const auto error = item.registerItem();
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->domain, QStringLiteral("VelmoraLoginItem"));
-    EXPECT_TRUE(error->localizedDescription.contains(root.filePath(QStringLiteral("user/autostart"))))
-        << error->localizedDescription.toStdString();
-    EXPECT_EQ(login.status(), LoginItemStatus::notRegistered);
+    EXPECT_TRUE(error->fullDescription().startsWith("Error Domain=VelmoraLoginItem Code="));
+    EXPECT_TRUE(error->localizedDescription.contains(root.filePath("user/autostart")));
 }
 
-TEST_F(XdgAutostartLoginItemTest, EntryThatIsAFolderCannotBeWrittenAndSaysWhy) {
-    auto login = item();
-    QDir().mkpath(login.entryPath());
-    const auto error = login.registerItem();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_TRUE(error->fullDescription().startsWith(QStringLiteral("Error Domain=VelmoraLoginItem Code=")));
-    EXPECT_TRUE(error->localizedDescription.contains(login.entryPath()));
-}
-
-TEST(XdgExecQuoting, ReservedCharactersAreEscapedTwice) {
-    EXPECT_EQ(XdgAutostartLoginItem::quoteExecArgument(QStringLiteral("/usr/bin/velmora")),
-              QStringLiteral("\"/usr/bin/velmora\""));
-    EXPECT_EQ(XdgAutostartLoginItem::quoteExecArgument(QStringLiteral("/a b/$x`y\"z")),
-              QStringLiteral("\"/a b/\\\\$x\\\\`y\\\\\"z\""));
-    EXPECT_EQ(XdgAutostartLoginItem::quoteExecArgument(QStringLiteral("/c\\d/100%")),
-              QStringLiteral("\"/c\\\\\\\\d/100%%\""));
+TEST(XdgExecQuoting, reservedCharactersAreEscapedTwiceAndPercentDoubled) {
+    for (const auto& [argument, quoted] : {std::pair{"/usr/bin/velmora", R"("/usr/bin/velmora")"},
+                                           {R"(/a b/$x`y"z)", R"("/a b/\\$x\\`y\\"z")"},
+                                           {R"(/c\d/100%)", R"("/c\\\\d/100%%")"}})
+        EXPECT_EQ(XdgAutostartLoginItem::quoteExecArgument(argument).toStdString(), quoted);
 }
 
 } // namespace
