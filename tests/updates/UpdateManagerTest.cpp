@@ -240,6 +240,10 @@ TEST_F(UpdateDownloadTest, FailuresKeepTheEarlierPackage) {
         {"redirected where the address rules allow",
          {.status = 302, .location = "/signed-by-another.deb"},
          "update_not_verified_title: update_not_verified_message"},
+        {"redirected where the address rules refuse",
+         {.status = 302,
+          .location = "http://0.0.0.0:" + QByteArray::number(server.url("/").port()) + "/elsewhere.deb"},
+         failed + "The server redirected to an address that is not accepted."},
     };
     server.answer("/signed-by-another.deb", {.body = package + 'x'});
     makeManager(dependencies(std::chrono::milliseconds(800)));
@@ -251,6 +255,7 @@ TEST_F(UpdateDownloadTest, FailuresKeepTheEarlierPackage) {
         expectEarlierImageAlone(row.name);
     }
     EXPECT_EQ(server.requestCount("/signed-by-another.deb"), 1);
+    EXPECT_EQ(server.requestCount("/elsewhere.deb"), 0);
 }
 
 // A disk that fills in the last piece of the package: the write falls short.
@@ -285,7 +290,8 @@ TEST_F(UpdateDownloadTest, SecondDownloadIsIgnoredWhileOneRuns) {
     manager->downloadAndInstallUpdate(offer("/other.deb"));
     ASSERT_TRUE(test::waitUntil([&] { return !manager->isDownloading(); }));
     EXPECT_EQ(server.requests().size(), 1);
-    EXPECT_EQ(alertTexts(), QStringList{"update_check_failed_title: Download failed: The request timed out."});
+    EXPECT_EQ(alertTexts(),
+              QStringList{"update_check_failed_title: Download failed: The request timed out."});
 }
 
 TEST_F(UpdateDownloadTest, DestinationThatCannotBeReplacedIsAnInstallationFailure) {
