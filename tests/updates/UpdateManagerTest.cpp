@@ -258,7 +258,8 @@ TEST_F(UpdateDownloadTest, FailuresKeepTheEarlierPackage) {
     EXPECT_EQ(server.requestCount("/elsewhere.deb"), 0);
 }
 
-// A disk that fills in the last piece of the package: the write falls short.
+// The file may grow to one byte short of the package (SIGXFSZ ignored, so the
+// write fails instead of the process): the last piece is written only in part.
 TEST_F(UpdateDownloadTest, WriteErrorIsAFailure) {
     server.answer("/v.deb", {.body = package, .chunkSize = 100 * 1024, .chunkIntervalMs = 20});
     rlimit previous{};
