@@ -74,7 +74,7 @@ std::optional<Error> UpdateDownloader::start(QNetworkAccessManager& session, con
     if (!partial_)
         return error;
 
-    QNetworkReply* reply = session.get(UpdateTransport::request(url, timeout));
+    QNetworkReply* reply = UpdateTransport::get(session, url, timeout);
     task_ = reply;
     auto transfer = std::make_shared<Transfer>();
     QTemporaryFile* file = partial_.get();

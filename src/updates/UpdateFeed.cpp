@@ -28,7 +28,7 @@ void readUpToLimit(QNetworkReply& reply, Reading& reading) {
 
 void fetch(QNetworkAccessManager& session, const QUrl& url, std::chrono::milliseconds timeout,
            QObject* context, std::function<void(const Answer&)> finished) {
-    QNetworkReply* reply = session.get(UpdateTransport::request(url, timeout));
+    QNetworkReply* reply = UpdateTransport::get(session, url, timeout);
     // Bounds what Qt buffers between two reads, so the size limit bounds memory.
     reply->setReadBufferSize(64 * 1024);
     auto reading = std::make_shared<Reading>();

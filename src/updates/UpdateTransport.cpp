@@ -1,11 +1,15 @@
 #include "updates/UpdateTransport.h"
 
 #include <QHostAddress>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 
 namespace velmora::UpdateTransport {
 
 namespace {
+
+// Set on a reply whose redirect was refused, which then ends as cancelled.
+const char* const refusedRedirect = "velmoraRefusedRedirect";
 
 bool isLoopbackHost(const QString& host) {
     return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
@@ -39,6 +43,22 @@ QNetworkRequest request(const QUrl& url, std::chrono::milliseconds timeout) {
     return request;
 }
 
+QNetworkReply* get(QNetworkAccessManager& session, const QUrl& url, std::chrono::milliseconds timeout) {
+    QNetworkRequest verified = request(url, timeout);
+    verified.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                          QNetworkRequest::UserVerifiedRedirectPolicy);
+    QNetworkReply* reply = session.get(verified);
+    QObject::connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& target) {
+        if (acceptedAddress(reply->url().resolved(target).toString())) {
+            Q_EMIT reply->redirectAllowed();
+            return;
+        }
+        reply->setProperty(refusedRedirect, true);
+        reply->abort();
+    });
+    return reply;
+}
+
 bool isSuccessStatus(int status) {
     return status >= 200 && status <= 299;
 }
@@ -52,6 +72,9 @@ std::optional<HttpResponseRecord> responseOf(const QNetworkReply& reply) {
 
 std::optional<Error> transportError(const QNetworkReply& reply, bool abortedOnPurpose) {
     const QNetworkReply::NetworkError code = reply.error();
+    if (reply.property(refusedRedirect).toBool())
+        return Error{QStringLiteral("QNetworkReply"), static_cast<int>(code),
+                     QStringLiteral("The server redirected to an address that is not accepted.")};
     if (code == QNetworkReply::NoError || (abortedOnPurpose && code == QNetworkReply::OperationCanceledError))
         return std::nullopt;
     if (responseOf(reply) && isHttpStatusError(code))

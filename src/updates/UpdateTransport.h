@@ -10,6 +10,7 @@
 #include <chrono>
 #include <optional>
 
+class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace velmora::UpdateTransport {
@@ -24,6 +25,9 @@ std::optional<QUrl> acceptedAddress(const QString& text);
 // A plain GET that never goes through a cache and fails after `timeout` of
 // silence from the server.
 QNetworkRequest request(const QUrl& url, std::chrono::milliseconds timeout);
+// Starts that GET on `session`. A redirect is followed only to an address
+// acceptedAddress() takes; any other ends the reply with transportError().
+QNetworkReply* get(QNetworkAccessManager& session, const QUrl& url, std::chrono::milliseconds timeout);
 
 bool isSuccessStatus(int status);
 // The HTTP status, absent when the server never answered.

@@ -2,33 +2,33 @@
 
 #include "support/WaitUntil.h"
 
-#include <QProcessEnvironment>
-
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 namespace velmora::test {
 
-VelmoraProcess::VelmoraProcess(const QByteArray& display, const QString& configHome, const QString& runtimeDir) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+VelmoraProcess::VelmoraProcess(const QByteArray& display, const QString& configHome,
+                               const QString& runtimeDir)
+    : VelmoraProcess(QProcessEnvironment::systemEnvironment()) {
+    QProcessEnvironment environment = process_.processEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     // The automatic update check must not leave this machine.
-    environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"), QStringLiteral("http://127.0.0.1:9/version.json"));
+    environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"),
+                       QStringLiteral("http://127.0.0.1:9/version.json"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.remove(QStringLiteral("XDG_SESSION_TYPE"));
     process_.setProcessEnvironment(environment);
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
     wrapper_ = qEnvironmentVariable("VELMORA_E2E_WRAPPER").split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    process_.setProgram(wrapper_.isEmpty() ? QStringLiteral(VELMORA_BINARY) : wrapper_.first());
+    if (!wrapper_.isEmpty())
+        process_.setProgram(wrapper_.first());
 }
 
 VelmoraProcess::VelmoraProcess(const QProcessEnvironment& environment) {
     process_.setProcessEnvironment(environment);
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.setProgram(QStringLiteral(VELMORA_BINARY));
 }
 
@@ -40,10 +40,6 @@ VelmoraProcess::~VelmoraProcess() {
     for (int fd : stalledPipe_)
         if (fd >= 0)
             ::close(fd);
-}
-
-int VelmoraProcess::slowdown() {
-    return qEnvironmentVariableIsEmpty("VELMORA_E2E_WRAPPER") ? 1 : 10;
 }
 
 void VelmoraProcess::setEnvironment(const QString& name, const QString& value) {
@@ -67,26 +63,18 @@ bool VelmoraProcess::start(const QStringList& arguments) {
     return process_.waitForStarted(10000);
 }
 
-void VelmoraProcess::readAvailable() {
-    partial_ += process_.readAllStandardOutput();
-    qsizetype newline;
-    while ((newline = partial_.indexOf('\n')) >= 0) {
-        lines_.append(QString::fromUtf8(partial_.left(newline)));
-        partial_.remove(0, newline + 1);
-    }
-}
-
 QStringList VelmoraProcess::lines() {
-    readAvailable();
+    partial_ += process_.readAllStandardOutput();
+    for (qsizetype newline; (newline = partial_.indexOf('\n')) >= 0; partial_.remove(0, newline + 1))
+        lines_.append(QString::fromUtf8(partial_.left(newline)));
     return lines_;
 }
 
-bool VelmoraProcess::hasLine(const QString& text) {
-    readAvailable();
-    for (const QString& line : lines_)
+QString VelmoraProcess::lineWith(const QString& text) {
+    for (const QString& line : lines())
         if (line.contains(text))
-            return true;
-    return false;
+            return line;
+    return {};
 }
 
 QString VelmoraProcess::waitForLine(const QString& text, int timeoutMs) {
@@ -94,14 +82,9 @@ QString VelmoraProcess::waitForLine(const QString& text, int timeoutMs) {
     waitUntil(
         [&] {
             process_.waitForReadyRead(10);
-            readAvailable();
-            for (const QString& line : lines_)
-                if (line.contains(text)) {
-                    found = line;
-                    return true;
-                }
+            found = lineWith(text);
             // A program that has ended prints nothing more.
-            return process_.state() == QProcess::NotRunning;
+            return !found.isEmpty() || process_.state() == QProcess::NotRunning;
         },
         timeoutMs);
     return found;
@@ -110,7 +93,7 @@ QString VelmoraProcess::waitForLine(const QString& text, int timeoutMs) {
 int VelmoraProcess::waitForExit(int timeoutMs) {
     if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs))
         return -1;
-    readAvailable();
+    lines();
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }
 

@@ -4,49 +4,23 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-#include <sys/socket.h>
+#include <algorithm>
 
 namespace velmora::test {
 
-namespace {
-
-QByteArray reasonPhrase(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
-}
-
-// A close with a zero linger time sends RST instead of FIN: the peer sees a
-// reset, not an orderly end.
-void resetConnection(QTcpSocket* socket) {
-    const linger immediate{1, 0};
-    ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &immediate,
-                 sizeof immediate);
-    socket->abort();
-}
-
-} // namespace
-
-QByteArray LocalHttpServer::Request::header(const QByteArray& name) const {
-    for (const auto& [key, value] : headers) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
-}
-
 LocalHttpServer::LocalHttpServer() {
-    connect(&server_, &QTcpServer::newConnection, this, &LocalHttpServer::accept);
+    connect(&server_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = server_.nextPendingConnection()) {
+            socket->setParent(this);
+            pending_.insert(socket, {});
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
+            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+                pending_.remove(socket);
+                socket->deleteLater();
+            });
+        }
+    });
 }
-
-LocalHttpServer::~LocalHttpServer() = default;
 
 bool LocalHttpServer::start() {
     return server_.listen(QHostAddress::LocalHost, 0);
@@ -56,27 +30,9 @@ QUrl LocalHttpServer::url(const QString& path) const {
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
 }
 
-void LocalHttpServer::answer(const QByteArray& path, ScriptedAnswer scripted) {
-    answers_.insert(path, scripted);
-}
-
 int LocalHttpServer::requestCount(const QByteArray& path) const {
-    int count = 0;
-    for (const Request& request : requests_)
-        count += request.path == path ? 1 : 0;
-    return count;
-}
-
-void LocalHttpServer::accept() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        socket->setParent(this);
-        pending_.insert(socket, {});
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            pending_.remove(socket);
-            socket->deleteLater();
-        });
-    }
+    return static_cast<int>(
+        std::count_if(requests_.begin(), requests_.end(), [&](const Request& r) { return r.path == path; }));
 }
 
 void LocalHttpServer::readRequest(QTcpSocket* socket) {
@@ -87,51 +43,37 @@ void LocalHttpServer::readRequest(QTcpSocket* socket) {
     const qsizetype end = found.value().indexOf("\r\n\r\n");
     if (end < 0)
         return;
-    const QList<QByteArray> lines = found.value().left(end).split('\n');
+    const QList<QByteArray> requestLine = found.value().left(found.value().indexOf('\r')).split(' ');
     pending_.erase(found);
-
-    Request request;
-    const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
-    request.method = requestLine.value(0);
-    request.path = requestLine.value(1);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const qsizetype colon = lines[i].indexOf(':');
-        if (colon > 0)
-            request.headers.append({lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
-    }
-    requests_.append(request);
-
-    ScriptedAnswer notFound{404, "text/html", "<html><body><h1>404 Not Found</h1></body></html>"};
-    respond(socket, answers_.value(request.path, notFound));
+    requests_.append({requestLine.value(0), requestLine.value(1)});
+    const ScriptedAnswer notFound{404, "text/html", "<html><body><h1>404 Not Found</h1></body></html>"};
+    respond(socket, answers_.value(requests_.last().path, notFound));
 }
 
 void LocalHttpServer::respond(QTcpSocket* socket, const ScriptedAnswer& scripted) {
-    if (scripted.neverAnswer)
-        return;
-    QByteArray head =
-        "HTTP/1.1 " + QByteArray::number(scripted.status) + ' ' + reasonPhrase(scripted.status) + "\r\n";
-    head += "Content-Type: " + scripted.contentType + "\r\n";
-    head += "Content-Length: " + QByteArray::number(scripted.body.size()) + "\r\n";
-    head += "Connection: close\r\n\r\n";
-    socket->write(head);
-
-    if (scripted.resetAfterBodyBytes >= 0) {
-        socket->write(scripted.body.left(scripted.resetAfterBodyBytes));
-        socket->flush();
-        // Give the client a moment to take in what was sent before the reset.
-        QPointer<QTcpSocket> guarded(socket);
-        QTimer::singleShot(100, this, [guarded] {
-            if (guarded)
-                resetConnection(guarded);
-        });
+    const bool endsEarly = scripted.cutAfter >= 0 && scripted.cut == ScriptedAnswer::Cut::endEarly;
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(scripted.status) +
+                      " Status\r\nContent-Type: " + scripted.contentType +
+                      "\r\nContent-Length: " + QByteArray::number(scripted.body.size()) +
+                      "\r\nConnection: close\r\n";
+    if (!scripted.location.isEmpty())
+        head += "Location: " + scripted.location + "\r\n";
+    if (endsEarly) {
+        const QByteArray part = scripted.body.left(scripted.cutAfter);
+        socket->write(head + "Transfer-Encoding: chunked\r\n\r\n" + QByteArray::number(part.size(), 16) +
+                      "\r\n" + part + "\r\n0\r\n\r\n");
+        socket->disconnectFromHost();
         return;
     }
-    if (scripted.chunkSize > 0) {
-        sendChunks(socket, scripted.body, scripted.chunkSize, scripted.chunkIntervalMs);
+    socket->write(head + "\r\n");
+    if (scripted.cutAfter >= 0) {
+        socket->write(scripted.body.left(scripted.cutAfter));
+        if (scripted.cut == ScriptedAnswer::Cut::close)
+            socket->disconnectFromHost();
         return;
     }
-    socket->write(scripted.body);
-    socket->disconnectFromHost();
+    sendChunks(socket, scripted.body, scripted.chunkSize > 0 ? scripted.chunkSize : scripted.body.size(),
+               scripted.chunkIntervalMs);
 }
 
 void LocalHttpServer::sendChunks(QTcpSocket* socket, QByteArray remaining, qsizetype chunkSize,

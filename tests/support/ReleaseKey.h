@@ -21,8 +21,7 @@ struct ReleaseKey {
     QString sign(const QByteArray& bytes) const {
         QByteArray signature(crypto_sign_BYTES, '\0');
         crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr,
-                             reinterpret_cast<const unsigned char*>(bytes.constData()),
-                             static_cast<unsigned long long>(bytes.size()),
+                             reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size(),
                              reinterpret_cast<const unsigned char*>(secretKey.constData()));
         return QString::fromLatin1(signature.toBase64());
     }

@@ -1,0 +1,192 @@
+// The rules of the update checker on their own: feed decoding, accepted
+// addresses, version order, when to check and offer, package verification.
+#include "UpdateManagerFixture.h"
+
+#include "updates/PackageVerifier.h"
+#include "updates/UpdatePolicy.h"
+#include "updates/UpdateTransport.h"
+#include "updates/VersionOrder.h"
+
+#include <QRegularExpression>
+
+#include <ctime>
+
+using namespace velmora;
+
+namespace {
+
+TEST(AppVersionTest, Decoding) {
+    const qsizetype limit = AppVersion::maximumFeedSize;
+    const struct {
+        const char* name;
+        QByteArray body;
+        const char* error; // nullptr: decoded
+    } rows[] = {
+        {"extra members ignored", R"({"name": "V", "version": "2", "url": "u", "Version": 3, "n": {}})",
+         nullptr},
+        {"digest and signature of other types ignored",
+         R"({"name": "V", "version": "2", "url": "u", "sha256": null, "signature": ["cd"]})", nullptr},
+        {"exactly at the limit", test::feedOfSize(limit), nullptr},
+        {"over the limit", test::feedOfSize(limit + 1), "The update information is larger than"},
+        {"missing member", R"({"name": "V", "version": "2"})", "The update information has no \"url\"."},
+        {"member names are case-sensitive", R"({"name": "V", "Version": "2", "url": "u"})",
+         "has no \"version\""},
+        {"null", R"({"name": null, "version": "2", "url": "u"})",
+         "\"name\" in the update information is null."},
+        {"number", R"({"name": "V", "version": 2.0, "url": "u"})",
+         "\"version\" in the update information is a number, not a string."},
+        {"array", R"({"name": "V", "version": "2", "url": ["u"]})", "is an array, not a string."},
+        {"Boolean", R"({"name": true, "version": "2", "url": "u"})", "is a Boolean, not a string."},
+        {"object", R"({"name": {}, "version": "2", "url": "u"})", "is an object, not a string."},
+        {"empty", "", ""},
+        {"array body", R"(["name", "version", "url"])", ""},
+        {"string body", R"("2.0")", ""},
+        {"html", "<html><body>Oops</body></html>", ""},
+        {"truncated", R"({"name": "V", "version": "2")", ""},
+        {"trailing bytes", R"({"name": "V", "version": "2", "url": "u"} x)", ""},
+    };
+    for (const auto& row : rows) {
+        Error error;
+        const std::optional<AppVersion> decoded = AppVersion::decode(row.body, &error);
+        EXPECT_EQ(decoded.has_value(), row.error == nullptr) << row.name;
+        EXPECT_TRUE(row.error == nullptr ||
+                    (!error.localizedDescription.isEmpty() && error.localizedDescription.contains(row.error)))
+            << row.name << ": " << error.localizedDescription.toStdString();
+    }
+    const AppVersion signedRecord{"Velmora \"β\"", "2.0", "https://x/?a=1&b", "ab", "cd"};
+    EXPECT_EQ(AppVersion::decode(signedRecord.encode()), signedRecord);
+}
+
+TEST(UpdateTransportTest, AcceptedAddresses) {
+    for (const char* address :
+         {"https://example.invalid/v.deb", "HTTPS://example.invalid", "http://127.0.0.1:8/v",
+          "http://127.8.0.1/v", "http://localhost/v", "http://[::1]:8/v"})
+        EXPECT_TRUE(UpdateTransport::acceptedAddress(address)) << address;
+    for (const char* address :
+         {"", "not an address", "ftp://127.0.0.1/v.deb", "file:///tmp/v.deb", "javascript:alert(1)",
+          "http://example.invalid/v.deb", "http://localhost.example.invalid/v", "https:///v.deb"})
+        EXPECT_FALSE(UpdateTransport::acceptedAddress(address)) << address;
+}
+
+// Each row: two versions and their order. Numbers compare by value, whatever
+// their length; other characters by code point (not UTF-16 unit), case and all.
+TEST(VersionOrderTest, Order) {
+    const auto order = [](QStringView a, QStringView b) {
+        const std::weak_ordering result = VersionOrder::compare(a, b);
+        return result < 0 ? '<' : (result > 0 ? '>' : '=');
+    };
+    for (const char16_t* text :
+         {u"1.9<1.10", u"2.0<10.0", u"1.2.9<1.2.10", u"1.0<1.0.0", u"1.2<1.2b", u"<0", u"1.01=1.1", u"007=7",
+          u"1.010>1.9", u"1.18446744073709551615<1.18446744073709551616", u"000000000000000000000000001=1",
+          u"1.2B<1.2a", u"1.9<1.a", u"1-2<1.2", u"1\uFFFD<1\U0001F600", u"\u0661\u0660>9"}) {
+        const QString row = QString::fromUtf16(text);
+        const qsizetype at = row.indexOf(QRegularExpression("[<=>]"));
+        const QString left = row.left(at), right = row.mid(at + 1);
+        const char sign = row[at].toLatin1();
+        EXPECT_EQ(order(left, right), sign) << row.toStdString();
+        EXPECT_EQ(order(right, left), sign == '=' ? '=' : (sign == '<' ? '>' : '<')) << row.toStdString();
+    }
+}
+
+TEST(UpdatePolicyTest, NewerUnlessSkipped) {
+    const struct {
+        const char* running;
+        const char* offered;
+        std::optional<QString> skipped;
+        bool ignoreSkipped;
+        bool newer;
+    } rows[] = {
+        {"1.9", "1.10", std::nullopt, false, true},  {"1.10", "1.9", std::nullopt, false, false},
+        {"1.5", "1.05", std::nullopt, false, false}, {"1.0", "2.0", "2.0", false, false},
+        {"1.0", "2.0", "2.0", true, true},   // a check the user started
+        {"1.0", "2.00", "2.0", false, true}, // skipping compares whole strings
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(UpdatePolicy::isNewer(row.running, row.offered, row.skipped, row.ignoreSkipped), row.newer)
+            << row.running << " → " << row.offered << " skipped " << row.skipped.value_or("-").toStdString();
+    EXPECT_EQ(UpdatePolicy::runningVersion(QString()), QStringLiteral("1.0"));
+}
+
+// Whole calendar days of the local time zone, Berlin here so that
+// daylight-saving changes fall on known dates.
+TEST(UpdatePolicyTest, DueAfterAWholeCalendarDay) {
+    const QByteArray previousZone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const auto local = [](int month, int day, int hour, int minute = 0) {
+        return QDateTime(QDate(2024, month, day), QTime(hour, minute), Qt::LocalTime);
+    };
+    const QDateTime current = local(6, 10, 9), spring = local(3, 30, 12), autumn = local(10, 26, 12);
+    EXPECT_EQ(spring.secsTo(local(3, 31, 12)), 23 * 3600) << "the time zone did not take effect";
+    const QDateTime utc(QDate(2024, 6, 9), QTime(22, 30), Qt::UTC); // 00:30 on 10 June in Berlin
+    const struct {
+        const char* name;
+        bool automaticUpdates;
+        std::optional<QDateTime> lastCheck;
+        QDateTime now;
+        bool due;
+    } rows[] = {
+        {"never checked", true, std::nullopt, current, true},
+        {"unreadable date", true, QDateTime(), current, true},
+        {"automatic updates off", false, current.addDays(-400), current, false},
+        {"just now", true, current, current, false},
+        {"23 hours, date changed", true, current.addSecs(-23 * 3600), current, false},
+        {"a second short of a day", true, current.addSecs(-24 * 3600 + 1), current, false},
+        {"24 hours", true, current.addSecs(-24 * 3600), current, true},
+        {"spring, noon to noon", true, spring, local(3, 31, 12), true},
+        {"spring, a minute short", true, spring, local(3, 31, 11, 59), false},
+        {"autumn, noon to noon", true, autumn, local(10, 27, 12), true},
+        {"autumn, 24.5 hours", true, autumn, autumn.addSecs(24 * 3600 + 1800), false},
+        {"stored in UTC, same local day", true, utc, local(6, 10, 8, 30), false},
+        {"stored in UTC, next local day", true, utc, local(6, 11, 0, 30), true},
+        {"in the future", true, current.addDays(3), current, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(UpdatePolicy::isDue(row.automaticUpdates, row.lastCheck, row.now), row.due) << row.name;
+    qputenv("TZ", previousZone);
+    tzset();
+}
+
+TEST(PackageVerifierTest, Verification) {
+    const test::ReleaseKey release, stranger;
+    const QByteArray package = "!<arch>\ndebian-binary   " + QByteArray(4096, 'v'), other = package + 'x';
+    QTemporaryDir folder;
+    QFile file(folder.filePath("Velmora_Update.deb"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(package) == package.size());
+    file.close();
+    const QString digest = test::ReleaseKey::sha256(package), signature = release.sign(package);
+    const struct {
+        const char* name;
+        std::optional<QString> digest;
+        std::optional<QString> signature;
+        QList<QByteArray> keys;
+        const char* failure; // nullptr: verified
+    } rows[] = {
+        {"signed by the release key", digest, signature, {stranger.publicKey, release.publicKey}, nullptr},
+        {"digest in capitals", digest.toUpper(), signature, {release.publicKey}, nullptr},
+        {"digest of another file",
+         test::ReleaseKey::sha256(other),
+         signature,
+         {release.publicKey},
+         "digest does not match"},
+        {"signed by another key", digest, stranger.sign(package), {release.publicKey}, "not made by any"},
+        {"signature of another file", digest, release.sign(other), {release.publicKey}, "not made by any"},
+        {"no digest", std::nullopt, signature, {release.publicKey}, "no sha256 digest"},
+        {"no signature", digest, std::nullopt, {release.publicKey}, "no signature"},
+        {"signature not base64", digest, QString(88, '*'), {release.publicKey}, "not a base64"},
+        {"a build without keys", digest, signature, {}, "no key"},
+    };
+    for (const auto& row : rows) {
+        const std::optional<QString> failure =
+            PackageVerifier(row.keys).failure(file.fileName(), row.digest, row.signature);
+        EXPECT_EQ(failure.has_value(), row.failure != nullptr) << row.name;
+        EXPECT_TRUE(row.failure == nullptr || failure.value_or("").contains(row.failure))
+            << row.name << ": " << failure.value_or("verified").toStdString();
+    }
+    // Keys come from one build setting: rotation lists two; junk is left out.
+    const QString keys =
+        release.publicKey.toBase64() + " ; " + stranger.publicKey.toBase64() + ",c2hvcnQ=,not*base64";
+    EXPECT_EQ(PackageVerifier::parseKeys(keys), (QList<QByteArray>{release.publicKey, stranger.publicKey}));
+}
+
+} // namespace
