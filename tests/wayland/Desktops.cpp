@@ -55,28 +55,24 @@ public:
         const passwd* account = getpwnam("velmora-test");
         if (account == nullptr)
             return fail(QStringLiteral("no user velmora-test (scripts/bootstrap creates it)"));
-        // The test user reaches its runtime folder and config through the home.
+        // The test user reaches its runtime folder through the home.
         QFile::setPermissions(home_.path(), QFile::permissions(home_.path()) | QFileDevice::ExeOther);
         const QString runtime = home_.filePath(QStringLiteral("sway"));
         QDir().mkpath(runtime);
         if (::chown(QFile::encodeName(runtime).constData(), account->pw_uid, account->pw_gid) != 0)
             return fail(QStringLiteral("cannot hand its runtime folder to velmora-test"));
-        writeFile(home_.filePath(QStringLiteral("config")), "default_border none\n");
         desktop_.setProcessEnvironment(
             with({"PATH=/usr/bin:/bin", "WLR_BACKENDS=headless", "WLR_RENDERER=pixman",
                   "WLR_LIBINPUT_NO_DEVICES=1", "XDG_RUNTIME_DIR=" + runtime},
                  false));
         desktop_.setStandardErrorFile(home_.filePath(QStringLiteral("log")));
-        desktop_.start(QStringLiteral("setpriv"),
-                       {QStringLiteral("--reuid=%1").arg(account->pw_uid),
-                        QStringLiteral("--regid=%1").arg(account->pw_gid), "--clear-groups", "sway", "-c",
-                        home_.filePath(QStringLiteral("config"))});
+        desktop_.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=%1").arg(account->pw_uid),
+                                                   QStringLiteral("--regid=%1").arg(account->pw_gid),
+                                                   "--clear-groups", "sway", "-c", "/dev/null"});
         waitUntil([&] {
-            const QStringList ipc =
-                QDir(runtime).entryList({QStringLiteral("sway-ipc.*.sock")}, QDir::System);
-            const QStringList wayland = QDir(runtime).entryList({QStringLiteral("wayland-?")}, QDir::System);
-            if (!ipc.isEmpty() && !wayland.isEmpty())
-                socket_ = runtime + u'/' + ipc.first(), display_ = runtime + u'/' + wayland.first();
+            const QStringList found = QDir(runtime).entryList({"sway-ipc.*.sock", "wayland-?"}, QDir::System);
+            if (found.size() == 2)
+                socket_ = runtime + u'/' + found[0], display_ = runtime + u'/' + found[1];
             return !socket_.isEmpty() || desktop_.state() == QProcess::NotRunning;
         });
         if (socket_.isEmpty())

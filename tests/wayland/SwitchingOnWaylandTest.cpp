@@ -36,8 +36,8 @@ protected:
         const QString config = environment.value(QStringLiteral("XDG_CONFIG_HOME"), home.path());
         QDir().mkpath(config + QStringLiteral("/Velmora"));
         QFile settings(config + QStringLiteral("/Velmora/Velmora.conf"));
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("[General]\nenableDebugMode=true\nhasLaunchedBefore=true\n");
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly) &&
+                    settings.write("[General]\nenableDebugMode=true\nhasLaunchedBefore=true\n") > 0);
         settings.close();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
