@@ -16,10 +16,6 @@ template <typename T> Reply<T> reply(T* pointer) {
     return {pointer, &std::free};
 }
 
-xcb_window_t rootOf(xcb_connection_t* connection) {
-    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-}
-
 } // namespace
 
 XkbProbe::XkbProbe(const QByteArray& display) : connection_(xcb_connect(display.constData(), nullptr)) {
@@ -47,11 +43,11 @@ bool XkbProbe::lockGroup(int group) {
 }
 
 bool XkbProbe::grabKeyboard() {
-    const auto grab =
-        reply(xcb_grab_keyboard_reply(connection_,
-                                      xcb_grab_keyboard(connection_, 0, rootOf(connection_), XCB_CURRENT_TIME,
-                                                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                      nullptr));
+    const auto grab = reply(xcb_grab_keyboard_reply(
+        connection_,
+        xcb_grab_keyboard(connection_, 0, xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root,
+                          XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+        nullptr));
     return grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
 }
 

@@ -35,15 +35,15 @@ public:
     int currentGroup();
     bool lockGroup(int group);
     bool grabKeyboard();
-    // Maps a window and gives it the keyboard focus.
+    // Maps a window and gives it the keyboard focus; the key events it
+    // received so far (what is pending, without blocking).
     bool openFocusedWindow();
-    // Key events the window has received so far (what is pending, without blocking).
     const QList<ObservedKey>& keyEvents();
-    // From now on, every change of the effective group is recorded.
+    // From now on, every change of the effective group is recorded: read the
+    // next one, waiting up to timeoutMs (harnesses on a thread of their own),
+    // or all so far (what is pending).
     bool watchGroupChanges();
-    // The next group change, waiting on the socket up to timeoutMs (harnesses on a thread of their own).
     std::optional<int> waitForGroupChange(int timeoutMs);
-    // Group changes recorded so far (what is pending).
     const QList<int>& groupChanges();
 
 private:

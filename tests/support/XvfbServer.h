@@ -13,8 +13,7 @@ public:
     ~XvfbServer() { kill(); }
     // False, with the reason in error(), when Xvfb cannot be started.
     bool start();
-    // ":N"
-    const QByteArray& display() const { return display_; }
+    const QByteArray& display() const { return display_; } // ":N"
     const QString& error() const { return error_; }
     // Loads layouts with setxkbmap, e.g. ("ru,us") or ("ru,us", ",intl"); clears other options.
     bool setLayouts(const QString& layouts, const QString& variants = {}, const QString& options = {});

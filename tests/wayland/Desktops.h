@@ -13,9 +13,8 @@ namespace velmora::test {
 // asks for its layout and selects one as any other client of it does.
 class Desktop {
 public:
-    // "Sway" (run as the unprivileged user velmora-test, sway refuses root),
-    // "KWin" (on a private session bus), "Gnome" (GNOME Shell with Velmora's
-    // extension, as root in private namespaces).
+    // "Sway" (as the user velmora-test: sway refuses root), "KWin" (on a private
+    // bus), "Gnome" (GNOME Shell and Velmora's extension, in private namespaces).
     static std::unique_ptr<Desktop> create(const QString& name);
     virtual ~Desktop() { kill(); }
 
@@ -24,8 +23,7 @@ public:
     QString error() const { return error_; }
     // What a client of the desktop needs in its environment.
     virtual QProcessEnvironment environment() const = 0;
-    // The current layout's index, or -1.
-    virtual int layout() = 0;
+    virtual int layout() = 0; // -1 when it does not answer
     virtual bool select(int index) = 0;
     // The desktop's own settings get a new layout list.
     virtual bool setLayouts(const QByteArray&) { return false; }

@@ -128,13 +128,15 @@ protected:
     void SetUp() override { start(QStringLiteral("Sway")); }
 };
 
-// The user's new keymap is the one the next hold picks English from.
+// A new keymap, once Velmora knows the old one, is where the next hold finds English.
 TEST_F(SwitchingOnSwayTest, ANewKeymapIsFollowed) {
-    ASSERT_TRUE(desktop->setLayouts("ru,de,us"));
-    press(KEY_LEFTCTRL, true);
-    EXPECT_TRUE(layoutBecomes(2)) << output();
-    press(KEY_LEFTCTRL, false);
-    EXPECT_TRUE(layoutBecomes(russian));
+    for (const QByteArray layouts : {"ru,us,de", "ru,de,us"}) {
+        ASSERT_TRUE(desktop->setLayouts(layouts));
+        press(KEY_LEFTCTRL, true);
+        EXPECT_TRUE(layoutBecomes(layouts.indexOf("us") / 3)) << output();
+        press(KEY_LEFTCTRL, false);
+        EXPECT_TRUE(layoutBecomes(russian));
+    }
 }
 
 TEST(GnomeTextInputSourcesTest, IdentifiersFromGnomeIds) {

@@ -35,10 +35,8 @@ int main(int argc, char** argv) {
         return 1;
     wl_registry_add_listener(wl_display_get_registry(display), &registryListener, nullptr);
     wl_display_roundtrip(display);
-    if (seat == nullptr || manager == nullptr) {
-        std::fprintf(stderr, "virtual keyboard: the compositor offers no seat or no virtual keyboards\n");
+    if (seat == nullptr || manager == nullptr)
         return 1;
-    }
     const xkb_rule_names names{"evdev", "pc105", argc > 1 ? argv[1] : "ru,us", "", ""};
     xkb_keymap* keymap =
         xkb_keymap_new_from_names(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &names, XKB_KEYMAP_COMPILE_NO_FLAGS);

@@ -14,11 +14,6 @@ namespace {
 // read back by another client, as a user and an application see them.
 class SwitchingOnX11Test : public XvfbFixture {
 protected:
-    void TearDown() override {
-        engine.reset();
-        XvfbFixture::TearDown();
-    }
-
     void startEngine() {
         Platform::install(X11Platform::create(server.display(), [this] { ++connectionLostCount; }));
         engine = std::make_unique<SwitchingEngine>(isShuttingDown);
@@ -30,10 +25,8 @@ protected:
     // them and sent its notices, the tap read those, and the server handled
     // what the engine requested in response.
     int groupAfterBarrier() {
-        for (int round = 0; round < 2; ++round) {
-            keyboard->sync();
-            QCoreApplication::processEvents();
-        }
+        for (int round = 0; round < 2; ++round)
+            keyboard->sync(), QCoreApplication::processEvents();
         keyboard->sync();
         return probe->currentGroup();
     }
@@ -77,11 +70,6 @@ TEST_F(SwitchingOnX11Test, EachTriggerHeldGivesTheApplicationItsShortcutInEnglis
         EXPECT_TRUE(c.pressed && c.keycode == Keycode::c && c.group() == 1);
         EXPECT_EQ(c.hasControl(), trigger == Keycode::leftControl);
     }
-    EXPECT_EQ(
-        output
-            .linesStartingWith(QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0"))
-            .size(),
-        4);
 }
 
 // Ctrl and C sent back to back, as a fast hand or a macro does.
@@ -106,11 +94,13 @@ TEST_F(SwitchingOnX11Test, ControlAndCWithoutAPauseSwitchOnceAndRestoreOnce) {
 
 TEST_F(SwitchingOnX11Test, AKeymapReloadedWhileRunningIsUsedAtTheNextPress) {
     startEngine();
-    ASSERT_TRUE(server.setLayouts(QStringLiteral("ru,de,us")));
-    keyboard->press(Keycode::leftControl);
-    ASSERT_TRUE(groupBecomes(2));
-    keyboard->release(Keycode::leftControl);
-    ASSERT_TRUE(groupBecomes(0));
+    for (const QString layouts : {"ru,us", "ru,de,us"}) {
+        ASSERT_TRUE(server.setLayouts(layouts));
+        keyboard->press(Keycode::leftControl);
+        ASSERT_TRUE(groupBecomes(int(layouts.count(u','))));
+        keyboard->release(Keycode::leftControl);
+        ASSERT_TRUE(groupBecomes(0));
+    }
 }
 
 TEST_F(SwitchingOnX11Test, ALayoutAnotherProgramSelectsDuringTheHoldIsKept) {

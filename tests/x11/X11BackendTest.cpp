@@ -23,20 +23,10 @@ KeyboardEvent* record(uint32_t type, KeyboardEvent* event, void* events) {
 
 constexpr uint32_t down = EventType::keyDown, up = EventType::keyUp, changed = EventType::flagsChanged;
 
-// The tap on a real server: what real keys, real modifier maps and other
-// clients' group changes and grabs turn into.
+// The tap on a real server: what real keys, and other clients' group
+// changes and grabs, turn into.
 class X11EventTapTest : public XvfbFixture {
 protected:
-    void SetUp() override {
-        XvfbFixture::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        QString problem;
-        tap = X11EventTap::create(server.display(), keyboardEventMask, record, &events, {}, &problem);
-        ASSERT_TRUE(tap) << problem.toStdString();
-        tap->scheduleOnMainLoop();
-    }
-
     void type(uint8_t keycode) {
         keyboard->press(keycode);
         keyboard->release(keycode);
@@ -55,10 +45,13 @@ protected:
     }
 
     QList<Delivered> events;
-    std::unique_ptr<X11EventTap> tap;
 };
 
 TEST_F(X11EventTapTest, RealKeysArriveAsFlagChangesAndKeysCarryingThemEvenUnderAGrab) {
+    QString problem;
+    const auto tap = X11EventTap::create(server.display(), keyboardEventMask, record, &events, {}, &problem);
+    ASSERT_TRUE(tap) << problem.toStdString();
+    tap->scheduleOnMainLoop();
     tap->setEnabled(true);
     ASSERT_TRUE(probe->grabKeyboard());
     for (const uint8_t modifier : {Keycode::leftShift, Keycode::leftAlt, Keycode::leftSuper})
@@ -85,20 +78,6 @@ TEST_F(X11EventTapTest, RealKeysArriveAsFlagChangesAndKeysCarryingThemEvenUnderA
                                     {changed, ModifierFlag::capsLock, Keycode::capsLock},
                                     {down, ModifierFlag::capsLock, Keycode::c},
                                     {up, ModifierFlag::capsLock, Keycode::c},
-                                    {changed, 0, Keycode::capsLock}};
-    EXPECT_EQ(eventsBeforeMarker(), expected);
-}
-
-TEST_F(X11EventTapTest, AModifierMapChangedAtRunTimeIsFollowed) {
-    tap->setEnabled(true);
-    // Caps Lock becomes a second Control key.
-    ASSERT_TRUE(server.setLayouts(QStringLiteral("us"), {}, QStringLiteral("ctrl:nocaps")));
-    keyboard->press(Keycode::capsLock);
-    type(Keycode::c);
-    keyboard->release(Keycode::capsLock);
-    const QList<Delivered> expected{{changed, ModifierFlag::control, Keycode::capsLock},
-                                    {down, ModifierFlag::control, Keycode::c},
-                                    {up, ModifierFlag::control, Keycode::c},
                                     {changed, 0, Keycode::capsLock}};
     EXPECT_EQ(eventsBeforeMarker(), expected);
 }
@@ -154,7 +133,6 @@ TEST_F(X11TextInputSourcesTest, SelectsForEveryClientSeesTheirChangesAndFollowsR
     ASSERT_TRUE(server.setLayouts(QStringLiteral("de,us")));
     ASSERT_TRUE(probe->lockGroup(1));
     EXPECT_EQ(sources->selectInputSource(before[0]), X11TextInputSources::noSuchSource);
-    EXPECT_EQ(sources->selectInputSource(nullptr), X11TextInputSources::noSuchSource);
     // A round trip on the sources' connection: had anything been sent, it is handled.
     EXPECT_EQ(current(), QStringLiteral("us"));
     EXPECT_EQ(probe->currentGroup(), 1);
@@ -162,20 +140,14 @@ TEST_F(X11TextInputSourcesTest, SelectsForEveryClientSeesTheirChangesAndFollowsR
 
 class X11AccessibilityTrustTest : public XvfbFixture {};
 
-TEST_F(X11AccessibilityTrustTest, NeedsAnX11SessionAndAReachableDisplay) {
+TEST_F(X11AccessibilityTrustTest, NeedsAReachableDisplayWithXkbAndXInput) {
     qunsetenv("WAYLAND_DISPLAY");
     qputenv("XDG_SESSION_TYPE", "x11");
     X11AccessibilityTrust trust(server.display());
     EXPECT_TRUE(trust.isProcessTrusted()) << trust.untrustedReason().toStdString();
-    qputenv("WAYLAND_DISPLAY", "wayland-0");
-    EXPECT_FALSE(trust.isProcessTrusted());
-    EXPECT_TRUE(trust.untrustedReason().contains(QStringLiteral("Wayland session")));
-    qunsetenv("WAYLAND_DISPLAY");
-    EXPECT_TRUE(trust.isProcessTrusted()); // asked afresh each time
     server.kill();
     EXPECT_FALSE(trust.isProcessTrusted());
-    EXPECT_TRUE(trust.untrustedReason().contains(QStringLiteral("cannot connect")))
-        << trust.untrustedReason().toStdString();
+    EXPECT_TRUE(trust.untrustedReason().contains(QStringLiteral("cannot connect")));
 }
 
 } // namespace
