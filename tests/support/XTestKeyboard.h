@@ -8,21 +8,22 @@
 
 namespace velmora::test {
 
-// Injects key presses and releases through XTest, by numeric keycode and
-// with explicit down and up, on a connection of its own. Nothing here looks
-// up keysyms or touches the group, unlike higher-level typing tools.
+// Injects key presses and releases through XTest by numeric keycode, with
+// explicit down and up, on a connection of its own: no keysym lookup that
+// would lock groups itself, as higher-level typing tools do.
 class XTestKeyboard {
 public:
-    explicit XTestKeyboard(const QByteArray& display);
-    ~XTestKeyboard();
+    explicit XTestKeyboard(const QByteArray& display)
+        : connection_(xcb_connect(display.constData(), nullptr)) {}
+    ~XTestKeyboard() { xcb_disconnect(connection_); }
     XTestKeyboard(const XTestKeyboard&) = delete;
     XTestKeyboard& operator=(const XTestKeyboard&) = delete;
 
-    bool isConnected() const;
+    bool isConnected() const { return xcb_connection_has_error(connection_) == 0; }
     // Sent and flushed at once; the server handles it asynchronously.
-    void press(uint8_t keycode);
-    void release(uint8_t keycode);
-    // Returns once the server has handled everything sent before.
+    void press(uint8_t keycode) { fake(XCB_KEY_PRESS, keycode); }
+    void release(uint8_t keycode) { fake(XCB_KEY_RELEASE, keycode); }
+    // Returns once the server has handled everything sent before (a round trip).
     bool sync();
 
 private:

@@ -20,44 +20,37 @@ struct ObservedKey {
     bool hasControl() const { return state & XCB_MOD_MASK_CONTROL; }
 };
 
-// A second client on the display: it reads and locks the group the way any
-// program can, grabs the keyboard the way a menu does, and owns a focused
-// window that receives key events the way the frontmost application does.
+// Another client on the display: it reads and locks the group as any program
+// can, grabs the keyboard as a menu does, and owns a focused window that gets
+// key events as the frontmost application does.
 class XkbProbe {
 public:
     explicit XkbProbe(const QByteArray& display);
-    ~XkbProbe();
+    ~XkbProbe() { xcb_disconnect(connection_); }
     XkbProbe(const XkbProbe&) = delete;
     XkbProbe& operator=(const XkbProbe&) = delete;
 
-    bool isConnected() const;
-    // The effective group, or -1.
+    bool isConnected() const { return xcb_connection_has_error(connection_) == 0 && xkbFirstEvent_ != 0; }
+    // The effective group, or -1; a round trip.
     int currentGroup();
     bool lockGroup(int group);
-
     bool grabKeyboard();
-    void ungrabKeyboard();
-
-    // Maps a window and gives it the keyboard focus.
+    // Maps a window and gives it the keyboard focus; the key events it
+    // received so far (what is pending, without blocking).
     bool openFocusedWindow();
-    // Key events the window has received so far (reads what is pending
-    // without blocking).
     const QList<ObservedKey>& keyEvents();
-
-    // From now on, every change of the effective group is recorded.
+    // From now on, every change of the effective group is recorded: read the
+    // next one, waiting up to timeoutMs (harnesses on a thread of their own),
+    // or all so far (what is pending).
     bool watchGroupChanges();
-    // The next group change, waiting on the socket up to timeoutMs; for
-    // harnesses that run the probe on a thread of its own.
     std::optional<int> waitForGroupChange(int timeoutMs);
-    // Group changes recorded so far (reads what is pending).
     const QList<int>& groupChanges();
 
 private:
+    bool checked(xcb_void_cookie_t cookie);
     void readPending();
-    void record(xcb_generic_event_t* event);
 
     xcb_connection_t* connection_;
-    xcb_window_t root_ = XCB_NONE;
     xcb_window_t window_ = XCB_NONE;
     uint8_t xkbFirstEvent_ = 0;
     QList<ObservedKey> keys_;

@@ -1,11 +1,6 @@
-// A keyboard for a headless compositor that has none: it creates one through
-// zwp_virtual_keyboard_v1 with a keymap of the given layouts, then presses
-// keys read from standard input, one command a line:
-//   k CODE STATE   key event (evdev code, 1 down, 0 up)
-//   g GROUP        the compositor's current layout, before a modifier key
-// and answers each with "ok" once the compositor has it.
-// The compositor applies no key to its own state for such a keyboard: the
-// modifiers, and layout toggles from keys, are this program's to announce.
+// A keyboard for a headless sway that has none: created through
+// zwp_virtual_keyboard_v1 with a keymap of the given layouts ("ready" once
+// sway has it), alive until standard input closes.
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
@@ -35,61 +30,27 @@ const wl_registry_listener registryListener{announce, forget};
 } // namespace
 
 int main(int argc, char** argv) {
-    const char* layouts = argc > 1 ? argv[1] : "ru,us";
-    const char* options = argc > 2 ? argv[2] : "grp:alt_shift_toggle";
     wl_display* display = wl_display_connect(nullptr);
-    if (display == nullptr) {
-        std::fprintf(stderr, "virtual keyboard: no Wayland display\n");
+    if (display == nullptr)
         return 1;
-    }
     wl_registry_add_listener(wl_display_get_registry(display), &registryListener, nullptr);
     wl_display_roundtrip(display);
-    if (seat == nullptr || manager == nullptr) {
-        std::fprintf(stderr, "virtual keyboard: the compositor offers no seat or no virtual keyboards\n");
+    if (seat == nullptr || manager == nullptr)
         return 1;
-    }
-    zwp_virtual_keyboard_v1* keyboard =
-        zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager, seat);
-
-    xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-    const xkb_rule_names names{"evdev", "pc105", layouts, "", options};
-    xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
-    xkb_state* state = xkb_state_new(keymap);
+    const xkb_rule_names names{"evdev", "pc105", argc > 1 ? argv[1] : "ru,us", "", ""};
+    xkb_keymap* keymap =
+        xkb_keymap_new_from_names(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
     const std::string text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
     const int fd = memfd_create("keymap", MFD_CLOEXEC);
     if (fd < 0 || write(fd, text.c_str(), text.size() + 1) != ssize_t(text.size() + 1))
         return 1;
+    zwp_virtual_keyboard_v1* keyboard =
+        zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager, seat);
     zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, text.size() + 1);
     wl_display_roundtrip(display);
     std::printf("ready\n");
     std::fflush(stdout);
-
-    char command;
-    unsigned first = 0, second = 0;
-    uint32_t time = 0;
-    char line[64];
-    while (std::fgets(line, sizeof line, stdin) != nullptr) {
-        const int fields = std::sscanf(line, " %c %u %u", &command, &first, &second);
-        auto mods = [&](xkb_state_component component) { return xkb_state_serialize_mods(state, component); };
-        if (command == 'g' && fields == 2) {
-            xkb_state_update_mask(state, mods(XKB_STATE_MODS_DEPRESSED), mods(XKB_STATE_MODS_LATCHED),
-                                  mods(XKB_STATE_MODS_LOCKED), 0, 0, first);
-        } else if (command == 'k' && fields == 3) {
-            zwp_virtual_keyboard_v1_key(keyboard, time += 10, first, second);
-            const auto changed =
-                xkb_state_update_key(state, first + 8, second != 0 ? XKB_KEY_DOWN : XKB_KEY_UP);
-            if (changed & (XKB_STATE_MODS_EFFECTIVE | XKB_STATE_LAYOUT_EFFECTIVE))
-                zwp_virtual_keyboard_v1_modifiers(
-                    keyboard, mods(XKB_STATE_MODS_DEPRESSED), mods(XKB_STATE_MODS_LATCHED),
-                    mods(XKB_STATE_MODS_LOCKED),
-                    xkb_state_serialize_layout(state, XKB_STATE_LAYOUT_EFFECTIVE));
-        } else {
-            continue;
-        }
-        if (wl_display_roundtrip(display) < 0)
-            return 1;
-        std::printf("ok\n");
-        std::fflush(stdout);
+    while (std::getchar() != EOF) {
     }
     wl_display_disconnect(display);
     return 0;

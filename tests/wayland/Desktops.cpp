@@ -1,0 +1,278 @@
+#include "wayland/Desktops.h"
+
+#include "platform/gnome/GnomeShellBus.h"
+#include "platform/sway/SwayIpcSocket.h"
+#include "support/WaitUntil.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDir>
+#include <QJsonArray>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace velmora::test {
+
+namespace {
+
+QString readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+}
+
+// The environment with "NAME=value" variables set; the test process's own
+// environment by default, without another session's traces.
+QProcessEnvironment with(const QStringList& variables, bool inherit = true) {
+    QProcessEnvironment environment =
+        inherit ? QProcessEnvironment::systemEnvironment() : QProcessEnvironment();
+    for (const char* name :
+         {"DISPLAY", "WAYLAND_DISPLAY", "SWAYSOCK", "QT_QPA_PLATFORM", "VELMORA_INPUT_DEVICES"})
+        environment.remove(QString::fromLatin1(name));
+    for (const QString& variable : variables)
+        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    return environment;
+}
+
+// A method call's first argument as an index, or -1.
+int indexReply(QDBusConnection bus, const QString& service, const QString& path, const QString& interface,
+               const QString& method, const QVariantList& arguments = {}) {
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(arguments);
+    const QDBusMessage reply = bus.call(message, QDBus::Block, 5000);
+    return reply.type() == QDBusMessage::ReplyMessage ? int(reply.arguments().value(0).toUInt()) : -1;
+}
+
+class Sway final : public Desktop {
+public:
+    bool start() override {
+        const passwd* account = getpwnam("velmora-test");
+        if (account == nullptr)
+            return fail(QStringLiteral("no user velmora-test (scripts/bootstrap creates it)"));
+        // The test user reaches its runtime folder through the home.
+        QFile::setPermissions(home_.path(), QFile::permissions(home_.path()) | QFileDevice::ExeOther);
+        const QString runtime = home_.filePath(QStringLiteral("sway"));
+        QDir().mkpath(runtime);
+        if (::chown(QFile::encodeName(runtime).constData(), account->pw_uid, account->pw_gid) != 0)
+            return fail(QStringLiteral("cannot hand its runtime folder to velmora-test"));
+        desktop_.setProcessEnvironment(
+            with({"PATH=/usr/bin:/bin", "WLR_BACKENDS=headless", "WLR_RENDERER=pixman",
+                  "WLR_LIBINPUT_NO_DEVICES=1", "XDG_RUNTIME_DIR=" + runtime},
+                 false));
+        desktop_.setStandardErrorFile(home_.filePath(QStringLiteral("log")));
+        desktop_.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=%1").arg(account->pw_uid),
+                                                   QStringLiteral("--regid=%1").arg(account->pw_gid),
+                                                   "--clear-groups", "sway", "-c", "/dev/null"});
+        waitUntil([&] {
+            const QStringList found = QDir(runtime).entryList({"sway-ipc.*.sock", "wayland-?"}, QDir::System);
+            if (found.size() == 2)
+                socket_ = runtime + u'/' + found[0], display_ = runtime + u'/' + found[1];
+            return !socket_.isEmpty() || desktop_.state() == QProcess::NotRunning;
+        });
+        if (socket_.isEmpty())
+            return fail(QStringLiteral("sway did not start: ") +
+                        readFile(home_.filePath(QStringLiteral("log"))));
+        // Without devices sway has no keyboard, and so no layouts, until a client makes one.
+        keyboard_.setProcessEnvironment(environment());
+        keyboard_.start(QStringLiteral(VELMORA_WAYLAND_TOOLS "/velmora_virtual_keyboard"), {"ru,us,de"});
+        return waitUntil([&] { return keyboard_.waitForReadyRead(10), keyboard_.canReadLine(); }) ||
+               fail(QStringLiteral("sway offers no seat or no virtual keyboards"));
+    }
+
+    // An absolute socket path, so each client keeps a runtime folder of its own.
+    QProcessEnvironment environment() const override {
+        return with(
+            {"WAYLAND_DISPLAY=" + display_, "SWAYSOCK=" + socket_, "XDG_RUNTIME_DIR=" + home_.path()});
+    }
+
+    int layout() override {
+        const std::optional<QJsonDocument> inputs = request(I3Ipc::getInputs, {});
+        for (const QJsonValue& input : inputs ? inputs->array() : QJsonArray())
+            if (input[QLatin1String("type")] == QLatin1String("keyboard"))
+                return input[QLatin1String("xkb_active_layout_index")].toInt(-1);
+        return -1;
+    }
+
+    bool select(int index) override {
+        return request(I3Ipc::runCommand,
+                       "input type:keyboard xkb_switch_layout " + QByteArray::number(index))
+            .has_value();
+    }
+
+    bool setLayouts(const QByteArray& layouts) override {
+        return request(I3Ipc::runCommand, "input type:keyboard xkb_layout '" + layouts + "'").has_value();
+    }
+
+private:
+    std::optional<QJsonDocument> request(uint32_t type, const QByteArray& payload) {
+        SwayIpcSocket socket(nullptr, nullptr);
+        const std::optional<I3IpcMessage> reply =
+            socket.connectTo(socket_, 1000) ? socket.request(type, payload, 2000) : std::nullopt;
+        return reply ? I3Ipc::parsePayload(reply->payload) : std::nullopt;
+    }
+
+    QString socket_, display_;
+    QProcess keyboard_;
+};
+
+class KWin final : public Desktop {
+public:
+    ~KWin() override { QDBusConnection::disconnectFromBus(address_); }
+
+    bool start() override {
+        writeLayouts("ru,us,de");
+        // The installed binary carries file capabilities that a container may refuse; a copy (under
+        // its own name, which KWin's platform plugin wants) has none.
+        if (!QFile::copy(QStringLiteral("/usr/bin/kwin_wayland"),
+                         home_.filePath(QStringLiteral("kwin_wayland"))))
+            return fail(QStringLiteral("no /usr/bin/kwin_wayland (scripts/bootstrap installs kwin-wayland)"));
+        bus_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+        if (!bus_.waitForReadyRead(5000))
+            return fail(QStringLiteral("dbus-daemon did not start"));
+        address_ = QString::fromUtf8(bus_.readLine().trimmed());
+        return restart();
+    }
+
+    bool restart() override {
+        desktop_.setProcessEnvironment(
+            with({"DBUS_SESSION_BUS_ADDRESS=" + address_, "XDG_CONFIG_HOME=" + home_.path(),
+                  "XDG_RUNTIME_DIR=" + home_.path(), "KWIN_WAYLAND_NO_PERMISSION_CHECKS=1"}));
+        desktop_.setStandardErrorFile(home_.filePath(QStringLiteral("log")));
+        desktop_.start(home_.filePath(QStringLiteral("kwin_wayland")),
+                       {"--virtual", "--no-lockscreen", "--socket", "kwin"});
+        waitUntil([&] { return desktop_.state() == QProcess::NotRunning || layout() >= 0; }, 20000);
+        return layout() >= 0 || fail(QStringLiteral("KWin did not come up: ") +
+                                     readFile(home_.filePath(QStringLiteral("log"))));
+    }
+
+    // Off KWin's Wayland socket (offscreen), so that a client outlives KWin.
+    QProcessEnvironment environment() const override {
+        return with({"DBUS_SESSION_BUS_ADDRESS=" + address_, "XDG_CONFIG_HOME=" + home_.path(),
+                     "WAYLAND_DISPLAY=" + home_.filePath(QStringLiteral("kwin")), "XDG_CURRENT_DESKTOP=KDE",
+                     "QT_QPA_PLATFORM=offscreen"});
+    }
+
+    int layout() override { return layouts(QStringLiteral("getLayout")); }
+    bool select(int index) override { return layouts(QStringLiteral("setLayout"), {uint(index)}) == 1; }
+
+    // As the keyboard settings do: kxkbrc rewritten, then KWin told to read it.
+    bool setLayouts(const QByteArray& list) override {
+        writeLayouts(list);
+        return bus().send(QDBusMessage::createSignal(
+            QStringLiteral("/Layouts"), QStringLiteral("org.kde.keyboard"), QStringLiteral("reloadConfig")));
+    }
+
+private:
+    QDBusConnection bus() const { return QDBusConnection::connectToBus(address_, address_); }
+    int layouts(const QString& method, const QVariantList& arguments = {}) {
+        return indexReply(bus(), QStringLiteral("org.kde.keyboard"), QStringLiteral("/Layouts"),
+                          QStringLiteral("org.kde.KeyboardLayouts"), method, arguments);
+    }
+    void writeLayouts(const QByteArray& list) {
+        QFile kxkbrc(home_.filePath(QStringLiteral("kxkbrc")));
+        if (kxkbrc.open(QIODevice::WriteOnly))
+            kxkbrc.write("[Layout]\nUse=true\nLayoutList=" + list + '\n');
+    }
+
+    QProcess bus_;
+    QString address_;
+};
+
+// The first process of private mount and process namespaces: the shell sees
+// no systemd and a system bus of its own, and all it started ends with it.
+const char* gnomeLauncher = R"(set -e
+mount -t tmpfs tmpfs /run/systemd
+mount -t tmpfs tmpfs /run/dbus
+dbus-daemon --system --fork --nopidfile
+gsettings set org.gnome.desktop.input-sources sources "[('xkb','ru'),('xkb','us'),('xkb','de')]"
+gsettings set org.gnome.shell enabled-extensions "['$EXTENSION_UUID']"
+exec dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" > bus.address
+exec gnome-shell --wayland --no-x11 --headless --virtual-monitor 1280x800'
+)";
+
+class Gnome final : public Desktop {
+public:
+    ~Gnome() override { QDBusConnection::disconnectFromBus(home_.path()); }
+
+    bool start() override {
+        const QString extension = home_.filePath(QStringLiteral("data/gnome-shell/extensions/")) +
+                                  GnomeShellBus::extensionUuid + u'/';
+        QDir().mkpath(extension);
+        for (const char* name : {"metadata.json", "extension.js", "velmoraBus.js"})
+            QFile::copy(QStringLiteral(VELMORA_GNOME_EXTENSION_DIR "/") + QLatin1String(name),
+                        extension + QLatin1String(name));
+        // A fresh runtime folder: one a killed shell left would disable every extension.
+        desktop_.setProcessEnvironment(with(
+            {"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "HOME=" + home_.path(), "XDG_RUNTIME_DIR=" + home_.path(),
+             "XDG_DATA_HOME=" + home_.filePath("data"), "XDG_CONFIG_HOME=" + home_.path(),
+             "GSETTINGS_BACKEND=keyfile", "EXTENSION_UUID=" + GnomeShellBus::extensionUuid},
+            false));
+        desktop_.setWorkingDirectory(home_.path());
+        desktop_.setStandardErrorFile(home_.filePath(QStringLiteral("log")));
+        desktop_.start(QStringLiteral("unshare"),
+                       {"--mount-proc", "--pid", "--kill-child=SIGKILL", "sh", "-c", gnomeLauncher});
+        // The shell reloads its sources once IBus is up, and only then writes
+        // the recent-sources order: ready when an activation shows there.
+        const bool up = waitUntil(
+            [&] {
+                const QString address = readFile(home_.filePath(QStringLiteral("bus.address")));
+                if (!bus_.isConnected() && !address.isEmpty())
+                    bus_ = QDBusConnection::connectToBus(address, home_.path());
+                return desktop_.state() == QProcess::NotRunning ||
+                       (select(0) && recentSources().startsWith(QLatin1String("[('xkb', 'ru')")));
+            },
+            60000);
+        return (up && desktop_.state() != QProcess::NotRunning) ||
+               fail(QStringLiteral("GNOME Shell did not come up with Velmora's extension and IBus (as root, "
+                                   "with unshare): ") +
+                    readFile(home_.filePath(QStringLiteral("log"))).right(1500));
+    }
+
+    QProcessEnvironment environment() const override {
+        return with({"DBUS_SESSION_BUS_ADDRESS=" + readFile(home_.filePath(QStringLiteral("bus.address"))),
+                     "WAYLAND_DISPLAY=" + home_.filePath(QStringLiteral("wayland-0")),
+                     "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=GNOME"});
+    }
+
+    int layout() override { return extension(QStringLiteral("GetCurrent")); }
+    // Another client of the extension, as the shell's indicator would.
+    bool select(int index) override { return extension(QStringLiteral("Activate"), {uint(index)}) == 1; }
+
+private:
+    int extension(const QString& method, const QVariantList& arguments = {}) {
+        return indexReply(bus_, GnomeShellBus::service, GnomeShellBus::path, GnomeShellBus::interface, method,
+                          arguments);
+    }
+    QString recentSources() {
+        QProcess gsettings;
+        gsettings.setProcessEnvironment(desktop_.processEnvironment());
+        gsettings.start(QStringLiteral("gsettings"),
+                        {"get", "org.gnome.desktop.input-sources", "mru-sources"});
+        gsettings.waitForFinished(5000);
+        return QString::fromUtf8(gsettings.readAllStandardOutput());
+    }
+
+    QDBusConnection bus_{QStringLiteral("none")};
+};
+
+} // namespace
+
+std::unique_ptr<Desktop> Desktop::create(const QString& name) {
+    if (name == QLatin1String("Sway"))
+        return std::make_unique<Sway>();
+    if (name == QLatin1String("KWin"))
+        return std::make_unique<KWin>();
+    return std::make_unique<Gnome>();
+}
+
+void Desktop::kill() {
+    desktop_.kill();
+    desktop_.waitForFinished(5000);
+}
+
+bool Desktop::fail(const QString& why) {
+    error_ = why;
+    return false;
+}
+
+} // namespace velmora::test

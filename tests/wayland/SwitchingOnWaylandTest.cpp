@@ -1,0 +1,159 @@
+#include "e2e/VelmoraProcess.h"
+#include "platform/gnome/GnomeTextInputSources.h"
+#include "support/WaitUntil.h"
+#include "wayland/Desktops.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <linux/input.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+constexpr int russian = 0, english = 1, german = 2;
+
+// The real velmora on a real desktop, reading its keyboard from a FIFO that
+// gets every key the desktop gets.
+class WaylandFixture : public ::testing::Test {
+protected:
+    void start(const QString& name) {
+        desktop = Desktop::create(name);
+        if (!desktop->start())
+            GTEST_SKIP() << name.toStdString() << " cannot start here: " << desktop->error().toStdString();
+        const QString fifo = home.filePath(QStringLiteral("keyboard"));
+        ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        // Held open for writing, so Velmora never reads an end.
+        fifoWriter = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_CLOEXEC);
+        QProcessEnvironment environment = desktop->environment();
+        const QString config = environment.value(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+        QDir().mkpath(config + QStringLiteral("/Velmora"));
+        QFile settings(config + QStringLiteral("/Velmora/Velmora.conf"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly) &&
+                    settings.write("[General]\nenableDebugMode=true\nhasLaunchedBefore=true\n") > 0);
+        settings.close();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+        environment.insert(QStringLiteral("VELMORA_INPUT_DEVICES"), fifo);
+        velmora = std::make_unique<VelmoraProcess>(environment);
+        ASSERT_TRUE(velmora->start());
+        ASSERT_FALSE(velmora->waitForLine(QStringLiteral("Event tap created successfully")).isEmpty())
+            << output();
+        ASSERT_EQ(desktop->layout(), russian);
+    }
+    void TearDown() override {
+        if (fifoWriter >= 0)
+            ::close(fifoWriter);
+    }
+
+    // A key as a keyboard device reports it.
+    void press(int code, bool down) {
+        input_event events[2]{};
+        events[0].type = EV_KEY, events[0].code = code, events[0].value = down ? 1 : 0;
+        events[1].type = EV_SYN, events[1].code = SYN_REPORT;
+        ASSERT_EQ(::write(fifoWriter, events, sizeof events), ssize_t(sizeof events));
+    }
+    bool layoutBecomes(int layout) {
+        return waitUntil([&] { return desktop->layout() == layout; });
+    }
+    qsizetype failureLines() {
+        return velmora->lines().filter(QRegularExpression(QStringLiteral("^❌"))).size();
+    }
+    std::string output() { return velmora->lines().join(u'\n').toStdString(); }
+
+    QTemporaryDir home;
+    std::unique_ptr<Desktop> desktop;
+    int fifoWriter = -1;
+    std::unique_ptr<VelmoraProcess> velmora;
+};
+
+class SwitchingOnWaylandTest : public WaylandFixture, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override { start(QString::fromLatin1(GetParam())); }
+};
+
+TEST_P(SwitchingOnWaylandTest, CtrlHeldSelectsEnglishAndReleaseThePrevious) {
+    press(KEY_LEFTCTRL, true);
+    EXPECT_TRUE(layoutBecomes(english)) << output();
+    press(KEY_LEFTCTRL, false);
+    EXPECT_TRUE(layoutBecomes(russian));
+    EXPECT_FALSE(
+        velmora->waitForLine(QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0"))
+            .isEmpty());
+}
+
+// Another client's switch during the hold (a layout applet, the indicator)
+// was the user's: a step counts from the layout they were in, a selection stays.
+TEST_P(SwitchingOnWaylandTest, ASwitchByAnotherClientDuringTheHoldIsFollowed) {
+    const int kept = QLatin1String(GetParam()) == QLatin1String("Gnome") ? german : english;
+    press(KEY_LEFTCTRL, true);
+    ASSERT_TRUE(layoutBecomes(english));
+    ASSERT_TRUE(desktop->select(german));
+    ASSERT_TRUE(layoutBecomes(german));
+    press(KEY_C, true); // the shortcut's key leaves the user's choice alone
+    press(KEY_C, false);
+    press(KEY_LEFTCTRL, false);
+    EXPECT_FALSE(velmora->waitForLine(QStringLiteral("Kept layout ")).isEmpty()) << output();
+    EXPECT_TRUE(layoutBecomes(kept));
+}
+
+// Switching stops with one line saying why; a desktop that comes back (KWin)
+// is used again, the others end Velmora with status 1.
+TEST_P(SwitchingOnWaylandTest, TheDesktopGoingAwayIsToldOnce) {
+    press(KEY_LEFTCTRL, true);
+    ASSERT_TRUE(layoutBecomes(english));
+    desktop->kill();
+    if (!desktop->restart()) {
+        EXPECT_EQ(velmora->waitForExit(), 1);
+    } else {
+        EXPECT_TRUE(waitUntil([&] { return failureLines() > 0; })) << output();
+        EXPECT_FALSE(velmora->waitForLine(QStringLiteral("is on the session bus")).isEmpty()) << output();
+        press(KEY_LEFTCTRL, false);
+        press(KEY_LEFTCTRL, true);
+        EXPECT_TRUE(layoutBecomes(english)) << output();
+    }
+    EXPECT_LE(failureLines(), 1) << output();
+}
+
+INSTANTIATE_TEST_SUITE_P(, SwitchingOnWaylandTest, ::testing::Values("Sway", "KWin", "Gnome"),
+                         [](const auto& info) { return std::string(info.param); });
+
+class SwitchingOnSwayTest : public WaylandFixture {
+protected:
+    void SetUp() override { start(QStringLiteral("Sway")); }
+};
+
+// A new keymap, once Velmora knows the old one, is where the next hold finds English.
+TEST_F(SwitchingOnSwayTest, ANewKeymapIsFollowed) {
+    for (const QByteArray layouts : {"ru,us,de", "ru,de,us"}) {
+        ASSERT_TRUE(desktop->setLayouts(layouts));
+        press(KEY_LEFTCTRL, true);
+        EXPECT_TRUE(layoutBecomes(layouts.indexOf("us") / 3)) << output();
+        press(KEY_LEFTCTRL, false);
+        EXPECT_TRUE(layoutBecomes(russian));
+    }
+}
+
+TEST(GnomeTextInputSourcesTest, IdentifiersFromGnomeIds) {
+    const struct {
+        const char* type;
+        const char* id;
+        std::optional<QString> identifier;
+    } cases[] = {{"xkb", "us", "us"},
+                 {"xkb", "de+nodeadkeys", "de(nodeadkeys)"},
+                 {"ibus", "mozc-jp", "mozc-jp"},
+                 {"xkb", "", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(GnomeTextInputSources::identifierFor(QLatin1String(c.type), QLatin1String(c.id)),
+                  c.identifier)
+            << c.id;
+}
+
+} // namespace
