@@ -31,7 +31,7 @@ using namespace velmora;
 namespace {
 
 // Waits until the window has laid out and no animation runs any more.
-void settle(QWidget* window) {
+void showSettled(QWidget* window) {
     window->show();
     bool laidOut = false;
     QTimer::singleShot(PreferencesGeometry::windowResizeDelayMs, [&] { laidOut = true; });
@@ -132,21 +132,21 @@ TEST_P(InterfaceLayout, EveryScreenShowsEveryTextWhole) {
         WindowHelper::createWindow("Velmora", preferences, nullptr, 600, 360));
     for (const int width : {600, WindowHelper::minimumSize.width()}) {
         window->resize(width, window->height());
-        settle(window.get());
+        showSettled(window.get());
         EXPECT_EQ(clipped(window.get()), QStringList()) << "general tab, width " << width;
     }
     preferences->selectTab(PreferencesGeometry::advancedTab);
-    settle(window.get());
+    showSettled(window.get());
     EXPECT_EQ(clipped(window.get()), QStringList()) << "advanced tab";
     OnboardingView onboarding;
     onboarding.resize(500, 600);
     for (int page = 0; page < 2; ++page, onboarding.goForward()) {
-        settle(&onboarding);
+        showSettled(&onboarding);
         EXPECT_EQ(clipped(&onboarding), QStringList()) << "onboarding page " << page;
     }
     for (const auto& [alert, dismissing] : everyAlert()) {
         const std::unique_ptr<QMessageBox> box = QtAlertPresenter::makeBox(alert);
-        settle(box.get());
+        showSettled(box.get());
         const QStringList texts = shownTexts(box.get());
         for (const QString& text : QStringList{alert.messageText, alert.informativeText} + alert.buttons)
             EXPECT_TRUE(texts.contains(text)) << text.toStdString() << " is not shown whole";
