@@ -81,14 +81,6 @@ TEST_F(AppDelegateTest, PreferencesOpenOnceComeBackNewAndCloseAtShutdown) {
     EXPECT_EQ(app.preferencesWindow, window);
 }
 
-TEST_F(AppDelegateTest, FirstStartShowsOnboardingWithAOneLineTitle) {
-    AppDelegate& app = make();
-    app.applicationDidFinishLaunching();
-    ASSERT_NE(app.onboardingWindow, nullptr);
-    EXPECT_FALSE(app.onboardingWindow->windowTitle().contains('\n'));
-    EXPECT_TRUE(app.hasVisibleWindows());
-}
-
 TEST_F(AppDelegateTest, SupportOpensTheContactPageAndIsRecorded) {
     make().showSupport();
     ASSERT_EQ(fakes.machine->openedUrls.size(), 1);

@@ -59,6 +59,7 @@ TEST_F(AppDelegateTest, StartUpVariants) {
         EXPECT_EQ(app.permissions.permissionCheckTimer != nullptr, row.alert);
         EXPECT_EQ(platform.alerts->shown().size(), row.alert ? 1 : 0);
         EXPECT_EQ(app.onboardingWindow && app.onboardingWindow->isVisible(), !row.launchedBefore);
+        EXPECT_FALSE(app.onboardingWindow && app.onboardingWindow->windowTitle().contains('\n'));
         EXPECT_EQ(store->boolForKey(Constants::launchAtLogin), !row.loginFails);
         EXPECT_TRUE(traced().contains(QStringLiteral("Auto launch ") + row.autoLaunch));
         EXPECT_EQ(output.linesStartingWith(QStringLiteral("❌ Auto launch error: ")).size(),

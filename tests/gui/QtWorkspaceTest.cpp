@@ -51,10 +51,9 @@ protected:
         QFile file(config);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(
-            QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
-                           "<auth>EXTERNAL</auth><policy context=\"default\">"
-                           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                           "<allow own=\"*\"/></policy></busconfig>")
+            QStringLiteral(R"(<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/>
+</policy></busconfig>)")
                 .arg(folder.path())
                 .toUtf8());
         file.close();
