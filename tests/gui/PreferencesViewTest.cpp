@@ -85,39 +85,42 @@ TEST_F(PreferencesViewTest, SwitchesStoreClicksFollowOtherWritersAndReset) {
     ASSERT_EQ(boxes().size(), 9);
     EXPECT_TRUE(fileStore->allKeys().isEmpty()) << "showing the defaults writes nothing";
     fakes.alerts->answerWith(AlertResponse::firstButton);
-    for (SettingCheckBox* each : boxes()) {
-        const bool before = each->isChecked();
+    const QList<SettingCheckBox*> all = boxes();
+    QList<bool> defaults;
+    for (SettingCheckBox* each : all) {
+        defaults.append(each->isChecked());
         each->click();
-        EXPECT_EQ(fileStore->boolForKey(each->objectName()), !before) << each->objectName().toStdString();
+        EXPECT_EQ(fileStore->boolForKey(each->objectName()), !defaults.last())
+            << each->objectName().toStdString();
     }
     EXPECT_EQ(autoLaunchCalls.size(), 1);
+
+    // Reset brings back what was shown while the keys were absent, keeps the
+    // debug switch, and leaves the icon to the next rebuild.
+    const int notifications = iconNotifications;
+    fileStore->setBool(Constants::enableDebugMode, true);
+    view.selectTab(PreferencesGeometry::advancedTab);
+    view.advancedTab()->resetButton()->click();
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(all[i]->isChecked(), defaults[i]) << all[i]->objectName().toStdString();
+        EXPECT_EQ(fileStore->boolForKey(all[i]->objectName()), defaults[i])
+            << all[i]->objectName().toStdString();
+    }
+    EXPECT_TRUE(fileStore->boolForKey(Constants::enableDebugMode));
+    EXPECT_EQ(iconNotifications, notifications);
 
     // Another process rewrites the file, as "velmora defaults write" does.
     QSaveFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[General]\n");
-    const QList<SettingCheckBox*> all = boxes();
-    QList<bool> flipped;
-    for (SettingCheckBox* each : all) {
-        flipped.append(!each->isChecked());
-        file.write((each->objectName() + (flipped.last() ? "=true\n" : "=false\n")).toUtf8());
-    }
+    for (SettingCheckBox* each : all)
+        file.write((each->objectName() + (each->isChecked() ? "=false\n" : "=true\n")).toUtf8());
     ASSERT_TRUE(file.commit());
     EXPECT_TRUE(test::waitUntil([&] {
-        return std::equal(all.begin(), all.end(), flipped.begin(),
-                          [](auto* each, bool on) { return each->isChecked() == on; });
+        return std::equal(all.begin(), all.end(), defaults.begin(),
+                          [](auto* each, bool shown) { return each->isChecked() != shown; });
     }));
     EXPECT_EQ(autoLaunchCalls.size(), 1) << "a redraw is not a change by the user";
-    const int notifications = iconNotifications;
-
-    fileStore->setBool(Constants::enableDebugMode, true);
-    view.selectTab(PreferencesGeometry::advancedTab);
-    view.advancedTab()->resetButton()->click();
-    for (SettingCheckBox* each : boxes())
-        EXPECT_EQ(each->isChecked(), fileStore->boolForKey(each->objectName()))
-            << each->objectName().toStdString();
-    EXPECT_TRUE(fileStore->boolForKey(Constants::enableDebugMode)) << "reset keeps the debug switch";
-    EXPECT_EQ(iconNotifications, notifications) << "the icon returns only at the next rebuild";
     SettingsStore::setStandard(store);
 }
 
