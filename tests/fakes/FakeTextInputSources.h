@@ -3,39 +3,63 @@
 #include "platform/TextInputSources.h"
 
 #include <QList>
+#include <QStringList>
 
 #include <functional>
 
 namespace velmora {
 
-// Scriptable input sources: a list, a current entry, the status selection
-// returns, and a log of every selection. Selecting a source makes it current
-// when the status is 0. Changes by "someone else" are reported as foreign
-// until the next selection; a new list (a keymap reload) clears them.
+// Input sources whose handles are their positions in the list. Selecting one
+// is logged ("<none>" for no identifier) and makes it current when the status
+// is 0. Changes by "someone else" are foreign until the next selection; a new
+// list (a keymap reload) clears them. onSelect runs inside each selection.
 class FakeTextInputSources final : public TextInputSources {
 public:
-    // Each entry gets its position in the list as its handle.
-    void setSources(QList<InputSource> sources);
-    void setCurrentIndex(int index); // -1: no current source
+    void setSources(QList<InputSource> sources) {
+        sources_.clear();
+        for (int i = 0; i < sources.size(); ++i)
+            sources_.append(std::make_shared<const InputSource>(
+                InputSource{sources[i].identifier, sources[i].localizedName, i}));
+        setCurrentIndex(currentIndex_);
+        foreign_ = {};
+    }
+    void setCurrentIndex(int index) { currentIndex_ = index >= 0 && index < sources_.size() ? index : -1; }
     void setListAvailable(bool available) { listAvailable_ = available; }
     void setSelectStatus(int32_t status) { selectStatus_ = status; }
-    // A "next layout" key pressed `steps` times (negative: previous).
-    void stepBySomeoneElse(int steps);
-    // A given layout selected by another program, or a change of that kind.
-    void selectBySomeoneElse(int index,
-                             ForeignLayoutChange::Kind kind = ForeignLayoutChange::Kind::selection);
-    // Runs inside each selection, before it returns.
     void setOnSelect(std::function<void()> onSelect) { onSelect_ = std::move(onSelect); }
-
+    // A "next layout" key pressed `steps` times (negative: previous).
+    void stepBySomeoneElse(int steps) {
+        const int count = static_cast<int>(sources_.size());
+        currentIndex_ = ((currentIndex_ + steps) % count + count) % count;
+        foreign_ = {foreign_.kind == ForeignLayoutChange::Kind::none ? ForeignLayoutChange::Kind::relative
+                                                                     : foreign_.kind,
+                    foreign_.steps + steps};
+    }
+    void selectBySomeoneElse(int index,
+                             ForeignLayoutChange::Kind kind = ForeignLayoutChange::Kind::selection) {
+        setCurrentIndex(index);
+        foreign_ = {kind, 0};
+    }
     int currentIndex() const { return currentIndex_; }
     QList<InputSourceRef> sources() const { return sources_; }
-    // Identifiers (or "<none>") of every selected source, in order.
     const QStringList& selections() const { return selections_; }
     void clearSelections() { selections_.clear(); }
 
-    InputSourceRef copyCurrentKeyboardInputSource() override;
-    std::optional<QList<InputSourceRef>> createInputSourceList() override;
-    int32_t selectInputSource(const InputSourceRef& source) override;
+    InputSourceRef copyCurrentKeyboardInputSource() override {
+        return currentIndex_ >= 0 ? sources_.at(currentIndex_) : nullptr;
+    }
+    std::optional<QList<InputSourceRef>> createInputSourceList() override {
+        return listAvailable_ ? std::optional(sources_) : std::nullopt;
+    }
+    int32_t selectInputSource(const InputSourceRef& source) override {
+        selections_.append(source && source->identifier ? *source->identifier : QStringLiteral("<none>"));
+        foreign_ = {};
+        if (selectStatus_ == 0 && source && source->handle >= 0 && source->handle < sources_.size())
+            currentIndex_ = static_cast<int>(source->handle);
+        if (onSelect_)
+            onSelect_();
+        return selectStatus_;
+    }
     ForeignLayoutChange foreignChangeSinceLastSelection() override { return foreign_; }
 
 private:

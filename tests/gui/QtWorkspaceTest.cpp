@@ -1,8 +1,10 @@
 #include "platform/qt/QtWorkspace.h"
 #include "support/WaitUntil.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDBusVirtualObject>
 #include <QDesktopServices>
 #include <QFile>
@@ -49,10 +51,9 @@ protected:
         QFile file(config);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(
-            QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
-                           "<auth>EXTERNAL</auth><policy context=\"default\">"
-                           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                           "<allow own=\"*\"/></policy></busconfig>")
+            QStringLiteral(R"(<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/>
+</policy></busconfig>)")
                 .arg(folder.path())
                 .toUtf8());
         file.close();
@@ -83,40 +84,37 @@ protected:
     FolderOpener folderOpener;
 };
 
-TEST_F(QtWorkspaceTest, RevealAsksTheFileManagerToSelectTheFile) {
+TEST_F(QtWorkspaceTest, RevealAsksTheFileManagerOrOpensTheFolder) {
     QDBusConnection fileManagerBus = bus(QStringLiteral("velmora-file-manager"));
-    ASSERT_TRUE(fileManagerBus.isConnected());
     RecordingFileManager fileManager;
     ASSERT_TRUE(fileManagerBus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
     ASSERT_TRUE(
         fileManagerBus.registerVirtualObject(QStringLiteral("/org/freedesktop/FileManager1"), &fileManager));
-
-    QtWorkspace workspace(bus(QStringLiteral("velmora-workspace")));
-    workspace.revealFile(package);
-
+    const QDBusConnection workspaceBus = bus(QStringLiteral("velmora-workspace"));
+    QtWorkspace(workspaceBus).revealFile(package);
     ASSERT_TRUE(test::waitUntil([&] { return !fileManager.calls.isEmpty(); }));
     const QDBusMessage& call = fileManager.calls.first();
-    EXPECT_EQ(call.interface(), QStringLiteral("org.freedesktop.FileManager1"));
     EXPECT_EQ(call.member(), QStringLiteral("ShowItems"));
-    ASSERT_EQ(call.arguments().size(), 2);
-    EXPECT_EQ(call.arguments().at(0).toStringList(), QStringList{QUrl::fromLocalFile(package).toString()});
-    EXPECT_EQ(call.arguments().at(1).toString(), QString());
-    test::settle(100);
+    EXPECT_EQ(call.arguments().value(0).toStringList(), QStringList{QUrl::fromLocalFile(package).toString()});
+    // A second call on the same connection is answered after the first; a
+    // queued call after its answer comes after whatever that answer caused.
+    const QDBusPendingCall ping = workspaceBus.asyncCall(
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
+                                       QStringLiteral("/org/freedesktop/FileManager1"), {}, "Ping"));
+    ASSERT_TRUE(test::waitUntil([&] { return ping.isFinished(); }));
+    bool after = false;
+    QMetaObject::invokeMethod(
+        qApp, [&] { after = true; }, Qt::QueuedConnection);
+    ASSERT_TRUE(test::waitUntil([&] { return after; }));
     EXPECT_TRUE(folderOpener.opened.isEmpty());
     fileManagerBus.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
-}
+    fileManagerBus.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
 
-TEST_F(QtWorkspaceTest, RevealOpensTheFolderWhereNoFileManagerAnswers) {
-    QtWorkspace workspace(bus(QStringLiteral("velmora-workspace")));
-    workspace.revealFile(package);
+    // Nobody answers on the bus, or there is no bus: the folder opens.
+    QtWorkspace(bus(QStringLiteral("velmora-workspace"))).revealFile(package);
     ASSERT_TRUE(test::waitUntil([&] { return !folderOpener.opened.isEmpty(); }));
-    EXPECT_EQ(folderOpener.opened, QList<QUrl>{QUrl::fromLocalFile(folder.path())});
-}
-
-TEST_F(QtWorkspaceTest, RevealWithoutABusOpensTheFolder) {
-    QtWorkspace workspace(QDBusConnection(QStringLiteral("velmora-no-bus")));
-    workspace.revealFile(package);
-    EXPECT_EQ(folderOpener.opened, QList<QUrl>{QUrl::fromLocalFile(folder.path())});
+    QtWorkspace(QDBusConnection(QStringLiteral("velmora-no-bus"))).revealFile(package);
+    EXPECT_EQ(folderOpener.opened, QList<QUrl>(2, QUrl::fromLocalFile(folder.path())));
 }
 
 TEST_F(QtWorkspaceTest, OpenerGetsTheFileAsItsOnlyArgument) {
