@@ -33,11 +33,4 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return true;
 }
 
-void settle(int ms) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (elapsed.elapsed() < ms)
-        processEventsBriefly();
-}
-
 } // namespace velmora::test

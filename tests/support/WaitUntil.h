@@ -8,8 +8,4 @@ namespace velmora::test {
 // returns whether it held. A bound on waiting, not a timing requirement.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 
-// Runs the Qt event loop for the given time, so that whatever an action
-// would cause has had its chance to happen before a test checks it did not.
-void settle(int ms = 150);
-
 } // namespace velmora::test
