@@ -24,7 +24,6 @@ TEST(XkbSymbolsName, GiveTheLayoutOfEachGroup) {
         // A group the name skips is empty; groups outside 1..4 are ignored.
         {"pc+us+ru:3", {"us", "", "ru"}},
         {"pc+us+ru:5+de:0", {"us"}},
-        // Nothing usable, or malformed components.
         {"pc+inet(evdev)", {}},
         {"pc+us(intl+ru:2", {"", "ru"}},
         {"pc+us:x+ru", {"ru"}},
@@ -37,12 +36,9 @@ TEST(XkbSymbolsName, GiveTheLayoutOfEachGroup) {
 // pointer buttons. NumLock (Mod2), Mod3 and AltGr (Mod5) are no modifiers here.
 TEST(X11ModifierFlags, EachXModifierGivesItsFlag) {
     const std::pair<uint32_t, uint64_t> cases[] = {
-        {1u << 0, ModifierFlag::shift},
-        {1u << 1, ModifierFlag::capsLock},
-        {1u << 2, ModifierFlag::control},
-        {1u << 3, ModifierFlag::option},
-        {1u << 6, ModifierFlag::command},
-        {1u << 4 | 1u << 5 | 1u << 7 | 0x1f00, 0},
+        {1u << 0, ModifierFlag::shift},   {1u << 1, ModifierFlag::capsLock},
+        {1u << 2, ModifierFlag::control}, {1u << 3, ModifierFlag::option},
+        {1u << 6, ModifierFlag::command}, {1u << 4 | 1u << 5 | 1u << 7 | 0x1f00, 0},
     };
     for (const auto& [mask, flags] : cases)
         EXPECT_EQ(modifierFlagsFromX11Mask(mask), flags) << "mask 0x" << std::hex << mask;
