@@ -1,4 +1,8 @@
 #include "base/ConsoleOutput.h"
+#include "diagnostics/Logger.h"
+#include "settings/Constants.h"
+#include "settings/InMemorySettingsStore.h"
+#include "support/CapturedOutput.h"
 #include "support/WaitUntil.h"
 
 #include <QCoreApplication>
@@ -19,8 +23,7 @@ using namespace velmora;
 
 namespace {
 
-// The task id of the thread that waits in write(2) on standard output, else 0: the barrier before acting on a
-// writer that must be stuck.
+// The thread waiting in write(2) on standard output, else 0: the barrier before acting on a stuck writer.
 int stalledWriter() {
     const QByteArray call = QByteArray::number(SYS_write) + " 0x1 ";
     for (const QString& task :
@@ -37,13 +40,11 @@ int stalledWriter() {
 QList<QByteArray> linesBehindAStalledReader(const std::function<void(int writer)>& write) {
     EXPECT_TRUE(ConsoleOutput::flush());
     int fds[2];
-    EXPECT_EQ(::pipe(fds), 0);
-    ::fcntl(fds[1], F_SETPIPE_SZ, 4096);
-    ::fcntl(fds[1], F_SETFL, O_NONBLOCK);
+    EXPECT_EQ(::pipe2(fds, O_NONBLOCK), 0);
     qsizetype filled = 0;
     while (::write(fds[1], "x", 1) == 1)
         ++filled;
-    ::fcntl(fds[1], F_SETFL, 0);
+    ::fcntl(fds[0], F_SETFL, 0), ::fcntl(fds[1], F_SETFL, 0);
     const int saved = ::dup(STDOUT_FILENO);
     ::dup2(fds[1], STDOUT_FILENO);
     ::close(fds[1]);
@@ -57,8 +58,7 @@ QList<QByteArray> linesBehindAStalledReader(const std::function<void(int writer)
         all = pipe.open(fds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? pipe.readAll() : "";
     });
     EXPECT_TRUE(ConsoleOutput::flush());
-    ::dup2(saved, STDOUT_FILENO);
-    ::close(saved);
+    ::dup2(saved, STDOUT_FILENO), ::close(saved);
     reader.join();
     QList<QByteArray> lines = all.mid(filled).split('\n');
     EXPECT_EQ(lines.takeLast(), "") << "every line ends with a line feed";
@@ -95,10 +95,8 @@ TEST(ConsoleOutputTest, aStalledReaderGetsWholeLinesInOrderThenANoticeOfTheDropp
 std::atomic<bool> interrupted;
 
 TEST(ConsoleOutputTest, aWriteInterruptedByASignalCarriesOn) {
-    struct sigaction action = {}, previous = {};
-    action.sa_handler = [](int) {
-        interrupted = true;
-    }; // no SA_RESTART: the blocked write(2) fails with EINTR
+    struct sigaction action = {}, previous = {}; // no SA_RESTART: the blocked write(2) fails with EINTR
+    action.sa_handler = [](int) { interrupted = true; };
     ::sigaction(SIGUSR1, &action, &previous);
     EXPECT_EQ(linesBehindAStalledReader([](int writer) {
                   ::syscall(SYS_tgkill, ::getpid(), writer, SIGUSR1);
@@ -118,13 +116,62 @@ TEST(ConsoleOutputTest, linesWrittenAfterTheExitFlushStillArrive) {
     }
     qputenv("VELMORA_LATE_LINE_CHILD", "1");
     QProcess child;
-    child.start(
-        QCoreApplication::applicationFilePath(),
-        {QStringLiteral("--gtest_filter=ConsoleOutputTest.linesWrittenAfterTheExitFlushStillArrive")});
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=ConsoleOutputTest.linesWrittenAfter*"});
     qunsetenv("VELMORA_LATE_LINE_CHILD");
     ASSERT_TRUE(child.waitForFinished());
     const QByteArray output = child.readAllStandardOutput();
     EXPECT_TRUE(output.contains("early\n") && output.contains("\nlate\n")) << output.toStdString();
+}
+
+class LoggerTest : public ::testing::Test {
+protected:
+    void SetUp() override { SettingsStore::setStandard(store); }
+    void TearDown() override { SettingsStore::setStandard(nullptr); }
+    // The trace of `write` with the switches named in `on`, every digit of the clock reading as 0.
+    std::string trace(const QString& on, void (*write)()) {
+        store->setBool(Constants::enableDebugMode, on.contains(QStringLiteral("debug")));
+        store->setBool(Constants::enableUsageStats, on.contains(QStringLiteral("usage")));
+        test::CapturedOutput output;
+        write();
+        QStringList lines = output.lines();
+        for (QString& line : lines)
+            for (qsizetype i = 0; i < line.indexOf(u']'); ++i)
+                line[i] = line[i].isDigit() ? u'0' : line[i];
+        return lines.join(u'\n').toStdString();
+    }
+    std::shared_ptr<InMemorySettingsStore> store = std::make_shared<InMemorySettingsStore>();
+};
+
+const Error feedGone{QStringLiteral("VelmoraUpdates"), 7, QStringLiteral("The feed is gone")};
+
+struct TraceCase {
+    const char* switches;
+    void (*write)();
+    const char* trace;
+};
+
+// One exact trace per format, then what the debug and usage switches let through: errors only without debug.
+const TraceCase traceCases[] = {
+    {"debug", [] { Logger::log("Hello %1", "/src/app/AppDelegate.cpp", "quitApp()", 7); },
+     "🐛 [00:00:00.000] [AppDelegate.cpp:7] quitApp(): Hello %1"},
+    {"debug", [] { Logger::logError(feedGone, "UpdateManager.cpp", "check()", 3); },
+     "❌ [00:00:00.000] [UpdateManager.cpp:3] check(): The feed is gone\n"
+     "   Error details: Error Domain=VelmoraUpdates Code=7 \"The feed is gone\""},
+    {"usage",
+     [] {
+         Logger::log("m", "a.cpp", "f()", 1);
+         Logger::log("m");
+         Logger::logNetworkRequest({});
+         Logger::trackEvent("e");
+         Logger::logError(feedGone, "a.cpp", "f()", 1);
+     },
+     "❌ [00:00:00.000] [a.cpp:1] f(): The feed is gone"},
+};
+
+TEST_F(LoggerTest, eachFormatAndWhatTheSwitchesLetThrough) {
+    for (const TraceCase& row : traceCases)
+        EXPECT_EQ(trace(QString::fromLatin1(row.switches), row.write), row.trace);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 # the lookup fallbacks and of the table checks.
 find_package(Qt6 REQUIRED COMPONENTS LinguistTools)
 set(fixtureTsFiles)
-foreach(code en fr de)
+foreach(code en fr)
   list(APPEND fixtureTsFiles ${CMAKE_CURRENT_LIST_DIR}/fixtures/translations/velmora_${code}.ts)
 endforeach()
 set_source_files_properties(${fixtureTsFiles} PROPERTIES OUTPUT_LOCATION ${CMAKE_CURRENT_BINARY_DIR}/fixtures)

@@ -4,7 +4,6 @@
 #include "platform/Platform.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
-#include "support/CapturedOutput.h"
 #include "switching/SystemUtils.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +15,8 @@ namespace {
 constexpr int64_t cmd = ModifierFlag::command, ctrl = ModifierFlag::control, opt = ModifierFlag::option,
                   shift = ModifierFlag::shift;
 constexpr uint32_t F = EventType::flagsChanged, D = EventType::keyDown, U = EventType::keyUp;
-// What others do during a hold: "next layout" pressed `value` times; the
-// layout at index `value` picked, told as a selection, untold, or as a change
-// that chose none; a keymap reload that drops ru. Restoring turned on.
+// What others do during a hold: "next layout" pressed `value` times; the layout at index `value` picked, told
+// as a selection, untold, or as a change that chose none; a keymap reload that drops ru. Restoring turned on.
 constexpr uint32_t step = 100, pick = 101, pickUntold = 102, pickNone = 103, reload = 104, restoreOn = 105;
 const QString& restoring = Constants::restorePreviousLayout;
 
@@ -35,16 +33,11 @@ protected:
         engine = std::make_unique<SwitchingEngine>(shuttingDown, [this] { ++tapCreatedCalls; });
         engine->createEventTap();
     }
-    void TearDown() override {
-        engine.reset();
-        Platform::install({});
-        SettingsStore::setStandard(nullptr);
-    }
+    void TearDown() override { engine.reset(), Platform::install({}), SettingsStore::setStandard(nullptr); }
     // Events are only observed: each comes back untouched.
     void send(uint32_t type, uint64_t flags) {
         KeyboardEvent event{flags, 42};
-        EXPECT_EQ(taps->send(type, &event), &event);
-        EXPECT_TRUE(event.flags == flags && event.keycode == 42);
+        EXPECT_TRUE(taps->send(type, &event) == &event && event.flags == flags && event.keycode == 42);
     }
     // Layouts by identifier, the first current; an empty one has none.
     void use(const QStringList& identifiers) {
@@ -79,7 +72,6 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
         int32_t selectStatus = 0;
     } rows[] = {
         {"press and release", {{F, cmd}, {F, 0}}, {"us", "ru"}, "ru"},
-        {"shortcut keys while held", {{F, cmd}, {D, cmd}, {U, cmd}, {F, 0}}, {"us", "ru"}, "ru"},
         {"overlapping triggers", {{F, cmd}, {F, cmd | opt}, {F, opt}, {F, 0}}, {"us", "ru"}, "ru"},
         {"non-trigger left held", {{F, ctrl}, {F, ctrl | shift}, {F, shift}}, {"us", "ru"}, "ru"},
         {"non-trigger bits", {{F, shift | 0x81207e}, {D, shift | 0x10000}, {F, 0}}, {}, "ru"},
@@ -135,34 +127,20 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
     }
 }
 
+// A tap the system disables is enabled again; after shutdown nothing happens and the layout is left as it is.
 TEST_F(SwitchingEngineTest, TapLifecycle) {
     const auto record = taps->latest();
     EXPECT_TRUE(record->scheduled && record->enabled && record->eventMask == keyboardEventMask);
     engine->createEventTap();
     EXPECT_TRUE(taps->createdCount() == 1 && tapCreatedCalls == 1);
-    for (const uint32_t notice : {EventType::tapDisabledByTimeout, EventType::tapDisabledByUserInput}) {
-        taps->disableLatestBySystem(notice);
-        EXPECT_TRUE(record->enabled) << "left disabled, the tap would stop switching";
-    }
-    KeyboardEvent event{ctrl, 7};
-    for (const uint32_t type : {0u, 1u, 5u, 9u, 13u, 29u})
-        EXPECT_EQ(engine->handleKeyboardEvent(type, &event), &event);
-    EXPECT_EQ(SwitchingEngine::eventTapCallback(F, &event, nullptr), &event);
-    EXPECT_TRUE(sources->selections().isEmpty());
-    // After shutdown nothing happens and the layout is left as it is.
+    taps->disableLatestBySystem(EventType::tapDisabledByTimeout);
+    EXPECT_TRUE(record->enabled);
     send(F, ctrl);
     shuttingDown = true;
     engine->tearDownEventTap();
-    EXPECT_TRUE(record->invalidated);
-    EXPECT_EQ(SwitchingEngine::eventTapCallback(F, &event, engine.get()), &event);
     engine->restoreSavedLayout();
     engine->createEventTap();
-    EXPECT_EQ(taps->createdCount(), 1);
-    EXPECT_EQ(current(), "us");
-    shuttingDown = false;
-    taps->setRefuseCreation(true);
-    engine->createEventTap();
-    EXPECT_EQ(engine->eventTap, nullptr);
+    EXPECT_TRUE(record->invalidated && taps->createdCount() == 1 && current() == "us");
 }
 
 using InputSourceServiceTest = SwitchingEngineTest;
@@ -200,24 +178,6 @@ TEST_F(InputSourceServiceTest, SelectionTable) {
              row.shortcutLayout.isEmpty() ? QList<InputSourceRef>() : sources->sources())
             EXPECT_EQ(SystemUtils::isEnglishLayout(layout), layout->identifier == row.selected);
     }
-}
-
-// The input sources' trace: the layout is requested before the lines that
-// describe the walk are written.
-TEST_F(InputSourceServiceTest, Trace) {
-    test::CapturedOutput output;
-    use({"ru", "", "us"});
-    qsizetype linesAtRequest = -1;
-    sources->setOnSelect([&] { linesAtRequest = output.lines().size(); });
-    EXPECT_TRUE(SystemUtils::getCurrentInputSource() && SystemUtils::selectEnglishLayout());
-    EXPECT_EQ(linesAtRequest, 1);
-    sources->setListAvailable(false);
-    EXPECT_FALSE(SystemUtils::selectEnglishLayout());
-    EXPECT_EQ(output.lines(),
-              (QStringList{"⌨️ Current layout: ru name", "⌨️ Found 3 input sources",
-                           "⌨️ Layout ru is English: false", "⌨️ Layout us is English: true",
-                           "⌨️ Switched to English layout 'us name', result: 0",
-                           "❌ Could not get input source list"}));
 }
 
 } // namespace

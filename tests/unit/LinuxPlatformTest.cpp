@@ -1,4 +1,8 @@
+#include "fakes/FakeMachine.h"
+#include "platform/Platform.h"
+#include "platform/linux/ProcNetRouteReachability.h"
 #include "platform/linux/XdgAutostartLoginItem.h"
+#include "switching/SystemUtils.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,15 +34,12 @@ struct EntryCase {
 // $EXEC starts this program, $OTHER another copy of it.
 const EntryCase entryCases[] = {
     {"$EXEC", nullptr, true},
-    {"$EXEC --flag %U", nullptr, true},
     {"velmora", nullptr, true}, // found in PATH
     {"$EXEC\nHidden=true", nullptr, false},
     {"$EXEC\nHidden = TRUE ", nullptr, false},
     {"$EXEC\nX-GNOME-Autostart-enabled=false", nullptr, false},
     {"$EXEC\n# Hidden=true\n[Desktop Action x]\nHidden=true", nullptr, true},
     {"$OTHER", nullptr, false},
-    {"/gone/velmora", nullptr, false},
-    {"\"$DIR/velmora", nullptr, false}, // an unterminated quote
     {"", nullptr, false},
     {nullptr, "$EXEC", true},
     {nullptr, "$OTHER", false},
@@ -62,8 +63,7 @@ TEST(XdgAutostartLoginItemTest, theEntryTheSessionReadsDecidesAndRegisteringFixe
         const auto entry = [&](QByteArray text) {
             return "[Desktop Entry]\nType=Application\nExec=" +
                    text.replace("$EXEC", exec.mid(6).chopped(1))
-                       .replace("$OTHER", XdgAutostartLoginItem::quoteExecArgument(other).toUtf8())
-                       .replace("$DIR", QFileInfo(program).path().toUtf8()) +
+                       .replace("$OTHER", XdgAutostartLoginItem::quoteExecArgument(other).toUtf8()) +
                    "\n";
         };
         XdgAutostartLoginItem item(root.filePath("user"), {root.filePath("etc")}, program);
@@ -82,21 +82,59 @@ TEST(XdgAutostartLoginItemTest, theEntryTheSessionReadsDecidesAndRegisteringFixe
     }
 }
 
-TEST(XdgAutostartLoginItemTest, aFileWhereTheFolderShouldBeFailsWithTheFolderNamed) {
-    QTemporaryDir root;
-    write(root.filePath("user"), "not a folder");
-    XdgAutostartLoginItem item(root.filePath("user/autostart"), {}, root.filePath("velmora"));
-    const auto error = item.registerItem();
-    ASSERT_TRUE(error.has_value());
-    EXPECT_TRUE(error->fullDescription().startsWith("Error Domain=VelmoraLoginItem Code="));
-    EXPECT_TRUE(error->localizedDescription.contains(root.filePath("user/autostart")));
+TEST(XdgExecQuoting, reservedCharactersAreEscapedTwiceAndPercentDoubled) {
+    EXPECT_EQ(XdgAutostartLoginItem::quoteExecArgument(R"(/a b/$x`y"z\d/100%)").toStdString(),
+              R"("/a b/\\$x\\`y\\"z\\\\d/100%%")");
 }
 
-TEST(XdgExecQuoting, reservedCharactersAreEscapedTwiceAndPercentDoubled) {
-    for (const auto& [argument, quoted] : {std::pair{"/usr/bin/velmora", R"("/usr/bin/velmora")"},
-                                           {R"(/a b/$x`y"z)", R"("/a b/\\$x\\`y\\"z")"},
-                                           {R"(/c\d/100%)", R"("/c\\\\d/100%%")"}})
-        EXPECT_EQ(XdgAutostartLoginItem::quoteExecArgument(argument).toStdString(), quoted);
+const QByteArray ipv4Header =
+    "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n";
+const QByteArray zeros(32, '0');
+
+// A line of /proc/net/route; a default route unless a destination is given.
+QByteArray ipv4Route(const char* iface, const char* flags, const QByteArray& destination = "00000000") {
+    return iface + ("\t" + destination + "\t0101A8C0\t" + flags + "\t0\t0\t100\t") +
+           (destination == "00000000" ? "00000000" : "00FFFFFF") + "\t0\t0\t0\n";
+}
+
+TEST(ProcNetRouteReachabilityTest, DefaultRouteMustBeUpAndNotLoopback) {
+    const QByteArray lan = ipv4Route("eth0", "0001", "0001A8C0");
+    const std::pair<QByteArray, bool> cases[] = {
+        {ipv4Header + lan, false},
+        {ipv4Header + lan + ipv4Route("wlan0", "0003"), true},
+        {ipv4Header + ipv4Route("eth0", "0002"), false}, // down
+        {ipv4Header + ipv4Route("lo", "0001"), false},
+        {ipv4Header + ipv4Route("eth0", "0201"), false}, // reject
+        {ipv4Route("eth0", "0001"), false},              // the first line is the header
+    };
+    for (const auto& [table, hasRoute] : cases)
+        EXPECT_EQ(ProcNetRouteReachability::hasIpv4DefaultRoute(table), hasRoute) << table.constData();
+    // IPv6: the kernel's unreachable default entry on lo is no route.
+    const QByteArray unreachable =
+        zeros + " 00 " + zeros + " 00 " + zeros + " ffffffff 00000001 0 00200200 lo\n";
+    const QByteArray viaRouter =
+        zeros + " 00 " + zeros + " 00 fe80" + QByteArray(27, '0') + "1 00000400 1 0 00450003 en\n";
+    const QByteArray onLink =
+        "fe80" + QByteArray(28, '0') + " 40 " + zeros + " 00 " + zeros + " 00000100 1 0 00000001 en\n";
+    EXPECT_FALSE(ProcNetRouteReachability::hasIpv6DefaultRoute(unreachable + onLink));
+    EXPECT_TRUE(ProcNetRouteReachability::hasIpv6DefaultRoute(unreachable + onLink + viaRouter));
+}
+
+TEST(SystemUtilsTest, NetworkNeedsReachableWithoutConnectionRequired) {
+    Platform platform;
+    const auto machine = std::make_shared<FakeMachine>();
+    Platform::install((platform.reachability = machine, platform));
+    const std::pair<std::optional<uint32_t>, bool> cases[] = {
+        {ReachabilityFlag::reachable | 0x10000, true},
+        {ReachabilityFlag::reachable | ReachabilityFlag::connectionRequired, false},
+        {0, false},
+        {std::nullopt, false},
+    };
+    for (const auto& [flags, available] : cases) {
+        machine->flags = flags;
+        EXPECT_EQ(SystemUtils::isNetworkAvailable(), available) << flags.value_or(-1);
+    }
+    Platform::install({});
 }
 
 } // namespace
