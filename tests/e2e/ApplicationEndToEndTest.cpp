@@ -77,7 +77,6 @@ TEST_F(ApplicationEndToEndTest, TwoFirstLaunchesLeaveOneRunningAndTheNextStartSw
     EXPECT_FALSE(running.hasLine("already running") || running.hasLine("Event tap created"));
     EXPECT_TRUE(QFileInfo::exists(home.filePath("config/autostart/velmora.desktop")));
     ASSERT_EQ(running.terminate(), 0);
-    EXPECT_TRUE(running.hasLine("Cleanup completed"));
 
     auto velmora = launch();
     ASSERT_FALSE(velmora->waitForLine("Event tap created successfully").isEmpty());
@@ -86,7 +85,6 @@ TEST_F(ApplicationEndToEndTest, TwoFirstLaunchesLeaveOneRunningAndTheNextStartSw
     EXPECT_FALSE(
         velmora->waitForLine("⌨️ Switched to English layout 'English (US)', result: 0").isEmpty());
     EXPECT_EQ(launch()->waitForExit(), 0);
-    EXPECT_TRUE(velmora->hasLine("No system tray on this desktop"));
     EXPECT_FALSE(velmora->waitForLine("Preferences window created").isEmpty());
 
     ASSERT_TRUE(server.setLayouts("ru,us,gb"));

@@ -11,8 +11,7 @@ class QTcpSocket;
 
 namespace velmora::test {
 
-// How the server answers one path.
-struct ScriptedAnswer {
+struct ScriptedAnswer { // how the server answers one path
     enum class Cut { stall, endEarly };
     int status = 200;
     QByteArray contentType = "application/json";

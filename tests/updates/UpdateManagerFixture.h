@@ -55,7 +55,10 @@ protected:
         for (const QString& key :
              {Constants::enableDebugMode, Constants::enableUsageStats, Constants::enableAutoUpdates})
             store->setBool(key, true);
-        Platform::install({.workspace = machine, .alerts = alerts});
+        Platform platform;
+        platform.workspace = machine;
+        platform.alerts = alerts;
+        Platform::install(platform);
         notifications.addObserver(this, Constants::updateAvailableNotification,
                                   [this](const QVariant& object) { posted.append(object); });
         QFile earlier(destination());
@@ -142,7 +145,8 @@ protected:
     LocalHttpServer server;
     QTemporaryDir downloads;
     const QByteArray earlierImage = "earlier package";
-    const QByteArray package = QByteArray("Velmora 2.0 package, ").repeated(15000); // no power-of-two period
+    // Three pieces of 100 KiB: a write error falls inside one whole piece.
+    const QByteArray package = QByteArray("Velmora 2.0 package, ").repeated(15000).left(300 * 1024);
     CapturedOutput output;
     std::unique_ptr<UpdateManager> manager;
 };

@@ -1,5 +1,4 @@
-// The rules of the update checker on their own: feed decoding, accepted
-// addresses, version order, when to check and offer, package verification.
+// The update rules on their own: feed, addresses, version order, timing, package checks.
 #include "UpdateManagerFixture.h"
 
 #include "updates/PackageVerifier.h"
