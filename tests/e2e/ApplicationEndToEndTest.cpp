@@ -25,28 +25,20 @@ protected:
     void SetUp() override {
         if (!server.start())
             GTEST_SKIP() << "Xvfb cannot start here: " << server.error().toStdString();
-        ASSERT_TRUE(server.setLayouts(QStringLiteral("ru,us")));
         probe = std::make_unique<XkbProbe>(server.display());
         keyboard = std::make_unique<XTestKeyboard>(server.display());
-        ASSERT_TRUE(probe->isConnected() && keyboard->isConnected());
-        QDir().mkpath(runtimeDir());
-        QFile::setPermissions(runtimeDir(),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        ASSERT_TRUE(server.setLayouts(QStringLiteral("ru,us")) && probe->isConnected() &&
+                    keyboard->isConnected());
         writeFile("config/Velmora/Velmora.conf", "[General]\nenableDebugMode=true\nenableUsageStats=true\n");
     }
-    QString configHome() const { return home.filePath("config"); }
-    QString runtimeDir() const { return home.filePath("runtime"); }
     void writeFile(const QString& path, const QByteArray& text) {
         QDir().mkpath(QFileInfo(home.filePath(path)).path());
         QFile file(home.filePath(path));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
     }
-    // Settings of a user who has been through onboarding.
-    void writeSettings(const QByteArray& general) {
-        writeFile("config/Velmora/Velmora.conf", "[General]\nhasLaunchedBefore=true\n" + general);
-    }
     std::unique_ptr<VelmoraProcess> process() {
-        return std::make_unique<VelmoraProcess>(server.display(), configHome(), runtimeDir());
+        // A temporary folder is private, as a runtime folder must be.
+        return std::make_unique<VelmoraProcess>(server.display(), home.filePath("config"), home.path());
     }
     std::unique_ptr<VelmoraProcess> launch(const QStringList& arguments = {}) {
         auto velmora = process();
@@ -69,17 +61,10 @@ protected:
     std::unique_ptr<XTestKeyboard> keyboard;
 };
 
-TEST_F(ApplicationEndToEndTest, FirstStartWaitsForOnboardingAndRegistersForLogin) {
-    auto velmora = launch();
-    EXPECT_FALSE(velmora->waitForLine("First launch detected - showing onboarding").isEmpty());
-    EXPECT_FALSE(velmora->waitForLine("Application finished launching").isEmpty());
-    EXPECT_FALSE(velmora->hasLine("Event tap created successfully"));
-    EXPECT_TRUE(QFileInfo::exists(configHome() + "/autostart/velmora.desktop"));
-    EXPECT_EQ(velmora->terminate(), 0);
-}
-
-// Two first launches at the same moment, on one fresh configuration: one hands over and leaves.
-TEST_F(ApplicationEndToEndTest, TwoFirstLaunchesAtOnceLeaveOneRunning) {
+// Of two first launches on one fresh configuration one leaves. The next start
+// switches; with no tray host a reopen opens the preferences; a layout chosen
+// from outside applies at the next press; the display going away ends it (status 1).
+TEST_F(ApplicationEndToEndTest, TwoFirstLaunchesLeaveOneRunningAndTheNextStartSwitches) {
     auto first = process(), second = process();
     ASSERT_TRUE(first->start() && second->start());
     ASSERT_TRUE(waitUntil(
@@ -88,85 +73,20 @@ TEST_F(ApplicationEndToEndTest, TwoFirstLaunchesAtOnceLeaveOneRunning) {
     VelmoraProcess& running = &left == first.get() ? *second : *first;
     EXPECT_EQ(left.waitForExit(), 0);
     EXPECT_FALSE(running.waitForLine("Application finished launching").isEmpty());
-    EXPECT_FALSE(running.hasLine("already running"));
-    EXPECT_EQ(running.terminate(), 0);
-    EXPECT_TRUE(running.hasLine("Cleanup completed"));
-}
+    EXPECT_TRUE(running.hasLine("First launch detected - showing onboarding"));
+    EXPECT_FALSE(running.hasLine("already running") || running.hasLine("Event tap created"));
+    EXPECT_TRUE(QFileInfo::exists(home.filePath("config/autostart/velmora.desktop")));
+    ASSERT_EQ(running.terminate(), 0);
 
-TEST_F(ApplicationEndToEndTest, SecondStartSwitchesForCtrlCAndShutsDownCleanly) {
-    {
-        auto first = launch();
-        ASSERT_FALSE(first->waitForLine("Application finished launching").isEmpty());
-        ASSERT_EQ(first->terminate(), 0);
-    }
     auto velmora = launch();
     ASSERT_FALSE(velmora->waitForLine("Event tap created successfully").isEmpty());
     ASSERT_FALSE(velmora->waitForLine("Application finished launching").isEmpty());
-    keyboard->press(Keycode::leftControl);
-    keyboard->sync();
-    EXPECT_TRUE(waitUntil([&] { return probe->currentGroup() == 1; }));
-    keyboard->press(Keycode::c);
-    keyboard->release(Keycode::c);
-    keyboard->release(Keycode::leftControl);
-    keyboard->sync();
-    EXPECT_TRUE(waitUntil([&] { return probe->currentGroup() == 0; }));
+    EXPECT_TRUE(switchesWithControl());
     EXPECT_FALSE(
         velmora->waitForLine("⌨️ Switched to English layout 'English (US)', result: 0").isEmpty());
-    EXPECT_FALSE(velmora->waitForLine(R"(   Parameters: ["direction": "to_previous"])").isEmpty());
-
-    // A second launch hands over and leaves; the first goes on switching. This
-    // display has no tray host, so the reopen opens the preferences, as promised at start.
-    auto second = launch();
-    EXPECT_EQ(second->waitForExit(), 0);
-    EXPECT_TRUE(second->hasLine("Velmora is already running"));
-    EXPECT_FALSE(second->hasLine("Event tap created"));
-    EXPECT_TRUE(velmora->hasLine("No system tray on this desktop"));
-    EXPECT_FALSE(velmora->waitForLine("launch Velmora again").isEmpty());
+    EXPECT_EQ(launch()->waitForExit(), 0);
     EXPECT_FALSE(velmora->waitForLine("Preferences window created").isEmpty());
-    EXPECT_TRUE(switchesWithControl());
 
-    EXPECT_EQ(velmora->terminate(), 0);
-    EXPECT_TRUE(velmora->hasLine("Event tap disabled and invalidated"));
-    EXPECT_TRUE(velmora->hasLine("Cleanup completed"));
-}
-
-TEST_F(ApplicationEndToEndTest, StandardOutputThatNobodyReadsNeverStopsTheSwitching) {
-    // Every switch is traced: the 64 KiB pipe fills after about a hundred.
-    writeSettings("enableDebugMode=true\nenableUsageStats=true\n");
-    auto velmora = process();
-    velmora->stallStandardOutput();
-    ASSERT_TRUE(velmora->start());
-    // The event tap comes up a moment after the start; nothing on the pipe tells when.
-    ASSERT_TRUE(waitUntil([&] { return switchesWithControl(300); }, 20000));
-    int switches = 1;
-    while (switches <= 450 && switchesWithControl())
-        ++switches;
-    EXPECT_GT(switches, 450);
-    EXPECT_EQ(velmora->terminate(), 0);
-}
-
-TEST_F(ApplicationEndToEndTest, DisplayGoingAwayEndsTheProgramWithoutACrash) {
-    writeSettings("enableDebugMode=true\n");
-    auto velmora = launch();
-    ASSERT_FALSE(velmora->waitForLine("Event tap created successfully").isEmpty());
-    server.kill();
-    EXPECT_EQ(velmora->waitForExit(15000), 1) << "an orderly exit with a failure status";
-}
-
-TEST_F(ApplicationEndToEndTest, DefaultsWrittenFromOutsideReachTheRunningProgram) {
-    writeSettings("enableUsageStats=true\n");
-    auto velmora = launch();
-    ASSERT_FALSE(velmora->waitForLine("🔐 Accessibility Permission: ✅ Granted").isEmpty());
-    const auto switchesTracing = [&](const QString& line) {
-        return waitUntil([&] { return switchesWithControl(300) && velmora->hasLine(line); }, 20000);
-    };
-    ASSERT_TRUE(switchesTracing("⌨️ Switched to English layout"));
-    EXPECT_FALSE(velmora->hasLine("Analytics: layout_switched"));
-    ASSERT_EQ(launch({"defaults", "write", "enableDebugMode", "-bool", "true"})->waitForExit(), 0);
-    EXPECT_TRUE(switchesTracing("Analytics: layout_switched"))
-        << "the next switch is traced, without a restart";
-
-    // The layout for shortcuts, chosen from outside, applies at the next press.
     ASSERT_TRUE(server.setLayouts("ru,us,gb"));
     ASSERT_EQ(launch({"defaults", "write", "shortcutLayout", "-string", "gb"})->waitForExit(), 0);
     EXPECT_TRUE(waitUntil([&] {
@@ -179,16 +99,14 @@ TEST_F(ApplicationEndToEndTest, DefaultsWrittenFromOutsideReachTheRunningProgram
     ASSERT_EQ(list->waitForExit(), 0);
     EXPECT_TRUE(list->hasLine("   gb: English (UK) [for shortcuts]"))
         << list->lines().join('\n').toStdString();
-    EXPECT_TRUE(list->hasLine("   us: English (US)"));
-    EXPECT_EQ(velmora->terminate(), 0);
+    server.kill();
+    EXPECT_EQ(velmora->waitForExit(15000), 1);
 }
 
 // xdotool on the test display: its output, one word per item.
 QStringList xdotool(const QByteArray& display, const QStringList& arguments) {
     QProcess tool;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("DISPLAY", QString::fromLatin1(display));
-    tool.setProcessEnvironment(environment);
+    tool.setEnvironment(QProcess::systemEnvironment() << "DISPLAY=" + QString::fromLatin1(display));
     tool.start("xdotool", arguments);
     tool.waitForFinished(10000);
     return QString::fromUtf8(tool.readAllStandardOutput())
@@ -223,7 +141,7 @@ TEST_F(ApplicationEndToEndTest, UpdateChosenFromTheTrayMenuIsDownloadedAndChecke
     // Slow enough that the menu's download row is redrawn while it runs.
     http.answer("/velmora.deb",
                 {.body = QByteArray(256 * 1024, 'p'), .chunkSize = 16 * 1024, .chunkIntervalMs = 20});
-    writeSettings("enableDebugMode=true\n");
+    writeFile("config/Velmora/Velmora.conf", "[General]\nhasLaunchedBefore=true\nenableDebugMode=true\n");
     const QString downloads = home.filePath("Downloads");
     writeFile("config/user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"" + downloads.toUtf8() + "\"\n");
     QDir().mkpath(downloads);
@@ -231,9 +149,7 @@ TEST_F(ApplicationEndToEndTest, UpdateChosenFromTheTrayMenuIsDownloadedAndChecke
     writeFile("bin/xdg-open", "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/opened\"\n");
     QFile::setPermissions(home.filePath("bin/xdg-open"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QProcess tray;
-    QProcessEnvironment trayEnvironment = QProcessEnvironment::systemEnvironment();
-    trayEnvironment.insert("DISPLAY", QString::fromLatin1(server.display()));
-    tray.setProcessEnvironment(trayEnvironment);
+    tray.setEnvironment(QProcess::systemEnvironment() << "DISPLAY=" + QString::fromLatin1(server.display()));
     tray.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request", "--height", "28"});
     ASSERT_TRUE(tray.waitForStarted());
 
@@ -248,9 +164,8 @@ TEST_F(ApplicationEndToEndTest, UpdateChosenFromTheTrayMenuIsDownloadedAndChecke
     const qint64 pid = velmora->processId();
     QList<int> icon;
     ASSERT_TRUE(waitUntil([&] { return !(icon = windowOf(display, pid, 8, 64)).isEmpty(); }, 10000 * slow));
-    // The menu opens at the pointer: a click low on the icon leaves it in view.
-    // The update row comes with a menu built anew, so a menu opened before the
-    // check ended, or one that took no keys yet, is closed and opened again.
+    // A click low on the icon leaves the menu in view. A menu opened before the
+    // check ended lacks the update row, so one without it is opened again.
     QList<int> alert;
     for (int attempt = 0; attempt < 5 && alert.isEmpty(); ++attempt) {
         xdotool(display, {"key", "Escape", "mousemove", QString::number(icon[1] + icon[3] / 2),
@@ -258,9 +173,8 @@ TEST_F(ApplicationEndToEndTest, UpdateChosenFromTheTrayMenuIsDownloadedAndChecke
         QList<int> menu;
         ASSERT_TRUE(
             waitUntil([&] { return !(menu = windowOf(display, pid, 100, 600)).isEmpty(); }, 5000 * slow));
-        // The menu has the keyboard once nobody else can grab it.
-        waitUntil([&] { return !probe->grabKeyboard() || (probe->ungrabKeyboard(), false); }, 2000 * slow);
-        // Preferences, then the update row; separators are passed over.
+        // The menu has the keyboard once nobody else can grab it (a grab ends with its connection).
+        waitUntil([&] { return !XkbProbe(display).grabKeyboard(); }, 2000 * slow);
         xdotool(display, {"key", "--delay", QString::number(100 * slow), "Down", "Down", "Return"});
         waitUntil([&] { return !(alert = windowOf(display, pid, 250, 1200, menu[0])).isEmpty(); },
                   3000 * slow);
@@ -275,6 +189,7 @@ TEST_F(ApplicationEndToEndTest, UpdateChosenFromTheTrayMenuIsDownloadedAndChecke
     EXPECT_EQ(QDir(downloads).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     EXPECT_FALSE(QFileInfo::exists(home.filePath("bin/opened")));
     EXPECT_EQ(velmora->terminate(30000 * slow), 0);
+    EXPECT_TRUE(velmora->hasLine("Event tap disabled and invalidated"));
     EXPECT_TRUE(velmora->hasLine("Cleanup completed"));
     tray.kill();
     tray.waitForFinished();

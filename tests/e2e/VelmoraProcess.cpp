@@ -2,57 +2,38 @@
 
 #include "support/WaitUntil.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 namespace velmora::test {
 
 VelmoraProcess::VelmoraProcess(const QByteArray& display, const QString& configHome,
                                const QString& runtimeDir)
     : VelmoraProcess(QProcessEnvironment::systemEnvironment()) {
-    QProcessEnvironment environment = process_.processEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     // The automatic update check must not leave this machine.
-    environment.insert(QStringLiteral("VELMORA_UPDATE_FEED_URL"),
-                       QStringLiteral("http://127.0.0.1:9/version.json"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("XDG_SESSION_TYPE"));
-    process_.setProcessEnvironment(environment);
-    wrapper_ = qEnvironmentVariable("VELMORA_E2E_WRAPPER").split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (!wrapper_.isEmpty())
-        process_.setProgram(wrapper_.first());
+    for (const auto& [name, value] :
+         {std::pair{"DISPLAY", QString::fromLatin1(display)},
+          {"XDG_CONFIG_HOME", configHome},
+          {"XDG_RUNTIME_DIR", runtimeDir},
+          {"QT_QPA_PLATFORM", QStringLiteral("xcb")},
+          {"VELMORA_UPDATE_FEED_URL", QStringLiteral("http://127.0.0.1:9/version.json")},
+          {"WAYLAND_DISPLAY", QString()},
+          {"XDG_SESSION_TYPE", QString()}})
+        setEnvironment(name, value);
 }
 
-VelmoraProcess::VelmoraProcess(const QProcessEnvironment& environment) {
+VelmoraProcess::VelmoraProcess(const QProcessEnvironment& environment)
+    : wrapper_(qEnvironmentVariable("VELMORA_E2E_WRAPPER").split(' ', Qt::SkipEmptyParts)) {
     process_.setProcessEnvironment(environment);
-    process_.setProgram(QStringLiteral(VELMORA_BINARY));
+    process_.setProgram(wrapper_.isEmpty() ? QStringLiteral(VELMORA_BINARY) : wrapper_.first());
 }
 
 VelmoraProcess::~VelmoraProcess() {
-    if (process_.state() != QProcess::NotRunning) {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-    for (int fd : stalledPipe_)
-        if (fd >= 0)
-            ::close(fd);
+    process_.kill();
+    process_.waitForFinished(5000);
 }
 
 void VelmoraProcess::setEnvironment(const QString& name, const QString& value) {
     QProcessEnvironment environment = process_.processEnvironment();
-    environment.insert(name, value);
+    value.isNull() ? environment.remove(name) : environment.insert(name, value);
     process_.setProcessEnvironment(environment);
-}
-
-void VelmoraProcess::stallStandardOutput() {
-    if (stalledPipe_[0] >= 0 || ::pipe2(stalledPipe_, O_CLOEXEC) != 0)
-        return;
-    const int writeEnd = stalledPipe_[1];
-    process_.setChildProcessModifier([writeEnd] { ::dup2(writeEnd, STDOUT_FILENO); });
 }
 
 bool VelmoraProcess::start(const QStringList& arguments) {
@@ -70,19 +51,12 @@ QStringList VelmoraProcess::lines() {
     return lines_;
 }
 
-QString VelmoraProcess::lineWith(const QString& text) {
-    for (const QString& line : lines())
-        if (line.contains(text))
-            return line;
-    return {};
-}
-
 QString VelmoraProcess::waitForLine(const QString& text, int timeoutMs) {
     QString found;
     waitUntil(
         [&] {
             process_.waitForReadyRead(10);
-            found = lineWith(text);
+            found = lines().filter(text).value(0);
             // A program that has ended prints nothing more.
             return !found.isEmpty() || process_.state() == QProcess::NotRunning;
         },
@@ -98,9 +72,7 @@ int VelmoraProcess::waitForExit(int timeoutMs) {
 }
 
 int VelmoraProcess::terminate(int timeoutMs) {
-    // A process that is gone has id 0, and kill(0) would hit this whole group.
-    if (const qint64 pid = process_.processId(); pid > 0)
-        ::kill(static_cast<pid_t>(pid), SIGTERM);
+    process_.terminate(); // SIGTERM
     return waitForExit(timeoutMs);
 }
 

@@ -13,32 +13,27 @@ class VelmoraProcess {
 public:
     // On a test display, with its own configuration and runtime folders.
     VelmoraProcess(const QByteArray& display, const QString& configHome, const QString& runtimeDir);
-    // Any other session: the environment is used as it is.
-    explicit VelmoraProcess(const QProcessEnvironment& environment);
+    explicit VelmoraProcess(const QProcessEnvironment& environment); // any other session
     ~VelmoraProcess();
 
-    void setEnvironment(const QString& name, const QString& value);
-    // Standard output goes to a pipe that nobody reads, as with `velmora | sleep 300`.
-    void stallStandardOutput();
+    void setEnvironment(const QString& name, const QString& value); // a null value removes it
     bool start(const QStringList& arguments = {});
     qint64 processId() const { return process_.processId(); }
     // How much longer than usual everything takes (under a wrapper).
     static int slowdown() { return qEnvironmentVariableIsEmpty("VELMORA_E2E_WRAPPER") ? 1 : 10; }
     // Waits for a line containing the text; returns it, or an empty string.
     QString waitForLine(const QString& text, int timeoutMs = 10000);
-    bool hasLine(const QString& text) { return !lineWith(text).isEmpty(); }
+    bool hasLine(const QString& text) { return !lines().filter(text).isEmpty(); }
     QStringList lines();
     // SIGTERM, as a logout does; returns the exit code (or -1).
     int terminate(int timeoutMs = 10000);
     int waitForExit(int timeoutMs = 10000);
 
 private:
-    QString lineWith(const QString& text);
     QProcess process_;
     QStringList lines_;
     QByteArray partial_;
     QStringList wrapper_;
-    int stalledPipe_[2] = {-1, -1};
 };
 
 } // namespace velmora::test

@@ -11,22 +11,18 @@ class QTcpSocket;
 
 namespace velmora::test {
 
-// How the server answers one path.
-struct ScriptedAnswer {
-    enum class Cut { stall, close, endEarly };
+struct ScriptedAnswer { // how the server answers one path
+    enum class Cut { stall, endEarly };
     int status = 200;
     QByteArray contentType = "application/json";
     QByteArray body{};
-    // Sends the body in pieces of this size, one every chunkIntervalMs; zero: all at once.
-    qsizetype chunkSize = 0;
+    qsizetype chunkSize = 0; // pieces of this size, one every chunkIntervalMs; zero: all at once
     int chunkIntervalMs = 0;
     // Announces the whole body but sends only this many bytes, then holds the
-    // connection silent (stall), closes it (close), or ends the body there in
-    // good order, as chunked (endEarly). Negative: no cut.
-    qsizetype cutAfter = -1;
-    Cut cut = Cut::close;
-    // Sent as the Location header, for a redirect.
-    QByteArray location{};
+    // connection silent (stall), or ends the body there in good order, as chunked (endEarly).
+    qsizetype cutAfter = -1; // negative: no cut
+    Cut cut = Cut::stall;
+    QByteArray location{}; // the Location header, for a redirect
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: each path answers as
@@ -34,28 +30,23 @@ struct ScriptedAnswer {
 // connection is closed after one answer. Runs on the thread's event loop.
 class LocalHttpServer final : public QObject {
 public:
-    struct Request {
-        QByteArray method;
-        QByteArray path;
-    };
-
     LocalHttpServer();
-    // Listens on a free port of 127.0.0.1.
-    bool start();
-    QUrl url(const QString& path) const;
+    bool start() { return server_.listen(QHostAddress::LocalHost, 0); } // on a free port
+    QUrl url(const QString& path) const {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
+    }
     void answer(const QByteArray& path, ScriptedAnswer scripted) { answers_.insert(path, scripted); }
-    const QList<Request>& requests() const { return requests_; }
-    int requestCount(const QByteArray& path) const;
+    // Requests for this path so far; for any path if empty.
+    qsizetype requestCount(const QByteArray& path = {}) const {
+        return path.isEmpty() ? requests_.size() : requests_.count(path);
+    }
 
 private:
-    void readRequest(QTcpSocket* socket);
-    void respond(QTcpSocket* socket, const ScriptedAnswer& scripted);
-    void sendChunks(QTcpSocket* socket, QByteArray remaining, qsizetype chunkSize, int intervalMs);
+    void respond(QTcpSocket* socket);
 
     QTcpServer server_;
     QHash<QByteArray, ScriptedAnswer> answers_;
-    QHash<QTcpSocket*, QByteArray> pending_;
-    QList<Request> requests_;
+    QList<QByteArray> requests_; // their paths
 };
 
 } // namespace velmora::test

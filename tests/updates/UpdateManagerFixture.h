@@ -8,25 +8,42 @@
 #include "settings/NotificationCenter.h"
 #include "support/CapturedOutput.h"
 #include "support/LocalHttpServer.h"
-#include "support/ReleaseKey.h"
 #include "support/WaitUntil.h"
 #include "updates/UpdateManager.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sodium.h>
 
 namespace velmora::test {
+
+// A release key pair made for one test, signing as velmora-sign does.
+struct ReleaseKey {
+    QByteArray publicKey{crypto_sign_PUBLICKEYBYTES, '\0'}, secretKey{crypto_sign_SECRETKEYBYTES, '\0'};
+
+    ReleaseKey() {
+        if (sodium_init() >= 0)
+            crypto_sign_keypair(bytes(publicKey), bytes(secretKey));
+    }
+    QString sign(QByteArray message) const {
+        QByteArray signature(crypto_sign_BYTES, '\0'), secret = secretKey;
+        crypto_sign_detached(bytes(signature), nullptr, bytes(message), message.size(), bytes(secret));
+        return QString::fromLatin1(signature.toBase64());
+    }
+    static unsigned char* bytes(QByteArray& array) { return reinterpret_cast<unsigned char*>(array.data()); }
+    static QString sha256(const QByteArray& bytes) {
+        return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    }
+};
 
 // A feed offering `version`, padded with an unknown member to exactly `size` bytes.
 inline QByteArray feedOfSize(qsizetype size, const QByteArray& version = "2.0") {
     const QByteArray head = R"({"name": "Velmora )" + version + R"(", "version": ")" + version +
                             R"(", "url": "https://x.invalid/v", "p": ")";
     return head + QByteArray(size - head.size() - 2, 'x') + "\"}";
-}
-inline QByteArray feed(const QByteArray& version) {
-    return feedOfSize(120, version);
 }
 
 // A manager wired to a local server, an in-memory store, scripted alerts, a
@@ -44,9 +61,9 @@ protected:
         Platform::install(platform);
         notifications.addObserver(this, Constants::updateAvailableNotification,
                                   [this](const QVariant& object) { posted.append(object); });
-        ASSERT_TRUE(server.start() && downloads.isValid());
         QFile earlier(destination());
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write(earlierImage) > 0);
+        ASSERT_TRUE(server.start() && earlier.open(QIODevice::WriteOnly) && earlier.write(earlierImage) > 0);
+        makeManager();
         output.clear();
     }
     void TearDown() override {
@@ -54,8 +71,8 @@ protected:
         Platform::install({});
         SettingsStore::setStandard(nullptr);
     }
-    UpdateManager::Dependencies dependencies(std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
-        // Texts with their arguments visible, so a test sees which went where.
+    // Texts show their arguments, so a test sees which went where.
+    void makeManager(std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
         const auto text = [](const QString& key) {
             const QHash<QString, QString> texts{{"update_available_message", "offer %1|%2|%3"},
                                                 {"no_updates_message", "none %1"},
@@ -63,26 +80,45 @@ protected:
                                                 {"update_not_opened_message", "not opened %1|%2"}};
             return texts.value(key, key);
         };
-        return {.settings = &SettingsStore::standard,
-                .notificationCenter = &notifications,
-                .localizedString = text,
-                .feedAddress = server.url("/version.json").toString(),
-                .bundleVersion = [] { return QStringLiteral("1.5"); },
-                .downloadFolder = [this] { return downloads.path(); },
-                .now = [this] { return now; },
-                .feedTimeout = timeout,
-                .downloadTimeout = timeout,
-                .packageKeys = {releaseKey.publicKey}};
+        manager = std::make_unique<UpdateManager>(
+            UpdateManager::Dependencies{.settings = &SettingsStore::standard,
+                                        .notificationCenter = &notifications,
+                                        .localizedString = text,
+                                        .feedAddress = server.url("/version.json").toString(),
+                                        .bundleVersion = [] { return QStringLiteral("1.5"); },
+                                        .downloadFolder = [this] { return downloads.path(); },
+                                        .now = [this] { return now; },
+                                        .feedTimeout = timeout,
+                                        .downloadTimeout = timeout,
+                                        .packageKeys = {releaseKey.publicKey}});
     }
-    void makeManager(UpdateManager::Dependencies with) {
-        manager = std::make_unique<UpdateManager>(std::move(with));
-    }
-    // Starts a check and waits until it has been handled.
     void check(bool automatic) {
-        if (!manager)
-            makeManager(dependencies());
         manager->checkForUpdates(automatic);
         ASSERT_TRUE(waitUntil([this] { return !manager->isCheckingForUpdates(); }, 10000));
+    }
+    // An offer of `package` at `path`, signed with the release key.
+    AppVersion offer(const char* path) const {
+        return {"Velmora 2.0", "2.0", server.url(path).toString(), ReleaseKey::sha256(package),
+                releaseKey.sign(package)};
+    }
+    // Starts a download and waits for the one alert that ends every download the manager takes up.
+    void download(const AppVersion& version) {
+        const qsizetype shownBefore = alerts->shown().size();
+        manager->downloadAndInstallUpdate(version);
+        ASSERT_TRUE(waitUntil([&] { return alerts->shown().size() > shownBefore; }, 10000));
+        EXPECT_FALSE(manager->isDownloading());
+    }
+    QByteArray downloaded() const {
+        QFile file(destination());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Whatever went wrong, the earlier package is untouched and nothing else is left.
+    void expectEarlierImageAlone(const char* name = "") const {
+        EXPECT_EQ(downloaded(), earlierImage) << name;
+        EXPECT_EQ(QDir(downloads.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{UpdateManager::downloadFileName()})
+            << name;
+        EXPECT_TRUE(machine->launchedFiles.isEmpty()) << name;
     }
     QString destination() const { return downloads.filePath(UpdateManager::downloadFileName()); }
     QStringList alertTexts() const {
@@ -109,6 +145,8 @@ protected:
     LocalHttpServer server;
     QTemporaryDir downloads;
     const QByteArray earlierImage = "earlier package";
+    // Three pieces of 100 KiB: a write error falls inside one whole piece.
+    const QByteArray package = QByteArray("Velmora 2.0 package, ").repeated(15000).left(300 * 1024);
     CapturedOutput output;
     std::unique_ptr<UpdateManager> manager;
 };

@@ -1,5 +1,4 @@
-// The rules of the update checker on their own: feed decoding, accepted
-// addresses, version order, when to check and offer, package verification.
+// The update rules on their own: feed, addresses, version order, timing, package checks.
 #include "UpdateManagerFixture.h"
 
 #include "updates/PackageVerifier.h"
@@ -8,6 +7,7 @@
 #include "updates/VersionOrder.h"
 
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <ctime>
 
@@ -22,33 +22,20 @@ TEST(AppVersionTest, Decoding) {
         QByteArray body;
         const char* error; // nullptr: decoded
     } rows[] = {
-        {"extra members ignored", R"({"name": "V", "version": "2", "url": "u", "Version": 3, "n": {}})",
+        {"extra members ignored", R"({"name": "V", "version": "2", "url": "u", "Version": 3})", nullptr},
+        {"other types", R"({"name": "V", "version": "2", "url": "u", "sha256": 1, "signature": []})",
          nullptr},
-        {"digest and signature of other types ignored",
-         R"({"name": "V", "version": "2", "url": "u", "sha256": null, "signature": ["cd"]})", nullptr},
         {"exactly at the limit", test::feedOfSize(limit), nullptr},
         {"over the limit", test::feedOfSize(limit + 1), "The update information is larger than"},
         {"missing member", R"({"name": "V", "version": "2"})", "The update information has no \"url\"."},
-        {"member names are case-sensitive", R"({"name": "V", "Version": "2", "url": "u"})",
-         "has no \"version\""},
-        {"null", R"({"name": null, "version": "2", "url": "u"})",
-         "\"name\" in the update information is null."},
         {"number", R"({"name": "V", "version": 2.0, "url": "u"})",
-         "\"version\" in the update information is a number, not a string."},
-        {"array", R"({"name": "V", "version": "2", "url": ["u"]})", "is an array, not a string."},
-        {"Boolean", R"({"name": true, "version": "2", "url": "u"})", "is a Boolean, not a string."},
-        {"object", R"({"name": {}, "version": "2", "url": "u"})", "is an object, not a string."},
-        {"empty", "", ""},
-        {"array body", R"(["name", "version", "url"])", ""},
-        {"string body", R"("2.0")", ""},
-        {"html", "<html><body>Oops</body></html>", ""},
+         "\"version\" in the update information is a number"},
         {"truncated", R"({"name": "V", "version": "2")", ""},
         {"trailing bytes", R"({"name": "V", "version": "2", "url": "u"} x)", ""},
     };
     for (const auto& row : rows) {
         Error error;
-        const std::optional<AppVersion> decoded = AppVersion::decode(row.body, &error);
-        EXPECT_EQ(decoded.has_value(), row.error == nullptr) << row.name;
+        EXPECT_EQ(AppVersion::decode(row.body, &error).has_value(), row.error == nullptr) << row.name;
         EXPECT_TRUE(row.error == nullptr ||
                     (!error.localizedDescription.isEmpty() && error.localizedDescription.contains(row.error)))
             << row.name << ": " << error.localizedDescription.toStdString();
@@ -73,7 +60,7 @@ TEST(UpdateTransportTest, AcceptedAddresses) {
 TEST(VersionOrderTest, Order) {
     const auto order = [](QStringView a, QStringView b) {
         const std::weak_ordering result = VersionOrder::compare(a, b);
-        return result < 0 ? '<' : (result > 0 ? '>' : '=');
+        return result < 0 ? -1 : int(result > 0);
     };
     for (const char16_t* text :
          {u"1.9<1.10", u"2.0<10.0", u"1.2.9<1.2.10", u"1.0<1.0.0", u"1.2<1.2b", u"<0", u"1.01=1.1", u"007=7",
@@ -81,10 +68,9 @@ TEST(VersionOrderTest, Order) {
           u"1.2B<1.2a", u"1.9<1.a", u"1-2<1.2", u"1\uFFFD<1\U0001F600", u"\u0661\u0660>9"}) {
         const QString row = QString::fromUtf16(text);
         const qsizetype at = row.indexOf(QRegularExpression("[<=>]"));
-        const QString left = row.left(at), right = row.mid(at + 1);
-        const char sign = row[at].toLatin1();
-        EXPECT_EQ(order(left, right), sign) << row.toStdString();
-        EXPECT_EQ(order(right, left), sign == '=' ? '=' : (sign == '<' ? '>' : '<')) << row.toStdString();
+        const int sign = QStringLiteral("<=>").indexOf(row[at]) - 1;
+        EXPECT_EQ(order(row.left(at), row.mid(at + 1)), sign) << row.toStdString();
+        EXPECT_EQ(order(row.mid(at + 1), row.left(at)), -sign) << row.toStdString();
     }
 }
 
@@ -104,20 +90,17 @@ TEST(UpdatePolicyTest, NewerUnlessSkipped) {
     for (const auto& row : rows)
         EXPECT_EQ(UpdatePolicy::isNewer(row.running, row.offered, row.skipped, row.ignoreSkipped), row.newer)
             << row.running << " → " << row.offered << " skipped " << row.skipped.value_or("-").toStdString();
-    EXPECT_EQ(UpdatePolicy::runningVersion(QString()), QStringLiteral("1.0"));
 }
 
-// Whole calendar days of the local time zone, Berlin here so that
-// daylight-saving changes fall on known dates.
+// Whole calendar days of the local time zone, Berlin here (for the whole
+// binary) so that daylight-saving changes fall on known dates.
 TEST(UpdatePolicyTest, DueAfterAWholeCalendarDay) {
-    const QByteArray previousZone = qgetenv("TZ");
     qputenv("TZ", "Europe/Berlin");
     tzset();
     const auto local = [](int month, int day, int hour, int minute = 0) {
         return QDateTime(QDate(2024, month, day), QTime(hour, minute), Qt::LocalTime);
     };
     const QDateTime current = local(6, 10, 9), spring = local(3, 30, 12), autumn = local(10, 26, 12);
-    EXPECT_EQ(spring.secsTo(local(3, 31, 12)), 23 * 3600) << "the time zone did not take effect";
     const QDateTime utc(QDate(2024, 6, 9), QTime(22, 30), Qt::UTC); // 00:30 on 10 June in Berlin
     const struct {
         const char* name;
@@ -127,7 +110,6 @@ TEST(UpdatePolicyTest, DueAfterAWholeCalendarDay) {
         bool due;
     } rows[] = {
         {"never checked", true, std::nullopt, current, true},
-        {"unreadable date", true, QDateTime(), current, true},
         {"automatic updates off", false, current.addDays(-400), current, false},
         {"just now", true, current, current, false},
         {"23 hours, date changed", true, current.addSecs(-23 * 3600), current, false},
@@ -136,25 +118,20 @@ TEST(UpdatePolicyTest, DueAfterAWholeCalendarDay) {
         {"spring, noon to noon", true, spring, local(3, 31, 12), true},
         {"spring, a minute short", true, spring, local(3, 31, 11, 59), false},
         {"autumn, noon to noon", true, autumn, local(10, 27, 12), true},
-        {"autumn, 24.5 hours", true, autumn, autumn.addSecs(24 * 3600 + 1800), false},
         {"stored in UTC, same local day", true, utc, local(6, 10, 8, 30), false},
         {"stored in UTC, next local day", true, utc, local(6, 11, 0, 30), true},
-        {"in the future", true, current.addDays(3), current, false},
     };
     for (const auto& row : rows)
         EXPECT_EQ(UpdatePolicy::isDue(row.automaticUpdates, row.lastCheck, row.now), row.due) << row.name;
-    qputenv("TZ", previousZone);
-    tzset();
 }
 
 TEST(PackageVerifierTest, Verification) {
     const test::ReleaseKey release, stranger;
     const QByteArray package = "!<arch>\ndebian-binary   " + QByteArray(4096, 'v'), other = package + 'x';
-    QTemporaryDir folder;
-    QFile file(folder.filePath("Velmora_Update.deb"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(package) == package.size());
-    file.close();
-    const QString digest = test::ReleaseKey::sha256(package), signature = release.sign(package);
+    QTemporaryFile file;
+    ASSERT_TRUE(file.open() && file.write(package) == package.size() && file.flush());
+    const auto sha256 = test::ReleaseKey::sha256;
+    const QString digest = sha256(package), signature = release.sign(package);
     const struct {
         const char* name;
         std::optional<QString> digest;
@@ -164,16 +141,10 @@ TEST(PackageVerifierTest, Verification) {
     } rows[] = {
         {"signed by the release key", digest, signature, {stranger.publicKey, release.publicKey}, nullptr},
         {"digest in capitals", digest.toUpper(), signature, {release.publicKey}, nullptr},
-        {"digest of another file",
-         test::ReleaseKey::sha256(other),
-         signature,
-         {release.publicKey},
-         "digest does not match"},
+        {"digest of another file", sha256(other), signature, {release.publicKey}, "digest does not match"},
         {"signed by another key", digest, stranger.sign(package), {release.publicKey}, "not made by any"},
-        {"signature of another file", digest, release.sign(other), {release.publicKey}, "not made by any"},
         {"no digest", std::nullopt, signature, {release.publicKey}, "no sha256 digest"},
         {"no signature", digest, std::nullopt, {release.publicKey}, "no signature"},
-        {"signature not base64", digest, QString(88, '*'), {release.publicKey}, "not a base64"},
         {"a build without keys", digest, signature, {}, "no key"},
     };
     for (const auto& row : rows) {
