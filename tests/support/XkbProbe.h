@@ -35,6 +35,7 @@ public:
     int currentGroup();
     bool lockGroup(int group);
     bool grabKeyboard();
+    void ungrabKeyboard() { checked(xcb_ungrab_keyboard_checked(connection_, XCB_CURRENT_TIME)); }
     // Maps a window and gives it the keyboard focus; the key events it
     // received so far (what is pending, without blocking).
     bool openFocusedWindow();

@@ -120,7 +120,10 @@ public:
     ~KWin() override { QDBusConnection::disconnectFromBus(address_); }
 
     bool start() override {
-        writeLayouts("ru,us,de");
+        QFile kxkbrc(home_.filePath(QStringLiteral("kxkbrc")));
+        if (!kxkbrc.open(QIODevice::WriteOnly) || !kxkbrc.write("[Layout]\nUse=true\nLayoutList=ru,us,de\n"))
+            return fail(QStringLiteral("cannot write kxkbrc"));
+        kxkbrc.close();
         // The installed binary carries file capabilities that a container may refuse; a copy (under
         // its own name, which KWin's platform plugin wants) has none.
         if (!QFile::copy(QStringLiteral("/usr/bin/kwin_wayland"),
@@ -155,23 +158,11 @@ public:
     int layout() override { return layouts(QStringLiteral("getLayout")); }
     bool select(int index) override { return layouts(QStringLiteral("setLayout"), {uint(index)}) == 1; }
 
-    // As the keyboard settings do: kxkbrc rewritten, then KWin told to read it.
-    bool setLayouts(const QByteArray& list) override {
-        writeLayouts(list);
-        return bus().send(QDBusMessage::createSignal(
-            QStringLiteral("/Layouts"), QStringLiteral("org.kde.keyboard"), QStringLiteral("reloadConfig")));
-    }
-
 private:
     QDBusConnection bus() const { return QDBusConnection::connectToBus(address_, address_); }
     int layouts(const QString& method, const QVariantList& arguments = {}) {
         return indexReply(bus(), QStringLiteral("org.kde.keyboard"), QStringLiteral("/Layouts"),
                           QStringLiteral("org.kde.KeyboardLayouts"), method, arguments);
-    }
-    void writeLayouts(const QByteArray& list) {
-        QFile kxkbrc(home_.filePath(QStringLiteral("kxkbrc")));
-        if (kxkbrc.open(QIODevice::WriteOnly))
-            kxkbrc.write("[Layout]\nUse=true\nLayoutList=" + list + '\n');
     }
 
     QProcess bus_;

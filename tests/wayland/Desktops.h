@@ -25,7 +25,7 @@ public:
     virtual QProcessEnvironment environment() const = 0;
     virtual int layout() = 0; // -1 when it does not answer
     virtual bool select(int index) = 0;
-    // The desktop's own settings get a new layout list.
+    // The desktop's own settings get a new layout list (sway only).
     virtual bool setLayouts(const QByteArray&) { return false; }
     // Ends the desktop as a crash does; restart() brings it back where it can.
     void kill();
