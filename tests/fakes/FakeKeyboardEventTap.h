@@ -14,16 +14,12 @@ struct FakeTapRecord {
     bool scheduled = false, enabled = false, invalidated = false;
 };
 
-class FakeKeyboardEventTap final : public KeyboardEventTap {
-public:
-    explicit FakeKeyboardEventTap(std::shared_ptr<FakeTapRecord> record) : record_(std::move(record)) {}
-    void scheduleOnMainLoop() override { record_->scheduled = true; }
-    void setEnabled(bool enabled) override { record_->enabled = enabled && !record_->invalidated; }
-    bool isEnabled() const override { return record_->enabled; }
-    void invalidate() override { record_->invalidated = true, record_->enabled = false; }
-
-private:
-    std::shared_ptr<FakeTapRecord> record_;
+struct FakeKeyboardEventTap final : KeyboardEventTap {
+    std::shared_ptr<FakeTapRecord> record;
+    void scheduleOnMainLoop() override { record->scheduled = true; }
+    void setEnabled(bool enabled) override { record->enabled = enabled && !record->invalidated; }
+    bool isEnabled() const override { return record->enabled; }
+    void invalidate() override { record->invalidated = true, record->enabled = false; }
 };
 
 // Creates fake taps, or refuses to (as when the keyboard may not be observed),
@@ -38,27 +34,26 @@ public:
         if (refuseCreation_)
             return nullptr;
         ++createdCount_;
-        latest_ = std::make_shared<FakeTapRecord>(FakeTapRecord{mask, callback, userInfo});
-        return std::make_unique<FakeKeyboardEventTap>(latest_);
+        auto tap = std::make_unique<FakeKeyboardEventTap>();
+        tap->record = latest_ = std::make_shared<FakeTapRecord>(FakeTapRecord{mask, callback, userInfo});
+        return tap;
     }
     // Delivers to a scheduled, valid tap when it is enabled and its mask asks
     // for the type (disabled notices always pass); returns the callback's
     // answer, or the event itself when nothing was delivered.
     KeyboardEvent* send(uint32_t type, KeyboardEvent* event) const {
+        const FakeTapRecord* tap = latest_.get();
         const bool notice =
             type == EventType::tapDisabledByTimeout || type == EventType::tapDisabledByUserInput;
-        const bool wanted =
-            latest_ && latest_->enabled && type < 64 && (latest_->eventMask & (uint64_t{1} << type));
-        if (!latest_ || !latest_->scheduled || latest_->invalidated || !latest_->callback ||
-            !(notice || wanted))
+        if (!tap || !tap->scheduled || tap->invalidated ||
+            !(notice || (tap->enabled && type < 64 && (tap->eventMask >> type & 1))))
             return event;
-        return latest_->callback(type, event, latest_->userInfo);
+        return tap->callback(type, event, tap->userInfo);
     }
     // Stops delivery as the platform does after a slow callback, and says so.
     void disableLatestBySystem(uint32_t noticeType) const {
         KeyboardEvent notice;
-        if (latest_)
-            latest_->enabled = false, send(noticeType, &notice);
+        latest_->enabled = false, send(noticeType, &notice);
     }
 
 private:

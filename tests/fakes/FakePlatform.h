@@ -9,69 +9,53 @@
 namespace velmora {
 
 // Answers what the test scripted; whenAsked runs inside each question.
-class FakeAccessibilityTrust final : public AccessibilityTrust {
-public:
-    void setTrusted(bool trusted, QString reason = {}) { trusted_ = trusted, reason_ = std::move(reason); }
-    int checkCount() const { return checkCount_; }
+struct FakeAccessibilityTrust final : AccessibilityTrust {
+    bool trusted = true, lastAnswer = true;
+    QString reason;
     std::function<void()> whenAsked;
+    void setTrusted(bool yes, QString why = {}) { trusted = yes, reason = std::move(why); }
     bool isProcessTrusted() override {
-        ++checkCount_;
         if (whenAsked)
             whenAsked();
-        return lastAnswer_ = trusted_;
+        return lastAnswer = trusted;
     }
-    QString untrustedReason() const override { return lastAnswer_ ? QString() : reason_; }
-
-private:
-    bool trusted_ = true, lastAnswer_ = true;
-    QString reason_;
-    int checkCount_ = 0;
+    QString untrustedReason() const override { return lastAnswer ? QString() : reason; }
 };
 
-// A login item kept in memory; either call can be made to fail.
-class FakeLoginItemService final : public LoginItemService {
-public:
-    void setStatus(LoginItemStatus status) { status_ = status; }
-    void failNextCalls(std::optional<Error> error) { failure_ = std::move(error); }
-    int registerCalls() const { return registerCalls_; }
-    int unregisterCalls() const { return unregisterCalls_; }
-    LoginItemStatus status() override { return status_; }
-    std::optional<Error> registerItem() override { return change(registerCalls_, LoginItemStatus::enabled); }
-    std::optional<Error> unregisterItem() override {
-        return change(unregisterCalls_, LoginItemStatus::notRegistered);
+// A login item kept in memory; while `failure` is set, every change fails with it.
+struct FakeLoginItemService final : LoginItemService {
+    LoginItemStatus current = LoginItemStatus::notRegistered;
+    std::optional<Error> failure;
+    void setStatus(LoginItemStatus status) { current = status; }
+    void failNextCalls(std::optional<Error> error) { failure = std::move(error); }
+    LoginItemStatus status() override { return current; }
+    std::optional<Error> registerItem() override { return change(LoginItemStatus::enabled); }
+    std::optional<Error> unregisterItem() override { return change(LoginItemStatus::notRegistered); }
+    std::optional<Error> change(LoginItemStatus status) {
+        if (!failure)
+            current = status;
+        return failure;
     }
-
-private:
-    std::optional<Error> change(int& calls, LoginItemStatus status) {
-        ++calls;
-        status_ = failure_ ? status_ : status;
-        return failure_;
-    }
-    LoginItemStatus status_ = LoginItemStatus::notRegistered;
-    std::optional<Error> failure_;
-    int registerCalls_ = 0, unregisterCalls_ = 0;
 };
 
 // Scripted answers about the machine, and what was handed to the desktop.
-class FakeMachine final : public NetworkReachability, public SystemInformation, public Workspace {
-public:
+struct FakeMachine final : NetworkReachability, SystemInformation, Workspace {
     std::optional<uint32_t> flags = ReachabilityFlag::reachable;
-    std::optional<QString> host = QStringLiteral("test-host"), model = QStringLiteral("Test Model 1"),
-                           appId = QStringLiteral("app.velmora.Velmora");
-    bool openSucceeds = true, launchSucceeds = true;
+    std::optional<QString> model = QStringLiteral("Test Model 1");
+    bool launchSucceeds = true;
     QList<QUrl> openedUrls;
     QStringList launchedFiles, revealedFiles;
 
     std::optional<uint32_t> defaultRouteFlags() override { return flags; }
-    std::optional<QString> hostName() override { return host; }
+    std::optional<QString> hostName() override { return QStringLiteral("test-host"); }
     std::optional<QString> hardwareModel() override { return model; }
-    std::optional<QString> applicationId() override { return appId; }
-    bool openURL(const QUrl& url) override { return openedUrls.append(url), openSucceeds; }
+    std::optional<QString> applicationId() override { return QStringLiteral("app.velmora.Velmora"); }
+    bool openURL(const QUrl& url) override { return openedUrls.append(url), true; }
     void revealFile(const QString& filePath) override { revealedFiles.append(filePath); }
     void launchOpener(const QString& filePath, OpenerFinished finished) override {
         launchedFiles.append(filePath);
         const auto failure =
-            launchSucceeds ? std::nullopt : std::optional(Error{"FakeMachine", 1, "The opener failed."});
+            launchSucceeds ? std::nullopt : std::optional(Error{"FakeMachine", 1, "It failed."});
         QMetaObject::invokeMethod(
             qApp, [finished, failure] { finished(failure); }, Qt::QueuedConnection);
     }
@@ -79,22 +63,19 @@ public:
 
 // Answers each alert with the next queued answer (the first button when none
 // is queued) and records it; whileShowing runs while it is "on screen".
-class ScriptedAlertPresenter final : public AlertPresenter {
-public:
-    void answerWith(int buttonCode) { answers_.append(buttonCode); }
-    void whileShowing(std::function<void(const Alert&)> action) { whileShowing_ = std::move(action); }
-    const QList<Alert>& shown() const { return shown_; }
+struct ScriptedAlertPresenter final : AlertPresenter {
+    QList<int> answers;
+    QList<Alert> shownAlerts;
+    std::function<void(const Alert&)> showing;
+    void answerWith(int buttonCode) { answers.append(buttonCode); }
+    void whileShowing(std::function<void(const Alert&)> action) { showing = std::move(action); }
+    const QList<Alert>& shown() const { return shownAlerts; }
     int runModal(const Alert& alert) override {
-        shown_.append(alert);
-        if (whileShowing_)
-            whileShowing_(alert);
-        return answers_.isEmpty() ? AlertResponse::firstButton : answers_.takeFirst();
+        shownAlerts.append(alert);
+        if (showing)
+            showing(alert);
+        return answers.isEmpty() ? AlertResponse::firstButton : answers.takeFirst();
     }
-
-private:
-    QList<int> answers_;
-    QList<Alert> shown_;
-    std::function<void(const Alert&)> whileShowing_;
 };
 
 // One of each fake, installed as the platform for the lifetime of the object.

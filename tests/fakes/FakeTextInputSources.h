@@ -2,7 +2,6 @@
 
 #include "platform/TextInputSources.h"
 
-#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -11,15 +10,15 @@ namespace velmora {
 
 // Input sources whose handles are their positions in the list. Selecting one
 // is logged ("<none>" for no identifier) and makes it current when the status
-// is 0. Changes by "someone else" are foreign until the next selection; a new
-// list (a keymap reload) clears them. onSelect runs inside each selection.
+// is 0. Changes by "someone else" are foreign until the next selection or a
+// new list (a keymap reload). onSelect runs inside each selection.
 class FakeTextInputSources final : public TextInputSources {
 public:
-    void setSources(QList<InputSource> sources) {
+    void setSources(const QList<InputSource>& sources) {
         sources_.clear();
-        for (int i = 0; i < sources.size(); ++i)
+        for (const InputSource& source : sources)
             sources_.append(std::make_shared<const InputSource>(
-                InputSource{sources[i].identifier, sources[i].localizedName, i}));
+                InputSource{source.identifier, source.localizedName, sources_.size()}));
         setCurrentIndex(currentIndex_);
         foreign_ = {};
     }
@@ -31,9 +30,8 @@ public:
     void stepBySomeoneElse(int steps) {
         const int count = static_cast<int>(sources_.size());
         currentIndex_ = ((currentIndex_ + steps) % count + count) % count;
-        foreign_ = {foreign_.kind == ForeignLayoutChange::Kind::none ? ForeignLayoutChange::Kind::relative
-                                                                     : foreign_.kind,
-                    foreign_.steps + steps};
+        const bool first = foreign_.kind == ForeignLayoutChange::Kind::none;
+        foreign_ = {first ? ForeignLayoutChange::Kind::relative : foreign_.kind, foreign_.steps + steps};
     }
     void selectBySomeoneElse(int index,
                              ForeignLayoutChange::Kind kind = ForeignLayoutChange::Kind::selection) {
@@ -64,9 +62,8 @@ public:
 
 private:
     QList<InputSourceRef> sources_;
-    int currentIndex_ = -1;
+    int currentIndex_ = -1, selectStatus_ = 0;
     bool listAvailable_ = true;
-    int32_t selectStatus_ = 0;
     QStringList selections_;
     ForeignLayoutChange foreign_;
     std::function<void()> onSelect_;
