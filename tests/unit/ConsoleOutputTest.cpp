@@ -68,7 +68,7 @@ QList<QByteArray> linesBehindAStalledReader(const std::function<void(int writer)
 
 // Two threads write behind the stalled reader: the first lines wait whole and in each thread's order, and the
 // rest is counted in one notice behind them.
-TEST(ConsoleOutputTest, aStalledReaderGetsWholeLinesInOrderThenANoticeOfTheDroppedEvenOfOne) {
+TEST(ConsoleOutputTest, AStalledReaderGetsWholeLinesInOrderThenANoticeOfTheDroppedEvenOfOne) {
     const auto writeMany = [](char tag, int count) {
         for (int n = 0; n < count; ++n)
             ConsoleOutput::writeLine(QStringLiteral("%1 %2").arg(tag).arg(n));
@@ -94,7 +94,7 @@ TEST(ConsoleOutputTest, aStalledReaderGetsWholeLinesInOrderThenANoticeOfTheDropp
 
 std::atomic<bool> interrupted;
 
-TEST(ConsoleOutputTest, aWriteInterruptedByASignalCarriesOn) {
+TEST(ConsoleOutputTest, AWriteInterruptedByASignalCarriesOn) {
     struct sigaction action = {}, previous = {}; // no SA_RESTART: the blocked write(2) fails with EINTR
     action.sa_handler = [](int) { interrupted = true; };
     ::sigaction(SIGUSR1, &action, &previous);
@@ -108,7 +108,7 @@ TEST(ConsoleOutputTest, aWriteInterruptedByASignalCarriesOn) {
 
 // Lines of atexit handlers and static destructors, written after the exit flush, go straight out. The child
 // registers its handler before the writer registers its flush, so it runs after it.
-TEST(ConsoleOutputTest, linesWrittenAfterTheExitFlushStillArrive) {
+TEST(ConsoleOutputTest, LinesWrittenAfterTheExitFlushStillArrive) {
     if (qEnvironmentVariableIsSet("VELMORA_LATE_LINE_CHILD")) {
         std::atexit([] { ConsoleOutput::writeLine(QStringLiteral("late")); });
         ConsoleOutput::writeLine(QStringLiteral("early"));
@@ -169,7 +169,7 @@ const TraceCase traceCases[] = {
      "❌ [00:00:00.000] [a.cpp:1] f(): The feed is gone"},
 };
 
-TEST_F(LoggerTest, eachFormatAndWhatTheSwitchesLetThrough) {
+TEST_F(LoggerTest, EachFormatAndWhatTheSwitchesLetThrough) {
     for (const TraceCase& row : traceCases)
         EXPECT_EQ(trace(QString::fromLatin1(row.switches), row.write), row.trace);
 }

@@ -48,7 +48,7 @@ const EntryCase entryCases[] = {
 
 // Registered: the entry the session reads starts this very program and is not hidden. Registering writes
 // one that does; unregistering removes it, or hides an entry installed system-wide.
-TEST(XdgAutostartLoginItemTest, theEntryTheSessionReadsDecidesAndRegisteringFixesIt) {
+TEST(XdgAutostartLoginItemTest, TheEntryTheSessionReadsDecidesAndRegisteringFixesIt) {
     const QByteArray path = qgetenv("PATH");
     for (const EntryCase& row : entryCases) {
         SCOPED_TRACE(std::string(row.user ? row.user : "-") + " / " + (row.system ? row.system : "-"));
@@ -82,7 +82,7 @@ TEST(XdgAutostartLoginItemTest, theEntryTheSessionReadsDecidesAndRegisteringFixe
     }
 }
 
-TEST(XdgExecQuoting, reservedCharactersAreEscapedTwiceAndPercentDoubled) {
+TEST(XdgExecQuoting, ReservedCharactersAreEscapedTwiceAndPercentDoubled) {
     EXPECT_EQ(XdgAutostartLoginItem::quoteExecArgument(R"(/a b/$x`y"z\d/100%)").toStdString(),
               R"("/a b/\\$x\\`y\\"z\\\\d/100%%")");
 }

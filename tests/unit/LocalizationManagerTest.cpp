@@ -42,7 +42,7 @@ const struct LanguageCase {
     {{"zh-Hant-TW"}, nullptr, "en", "en"},           {{"de-DE"}, "ru", "ru", "ru"},
     {{"ja-JP"}, "system", "system", "ja"},           {{"de-DE"}, "xx", "xx", "en"}};
 
-TEST_F(LocalizationManagerTest, theLanguageComesFromTheStoreOrTheFirstPreferredOneAndFallsBackToEnglish) {
+TEST_F(LocalizationManagerTest, TheLanguageComesFromTheStoreOrTheFirstPreferredOneAndFallsBackToEnglish) {
     for (const LanguageCase& row : languageCases) {
         SCOPED_TRACE(row.preferred.join(u',').toStdString() + " stored " +
                      (row.stored ? row.stored : "nothing"));
@@ -58,7 +58,7 @@ TEST_F(LocalizationManagerTest, theLanguageComesFromTheStoreOrTheFirstPreferredO
     }
 }
 
-TEST_F(LocalizationManagerTest, aKeyTheTableLacksReadsAsTheKeyNeverAsTheEnglishText) {
+TEST_F(LocalizationManagerTest, AKeyTheTableLacksReadsAsTheKeyNeverAsTheEnglishText) {
     store.setString(Constants::appLanguage, "fr"); // the French test table lacks "farewell"
     EXPECT_EQ(start(":/test-i18n")->localizedString("greeting"), "Bonjour %1");
     EXPECT_EQ(start(":/test-i18n")->localizedString("farewell"), "farewell");

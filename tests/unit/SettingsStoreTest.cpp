@@ -32,7 +32,7 @@ bool write(const QString& path, const QByteArray& text) {
     return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) && file.write(text) >= 0;
 }
 
-TEST(SettingsValueToBool, followsTheDefaultsDatabaseRules) {
+TEST(SettingsValueToBool, FollowsTheDefaultsDatabaseRules) {
     for (const QVariant yes : {QVariant(true), QVariant(2), QVariant(0.5), QVariant("TRUE"), QVariant("Yes"),
                                QVariant(" true "), QVariant("7")})
         EXPECT_TRUE(settingsValueToBool(yes)) << yes.toString().toStdString();
@@ -44,7 +44,7 @@ TEST(SettingsValueToBool, followsTheDefaultsDatabaseRules) {
 
 // Typed values outlive the store, each change is announced once, and another process's edit of the file
 // (written anew and renamed over it, as editors and QSettings do) reaches the running store.
-TEST(QSettingsStoreTest, valuesPersistAndEditsByAnotherProcessArrive) {
+TEST(QSettingsStoreTest, ValuesPersistAndEditsByAnotherProcessArrive) {
     EXPECT_EQ(QSettingsStore().fileName(),
               QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("Velmora/Velmora.conf"));
     QTemporaryDir dir;
@@ -81,7 +81,7 @@ void overrideFileModes(bool on) {
 
 // Velmora goes on with what it could read, says what went wrong once, and never overwrites what the user had:
 // a damaged file is kept aside, a read-only one is left as it is until it can be written.
-TEST(QSettingsStoreTest, aFileThatCannotBeReadOrWrittenIsSaidOnceAndKept) {
+TEST(QSettingsStoreTest, AFileThatCannotBeReadOrWrittenIsSaidOnceAndKept) {
     for (const bool damaged : {true, false}) {
         QTemporaryDir dir;
         const QString path = dir.filePath("Velmora/Velmora.conf");
@@ -119,7 +119,7 @@ protected:
     std::shared_ptr<InMemorySettingsStore> store = std::make_shared<InMemorySettingsStore>();
 };
 
-TEST_F(DefaultSettingsTest, startUpWritesEachKeyAsTheSchemaSaysAndKeepsTheUsersChoices) {
+TEST_F(DefaultSettingsTest, StartUpWritesEachKeyAsTheSchemaSaysAndKeepsTheUsersChoices) {
     for (const bool chosen : {false, true}) {
         for (const SettingDefinition& row : SettingsSchema::all())
             chosen ? store->setObject(row.key, usersChoice(row)) : store->removeObject(row.key);
@@ -138,7 +138,7 @@ TEST_F(DefaultSettingsTest, startUpWritesEachKeyAsTheSchemaSaysAndKeepsTheUsersC
     }
 }
 
-TEST(DefaultsCommandTest, writesReadsAndDeletesWhatItUnderstandsAndRefusesTheRestWithoutWriting) {
+TEST(DefaultsCommandTest, WritesReadsAndDeletesWhatItUnderstandsAndRefusesTheRestWithoutWriting) {
     InMemorySettingsStore store;
     QStringList out, errors;
     DefaultsCommand command(
@@ -164,7 +164,7 @@ TEST(DefaultsCommandTest, writesReadsAndDeletesWhatItUnderstandsAndRefusesTheRes
 
 // Posts reach the observers of their name with their object, on the main thread; removing an observer, even
 // from a handler during delivery, drops all its names.
-TEST(NotificationCenterTest, postsReachTheirObserversOnTheMainThreadUntilRemoved) {
+TEST(NotificationCenterTest, PostsReachTheirObserversOnTheMainThreadUntilRemoved) {
     NotificationCenter center;
     int first = 0, second = 0;
     QStringList seen;
