@@ -117,7 +117,7 @@ TEST(ConsoleOutputTest, LinesWrittenAfterTheExitFlushStillArrive) {
     qputenv("VELMORA_LATE_LINE_CHILD", "1");
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_filter=ConsoleOutputTest.linesWrittenAfter*"});
+                {"--gtest_filter=ConsoleOutputTest.LinesWrittenAfter*"});
     qunsetenv("VELMORA_LATE_LINE_CHILD");
     ASSERT_TRUE(child.waitForFinished());
     const QByteArray output = child.readAllStandardOutput();
