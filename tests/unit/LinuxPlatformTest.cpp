@@ -1,4 +1,4 @@
-#include "fakes/FakeMachine.h"
+#include "fakes/FakePlatform.h"
 #include "platform/Platform.h"
 #include "platform/linux/ProcNetRouteReachability.h"
 #include "platform/linux/XdgAutostartLoginItem.h"

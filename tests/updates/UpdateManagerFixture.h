@@ -1,7 +1,6 @@
 #pragma once
 
-#include "fakes/FakeMachine.h"
-#include "fakes/ScriptedAlertPresenter.h"
+#include "fakes/FakePlatform.h"
 #include "platform/Platform.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
