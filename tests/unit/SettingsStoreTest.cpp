@@ -81,29 +81,56 @@ void overrideFileModes(bool on) {
 
 // Velmora goes on with what it could read, says what went wrong once, and never overwrites what the user had:
 // a damaged file is kept aside, a read-only one is left as it is until it can be written.
+struct BadFile {
+    const char* contents; // of the file; null: none
+    const char* blocker;  // what stands in the way until removed: the file (%1) or its folder (%2)
+    const char* said;     // in the one ❌ line, after the file's path; %3: the system's reason
+};
+
+const BadFile badFiles[] = {
+    {"\x89PNG\r\n\x1a\n[[=", "", " is damaged: it is kept as %1.broken, "},
+    {"[General]\nuseShiftKey=true\nenableDe", "", " is damaged: it is kept as %1.broken, "},
+    {"[General]\nuseShiftKey=true\n", "%1", ": %3."}, // read-only
+    {nullptr, "%1", ": a folder stands where the file should be."},
+    {nullptr, "%2", ": %2 is not a folder."},
+};
+
+// Velmora goes on with what it could read, says what went wrong once, and never overwrites what the user had.
 TEST(QSettingsStoreTest, AFileThatCannotBeReadOrWrittenIsSaidOnceAndKept) {
-    for (const bool damaged : {true, false}) {
+    for (const BadFile& row : badFiles) {
         QTemporaryDir dir;
         const QString path = dir.filePath("Velmora/Velmora.conf");
-        const QByteArray userBytes = damaged ? "\x89PNG\r\n\x1a\n[[=" : "[General]\nuseShiftKey=true\n";
-        ASSERT_TRUE(write(path, userBytes) && (damaged || QFile::setPermissions(path, QFile::ReadOwner)));
+        const auto expand = [&](const char* text) {
+            return QString::fromUtf8(text)
+                .replace("%1", path)
+                .replace("%2", dir.filePath("Velmora"))
+                .replace("%3", strerror(EACCES));
+        };
+        const QString blocker = expand(row.blocker);
+        if (row.contents)
+            write(path, row.contents) && !blocker.isEmpty() && QFile::setPermissions(path, QFile::ReadOwner);
+        else
+            blocker == path ? QDir().mkpath(path) : write(blocker, "x");
+        SCOPED_TRACE(read(path).toStdString() + " blocked by " + blocker.toStdString());
+        const QByteArray userBytes = read(path);
         test::CapturedOutput output;
         overrideFileModes(false);
         QSettingsStore store(path);
         store.setBool("enableDebugMode", true);
-        EXPECT_TRUE(store.boolForKey("enableDebugMode") && store.boolForKey("useShiftKey") != damaged);
-        EXPECT_EQ(read(damaged ? path + ".broken" : path).left(userBytes.size()), userBytes);
-        if (!damaged) {
-            EXPECT_TRUE(QFile::remove(path));
+        EXPECT_TRUE(store.boolForKey("enableDebugMode"));
+        EXPECT_EQ(store.boolForKey("useShiftKey"), userBytes.contains("useShiftKey"));
+        EXPECT_EQ(read(QFile::exists(path + ".broken") ? path + ".broken" : path).left(userBytes.size()),
+                  userBytes);
+        if (!blocker.isEmpty()) {
+            EXPECT_TRUE(QFileInfo(blocker).isDir() ? QDir(blocker).removeRecursively()
+                                                   : QFile::remove(blocker));
             store.sync();
         }
         overrideFileModes(true);
         EXPECT_TRUE(store.canWrite() && read(path).contains("enableDebugMode=true"));
         const QStringList errors = output.linesStartingWith(QStringLiteral("❌"));
         ASSERT_EQ(errors.size(), 1);
-        EXPECT_TRUE(errors[0].contains(path + (damaged ? " is damaged: it is kept as " + path + ".broken, "
-                                                       : ": " + QString::fromUtf8(strerror(EACCES)) + ".")))
-            << errors[0].toStdString();
+        EXPECT_TRUE(errors[0].contains(path + expand(row.said))) << errors[0].toStdString();
     }
 }
 
