@@ -1,6 +1,7 @@
 // The real velmora binary on a private Xvfb, read through its standard output.
 #include "e2e/VelmoraProcess.h"
 #include "support/EvdevKeycodes.h"
+#include "support/Files.h"
 #include "support/LocalHttpServer.h"
 #include "support/WaitUntil.h"
 #include "support/XTestKeyboard.h"
@@ -32,9 +33,7 @@ protected:
         writeFile("config/Velmora/Velmora.conf", "[General]\nenableDebugMode=true\nenableUsageStats=true\n");
     }
     void writeFile(const QString& path, const QByteArray& text) {
-        QDir().mkpath(QFileInfo(home.filePath(path)).path());
-        QFile file(home.filePath(path));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        ASSERT_TRUE(velmora::test::writeFile(home.filePath(path), text));
     }
     std::unique_ptr<VelmoraProcess> process() {
         // A temporary folder is private, as a runtime folder must be.

@@ -2,6 +2,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/ProcNetRouteReachability.h"
 #include "platform/linux/XdgAutostartLoginItem.h"
+#include "support/Files.h"
 #include "switching/SystemUtils.h"
 
 #include <QDir>
@@ -14,16 +15,8 @@ using namespace velmora;
 
 namespace {
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& text) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) >= 0) << path.toStdString();
-}
+using test::readFile;
+using test::writeFile;
 
 struct EntryCase {
     const char* user;   // the Exec value and the lines after it; null: no user entry
@@ -56,7 +49,7 @@ TEST(XdgAutostartLoginItemTest, TheEntryTheSessionReadsDecidesAndRegisteringFixe
         const QString program = root.filePath("My $Apps 100%/velmora"),
                       other = root.filePath("build/velmora");
         for (const QString& executable : {program, other}) {
-            write(executable, "#!/bin/sh\n");
+            ASSERT_TRUE(writeFile(executable, "#!/bin/sh\n"));
             QFile::setPermissions(executable, QFile::ReadOwner | QFile::ExeOwner);
         }
         const QByteArray exec = "\nExec=" + XdgAutostartLoginItem::quoteExecArgument(program).toUtf8() + "\n";
@@ -68,17 +61,17 @@ TEST(XdgAutostartLoginItemTest, TheEntryTheSessionReadsDecidesAndRegisteringFixe
         };
         XdgAutostartLoginItem item(root.filePath("user"), {root.filePath("etc")}, program);
         if (row.user)
-            write(item.entryPath(), entry(row.user));
+            ASSERT_TRUE(writeFile(item.entryPath(), entry(row.user)));
         if (row.system)
-            write(root.filePath("etc/velmora.desktop"), entry(row.system));
+            ASSERT_TRUE(writeFile(root.filePath("etc/velmora.desktop"), entry(row.system)));
         qputenv("PATH", QFileInfo(program).path().toUtf8());
         EXPECT_EQ(item.status(), row.registered ? LoginItemStatus::enabled : LoginItemStatus::notRegistered);
         qputenv("PATH", path);
         EXPECT_FALSE(item.registerItem().has_value());
-        EXPECT_TRUE(item.status() == LoginItemStatus::enabled && read(item.entryPath()).contains(exec));
+        EXPECT_TRUE(item.status() == LoginItemStatus::enabled && readFile(item.entryPath()).contains(exec));
         EXPECT_FALSE(item.unregisterItem().has_value());
         EXPECT_EQ(item.status(), LoginItemStatus::notRegistered);
-        EXPECT_EQ(read(item.entryPath()).contains("\nHidden=true\n"), row.system != nullptr);
+        EXPECT_EQ(readFile(item.entryPath()).contains("\nHidden=true\n"), row.system != nullptr);
     }
 }
 

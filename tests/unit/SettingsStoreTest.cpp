@@ -5,6 +5,7 @@
 #include "settings/QSettingsStore.h"
 #include "settings/SettingsSchema.h"
 #include "support/CapturedOutput.h"
+#include "support/Files.h"
 #include "support/WaitUntil.h"
 
 #include <QDir>
@@ -22,15 +23,8 @@ using namespace velmora;
 
 namespace {
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool write(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) && file.write(text) >= 0;
-}
+using test::readFile;
+using test::writeFile;
 
 TEST(SettingsValueToBool, FollowsTheDefaultsDatabaseRules) {
     for (const QVariant yes : {QVariant(true), QVariant(2), QVariant(0.5), QVariant("TRUE"), QVariant("Yes"),
@@ -50,7 +44,7 @@ TEST(QSettingsStoreTest, ValuesPersistAndEditsByAnotherProcessArrive) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Velmora.conf");
     const QByteArray date = "lastUpdateCheck=2026-05-04T03:02:01\n";
-    ASSERT_TRUE(write(path, "[General]\nuseShiftKey=0\n" + date));
+    ASSERT_TRUE(writeFile(path, "[General]\nuseShiftKey=0\n" + date));
     QSettingsStore store(path);
     QStringList announced;
     QObject::connect(&store, &SettingsStore::valueChanged,
@@ -63,7 +57,7 @@ TEST(QSettingsStoreTest, ValuesPersistAndEditsByAnotherProcessArrive) {
     EXPECT_EQ(reopened.stringForKey("AppLanguage"), "zh-Hans");
     EXPECT_EQ(reopened.dateForKey("lastUpdateCheck"), QDateTime(QDate(2026, 5, 4), QTime(3, 2, 1)));
     EXPECT_FALSE(reopened.stringForKey("LaunchAtLogin") || reopened.dateForKey("AppLanguage"));
-    ASSERT_TRUE(write(path + ".new",
+    ASSERT_TRUE(writeFile(path + ".new",
                       "[General]\nLaunchAtLogin=true\nAppLanguage=zh-Hans\nenableDebugMode=true\n" + date));
     ASSERT_EQ(::rename(qPrintable(path + ".new"), qPrintable(path)), 0);
     EXPECT_TRUE(test::waitUntil([&] { return store.boolForKey("enableDebugMode"); }));
@@ -108,18 +102,18 @@ TEST(QSettingsStoreTest, AFileThatCannotBeReadOrWrittenIsSaidOnceAndKept) {
         };
         const QString blocker = expand(row.blocker);
         if (row.contents)
-            write(path, row.contents) && !blocker.isEmpty() && QFile::setPermissions(path, QFile::ReadOwner);
+            writeFile(path, row.contents) && !blocker.isEmpty() && QFile::setPermissions(path, QFile::ReadOwner);
         else
-            blocker == path ? QDir().mkpath(path) : write(blocker, "x");
-        SCOPED_TRACE(read(path).toStdString() + " blocked by " + blocker.toStdString());
-        const QByteArray userBytes = read(path);
+            blocker == path ? QDir().mkpath(path) : writeFile(blocker, "x");
+        SCOPED_TRACE(readFile(path).toStdString() + " blocked by " + blocker.toStdString());
+        const QByteArray userBytes = readFile(path);
         test::CapturedOutput output;
         overrideFileModes(false);
         QSettingsStore store(path);
         store.setBool("enableDebugMode", true);
         EXPECT_TRUE(store.boolForKey("enableDebugMode"));
         EXPECT_EQ(store.boolForKey("useShiftKey"), userBytes.contains("useShiftKey"));
-        EXPECT_EQ(read(QFile::exists(path + ".broken") ? path + ".broken" : path).left(userBytes.size()),
+        EXPECT_EQ(readFile(QFile::exists(path + ".broken") ? path + ".broken" : path).left(userBytes.size()),
                   userBytes);
         if (!blocker.isEmpty()) {
             EXPECT_TRUE(QFileInfo(blocker).isDir() ? QDir(blocker).removeRecursively()
@@ -127,7 +121,7 @@ TEST(QSettingsStoreTest, AFileThatCannotBeReadOrWrittenIsSaidOnceAndKept) {
             store.sync();
         }
         overrideFileModes(true);
-        EXPECT_TRUE(store.canWrite() && read(path).contains("enableDebugMode=true"));
+        EXPECT_TRUE(store.canWrite() && readFile(path).contains("enableDebugMode=true"));
         const QStringList errors = output.linesStartingWith(QStringLiteral("❌"));
         ASSERT_EQ(errors.size(), 1);
         EXPECT_TRUE(errors[0].contains(path + expand(row.said))) << errors[0].toStdString();

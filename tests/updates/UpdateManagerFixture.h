@@ -6,6 +6,7 @@
 #include "settings/InMemorySettingsStore.h"
 #include "settings/NotificationCenter.h"
 #include "support/CapturedOutput.h"
+#include "support/Files.h"
 #include "support/LocalHttpServer.h"
 #include "support/WaitUntil.h"
 #include "updates/UpdateManager.h"
@@ -107,10 +108,7 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return alerts->shown().size() > shownBefore; }, 10000));
         EXPECT_FALSE(manager->isDownloading());
     }
-    QByteArray downloaded() const {
-        QFile file(destination());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray downloaded() const { return velmora::test::readFile(destination()); }
     // Whatever went wrong, the earlier package is untouched and nothing else is left.
     void expectEarlierImageAlone(const char* name = "") const {
         EXPECT_EQ(downloaded(), earlierImage) << name;
