@@ -96,6 +96,11 @@ inline const QString accessibilityMissingReason = QStringLiteral("accessibility_
 // The layout a trigger press selects.
 inline const QString shortcutLayoutTitle = QStringLiteral("shortcut_layout_title");
 inline const QString shortcutLayoutAutomatic = QStringLiteral("shortcut_layout_automatic");
+// The tray: switching off for want of keyboard access, the support page unopened.
+inline const QString menuSwitchingOff = QStringLiteral("menu_switching_off");
+inline const QString traySwitchingOff = QStringLiteral("tray_switching_off");
+inline const QString supportNotOpenedTitle = QStringLiteral("support_not_opened_title");
+inline const QString supportNotOpenedMessage = QStringLiteral("support_not_opened_message");
 
 // One key of the tables: how many format arguments its text takes, and the
 // note a translator sees beside it.
@@ -203,6 +208,15 @@ inline const QList<Entry>& all() {
         {shortcutLayoutAutomatic, 0,
          QStringLiteral("First entry of that picker: the first installed English (US) layout; the other "
                         "entries are the layouts' own names.")},
+        {menuSwitchingOff, 0,
+         QStringLiteral("First tray menu item while Velmora cannot observe the keyboard, so no layout is "
+                        "switched; choosing it explains what is missing and starts once access is granted.")},
+        {traySwitchingOff, 0, QStringLiteral("Tooltip of the tray icon while that item is shown.")},
+        {supportNotOpenedTitle, 0,
+         QStringLiteral("Alert title after Help & Support found no program to open the web page.")},
+        {supportNotOpenedMessage, 1,
+         QStringLiteral("Alert text. %1: the support page's web address, for the user to open by hand. "
+                        "The button is ok_button.")},
     };
     return entries;
 }

@@ -353,5 +353,25 @@
             <extracomment>First entry of that picker: the first installed English (US) layout; the other entries are the layouts' own names.</extracomment>
             <translation>Inglês (automático)</translation>
         </message>
+        <message id="menu_switching_off">
+            <source>Switching Is Off — Turn On…</source>
+            <extracomment>First tray menu item while Velmora cannot observe the keyboard, so no layout is switched; choosing it explains what is missing and starts once access is granted.</extracomment>
+            <translation>Alternância de layout desativada — Ativar…</translation>
+        </message>
+        <message id="tray_switching_off">
+            <source>Velmora: switching is off, keyboard access is missing</source>
+            <extracomment>Tooltip of the tray icon while that item is shown.</extracomment>
+            <translation>Velmora: alternância de layout desativada, falta acesso ao teclado</translation>
+        </message>
+        <message id="support_not_opened_title">
+            <source>Could Not Open the Support Page</source>
+            <extracomment>Alert title after Help &amp; Support found no program to open the web page.</extracomment>
+            <translation>Não foi possível abrir a página de suporte</translation>
+        </message>
+        <message id="support_not_opened_message">
+            <source>No program on this computer opened the web page. Open %1 in a web browser.</source>
+            <extracomment>Alert text. %1: the support page's web address, for the user to open by hand. The button is ok_button.</extracomment>
+            <translation>Nenhum programa deste computador abriu a página da web. Abra %1 em um navegador.</translation>
+        </message>
     </context>
 </TS>
