@@ -37,10 +37,13 @@ AppDelegate::AppDelegate(UpdateManager& updates)
                  NotificationCenter::defaultCenter().addObserver(
                      this, Constants::applicationWillTerminateNotification,
                      [this](const QVariant&) { applicationWillTerminateNotification(); });
+                 // The menu loses its "switching is off" row now, not at the next refresh.
+                 QMetaObject::invokeMethod(this, &AppDelegate::updateStatusItemIcon, Qt::QueuedConnection);
              }),
       permissions(&engine, &isShuttingDown), updateManager(updates),
-      statusMenu({[this] { showPreferences(); }, [this] { showUpdateDialog(); }, [this] { showSupport(); },
-                  [this] { checkForUpdates(); }, [this] { showDebugInfo(); }, [this] { quitApp(); }}),
+      statusMenu({[this] { startKeyboardMonitoring(); }, [this] { showPreferences(); },
+                  [this] { showUpdateDialog(); }, [this] { showSupport(); }, [this] { checkForUpdates(); },
+                  [this] { showDebugInfo(); }, [this] { quitApp(); }}),
       trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable) {
     // The update row shows the download's progress while it runs.
     connect(&updateManager, &UpdateManager::downloadProgressChanged, this, &AppDelegate::updateStatusItemIcon);
@@ -48,6 +51,10 @@ AppDelegate::AppDelegate(UpdateManager& updates)
     connect(&statusMenu, &StatusMenu::menuReplaced, this, [this](QMenu* menu) {
         if (statusItem)
             statusItem->setContextMenu(menu);
+    });
+    connect(&statusMenu, &StatusMenu::iconChanged, this, [this] {
+        if (statusItem)
+            statusItem->setIcon(statusMenu.icon());
     });
 }
 
@@ -185,14 +192,16 @@ void AppDelegate::setupStatusBar() {
                                                 "layouts without its icon; launch Velmora again to open its "
                                                 "preferences"));
     }
+    const StatusMenu::Rows rows = menuRows();
+    // Titles change in place; a change of rows brings a new menu through
+    // menuReplaced, once no row's handler is running.
+    statusMenu.refresh(rows);
     if (!statusItem) {
         statusItem = std::make_unique<QSystemTrayIcon>();
         statusItem->setIcon(makeMenuBarIcon());
-        statusItem->setToolTip(QStringLiteral("Velmora - Keyboard Layout Switcher"));
     }
-    // Titles change in place; a change of rows brings a new menu through
-    // menuReplaced, once no row's handler is running.
-    statusMenu.refresh(menuRows());
+    statusItem->setToolTip(rows.switchingOff ? localized(LocalizationKeys::traySwitchingOff)
+                                             : QStringLiteral("Velmora - Keyboard Layout Switcher"));
     if (statusItem->contextMenu() != statusMenu.menu())
         statusItem->setContextMenu(statusMenu.menu());
     statusItem->show();
@@ -203,6 +212,9 @@ StatusMenu::Rows AppDelegate::menuRows() const {
     if (updateManager.updateAvailable())
         rows.updateTitle = updateRowTitle();
     rows.debugInfo = SettingsStore::standard().boolForKey(Constants::enableDebugMode);
+    // Asked quietly: the flow prints the trust check and its reason itself.
+    AccessibilityTrust* trust = Platform::current().accessibility.get();
+    rows.switchingOff = !engine.eventTap && (trust == nullptr || !trust->isProcessTrusted());
     return rows;
 }
 
@@ -258,7 +270,19 @@ void AppDelegate::showUpdateDialog() {
 }
 
 void AppDelegate::showSupport() {
-    SystemUtils::openURL(ApplicationIdentity::supportPage());
+    const QString address = ApplicationIdentity::supportPage();
+    // The user asked for the page: when nothing opens it, an alert says so
+    // and gives the address to open by hand.
+    SystemUtils::openURL(address, [self = QPointer<AppDelegate>(this), address] {
+        AlertPresenter* alerts = Platform::current().alerts.get();
+        if (!self || self->isShuttingDown || alerts == nullptr)
+            return;
+        alerts->runModal({localized(LocalizationKeys::supportNotOpenedTitle),
+                          localized(LocalizationKeys::supportNotOpenedMessage).arg(address),
+                          AlertStyle::warning,
+                          {localized(LocalizationKeys::okButton)},
+                          AlertResponse::firstButton});
+    });
     Logger::trackEvent(QStringLiteral("support_opened"));
 }
 

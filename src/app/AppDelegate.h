@@ -57,7 +57,7 @@ public:
     void setupStatusBar();
     void updateStatusItemIcon();
     void updateMenuBarIconVisibility();
-    QIcon makeMenuBarIcon() const { return StatusMenu::makeIcon(); }
+    QIcon makeMenuBarIcon() const { return statusMenu.icon(); }
 
     // Menu actions.
     void showPreferences();

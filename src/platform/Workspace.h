@@ -21,7 +21,7 @@ public:
     virtual bool openURL(const QUrl& url) = 0;
     // Shows the file selected in the file manager, its folder open.
     virtual void revealFile(const QString& filePath) = 0;
-    // Starts the desktop's opener on the file without waiting for it.
+    // Starts the desktop's opener on the file or address without waiting for it.
     // `finished` runs once, from the event loop and never before this returns,
     // with the failure when the opener could not be started or said it could
     // not open the file.

@@ -20,15 +20,31 @@ bool SystemUtils::isNetworkAvailable() {
     return available;
 }
 
-void SystemUtils::openURL(const QString& address) {
+void SystemUtils::openURL(const QString& address, std::function<void()> failed) {
     const QUrl url(address, QUrl::StrictMode);
     if (address.isEmpty() || !url.isValid() || url.scheme().isEmpty()) {
         ConsoleOutput::writeLine(QStringLiteral("❌ Invalid URL: ") + address);
         return;
     }
-    if (Workspace* workspace = Platform::current().workspace.get())
-        workspace->openURL(url);
-    ConsoleOutput::writeLine(QStringLiteral("🔗 Opened URL: ") + address);
+    Workspace* workspace = Platform::current().workspace.get();
+    if (workspace == nullptr) {
+        ConsoleOutput::writeLine(QStringLiteral("❌ Could not open %1: no desktop to open it").arg(address));
+        if (failed)
+            failed();
+        return;
+    }
+    // The opener's exit status tells whether a handler took the address,
+    // which handing it over and forgetting it never would.
+    workspace->launchOpener(address, [address, failed](const std::optional<Error>& failure) {
+        if (!failure) {
+            ConsoleOutput::writeLine(QStringLiteral("🔗 Opened URL: ") + address);
+            return;
+        }
+        ConsoleOutput::writeLine(
+            QStringLiteral("❌ Could not open %1: %2").arg(address, failure->localizedDescription));
+        if (failed)
+            failed();
+    });
 }
 
 void SystemUtils::showAlert(const QString& title, const QString& message, AlertStyle style) {

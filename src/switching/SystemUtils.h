@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 
 namespace velmora {
 
@@ -42,7 +43,10 @@ public:
 
     // Diagnostics and small user actions.
     static bool isNetworkAvailable();
-    static void openURL(const QString& address);
+    // Hands the address to the desktop's opener. `failed` runs later, from
+    // the event loop, when no program took it (the opener is missing or
+    // found no handler); a line on standard output says so either way.
+    static void openURL(const QString& address, std::function<void()> failed = {});
     // Returns at once; the alert runs on the main thread afterwards.
     static void showAlert(const QString& title, const QString& message, AlertStyle style);
     static void logSystemInfo();

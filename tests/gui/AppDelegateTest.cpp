@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "base/ApplicationIdentity.h"
 #include "fakes/FakePlatform.h"
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -125,7 +127,11 @@ TEST_F(AppDelegateTest, MenuRowsShortcutsAndRebuildOnlyOnceClosed) {
     const QList<QAction*> actions = app.statusItem->contextMenu()->actions();
     EXPECT_EQ(actions.last()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     // Doubled, a menu shows one "&" and makes no mnemonic of the next letter.
-    EXPECT_EQ(actions.at(2)->text(), tr(LocalizationKeys::menuHelpSupport).replace("&", "&&"));
+    EXPECT_EQ(actions.at(4)->text(), tr(LocalizationKeys::menuHelpSupport).replace("&", "&&"));
+    // Without keyboard access no tap runs, and the first row says so.
+    EXPECT_EQ(menuRows().mid(0, 3), (QStringList{tr(LocalizationKeys::menuSwitchingOff), "—",
+                                                 tr(LocalizationKeys::menuPreferences)}));
+    EXPECT_EQ(app.statusItem->toolTip(), tr(LocalizationKeys::traySwitchingOff));
 
     // An open menu keeps its rows until it closes. Shown without an effect,
     // it is open from popup() on.
@@ -134,14 +140,127 @@ TEST_F(AppDelegateTest, MenuRowsShortcutsAndRebuildOnlyOnceClosed) {
     open->popup(QPoint(0, 0));
     store->setBool(Constants::enableDebugMode, true);
     app.updateStatusItemIcon();
-    EXPECT_EQ(menuRows().size(), 6);
+    EXPECT_EQ(menuRows().size(), 8);
     open->hide();
     EXPECT_TRUE(test::waitUntil([&] { return menuRows().contains(tr(LocalizationKeys::menuDebugInfo)); }));
+
+    // The row runs the flow (its alert, the poll). Access granted while the
+    // alert is up, the poll's tap takes the row away long before the
+    // minute's refresh.
+    fakes.alerts->whileShowing([&](const Alert&) { fakes.trust->setTrusted(true); });
+    app.statusItem->contextMenu()->actions().first()->trigger();
+    EXPECT_EQ(fakes.alerts->shown().size(), 1);
+    EXPECT_NE(app.permissions.permissionCheckTimer, nullptr);
+    EXPECT_TRUE(test::waitUntil([&] { return menuRows().first() == tr(LocalizationKeys::menuPreferences); }));
+    EXPECT_NE(app.engine.eventTap, nullptr);
+    EXPECT_NE(app.statusItem->toolTip(), tr(LocalizationKeys::traySwitchingOff));
+}
+
+// The rows' shortcuts, typed while the real menu is open and has the keyboard.
+TEST_F(AppDelegateTest, ShortcutsWorkWhileTheMenuIsOpen) {
+    struct KeyCase {
+        const char* name;
+        Qt::Key key;
+        bool preferences, quit;
+    };
+    const KeyCase cases[] = {
+        {"Preferences", Qt::Key_Comma, true, false},
+        {"Quit", Qt::Key_Q, false, true},
+        {"NoSuchShortcut", Qt::Key_W, false, false},
+    };
+    QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
+    configureDefaultSettings();
+    for (const KeyCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        AppDelegate& app = make();
+        app.setupStatusBar();
+        QMenu* menu = app.statusItem->contextMenu();
+        menu->popup(QPoint(0, 0));
+        ASSERT_EQ(QApplication::activePopupWidget(), menu);
+        // No receiver: Qt Test hands the key to the open popup, as the desktop would.
+        QTest::keyClick(static_cast<QWidget*>(nullptr), row.key, Qt::ControlModifier);
+        EXPECT_EQ(menu->isVisible(), !row.preferences && !row.quit);
+        EXPECT_EQ(app.preferencesWindow && app.preferencesWindow->isVisible(), row.preferences);
+        EXPECT_EQ(app.isShuttingDown, row.quit);
+        menu->hide();
+        delegate.reset();
+    }
+}
+
+// The glyph takes the palette's text colour, also when the palette changes
+// under a running icon, and fades while switching is off.
+TEST_F(AppDelegateTest, TrayIconFollowsThePaletteAndFadesWhileSwitchingIsOff) {
+    struct IconCase {
+        const char* name;
+        QColor text;
+        bool trusted;
+        int alpha;
+    };
+    const IconCase cases[] = {
+        {"LightPanel", QColor(0x20, 0x20, 0x20), true, 255},
+        {"DarkPanel", QColor(0xf0, 0xf0, 0xf0), true, 255},
+        {"SwitchingOff", QColor(0xf0, 0xf0, 0xf0), false, 102},
+    };
+    const QPalette original = QApplication::palette();
+    configureDefaultSettings();
+    for (const IconCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        fakes.trust->setTrusted(row.trusted);
+        AppDelegate& app = make();
+        app.setupStatusBar();
+        QPalette palette = original;
+        palette.setColor(QPalette::WindowText, row.text);
+        QApplication::setPalette(palette);
+        const QImage image =
+            app.statusItem->icon().pixmap(QSize(22, 22)).toImage().convertToFormat(QImage::Format_ARGB32);
+        QApplication::setPalette(original);
+        int strongest = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                strongest = std::max(strongest, qAlpha(image.pixel(x, y)));
+        // The most opaque pixels are the glyph's body, in the text colour.
+        int drawn = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                if (qAlpha(pixel) != strongest)
+                    continue;
+                ++drawn;
+                EXPECT_LE(std::abs(qGray(pixel) - qGray(row.text.rgb())), 2) << x << "," << y;
+            }
+        EXPECT_NEAR(strongest, row.alpha, 2);
+        EXPECT_GT(drawn, 10);
+        delegate.reset();
+    }
+}
+
+// Help & Support hands the page to the opener; when none takes it, a line
+// and an alert with the address say so.
+TEST_F(AppDelegateTest, SupportPageUnopenedIsReported) {
+    configureDefaultSettings();
+    AppDelegate& app = make();
+    app.setupStatusBar();
+    for (const bool opens : {true, false}) {
+        SCOPED_TRACE(opens ? "Opened" : "NoOpener");
+        fakes.machine->launchSucceeds = opens;
+        output.clear();
+        const qsizetype alertsBefore = fakes.alerts->shown().size();
+        app.statusItem->contextMenu()->actions().at(4)->trigger();
+        ASSERT_TRUE(test::waitUntil([&] { return !output.linesStartingWith(opens ? "🔗" : "❌").isEmpty(); }));
+        drainQueued();
+        EXPECT_EQ(fakes.machine->launchedFiles.last(), ApplicationIdentity::supportPage());
+        EXPECT_EQ(fakes.alerts->shown().size() - alertsBefore, opens ? 0 : 1);
+        if (!opens) {
+            EXPECT_TRUE(
+                fakes.alerts->shown().last().informativeText.contains(ApplicationIdentity::supportPage()));
+        }
+    }
 }
 
 // While a row's handler runs (here: the update offer is on screen), its menu
 // is neither rebuilt nor released; both happen once the handler returns.
 TEST_F(AppDelegateTest, MenuStaysWhileItsRowsHandlerRuns) {
+    fakes.trust->setTrusted(true); // no "switching is off" row above the others
     configureDefaultSettings();
     AppDelegate& app = make();
     app.setupStatusBar();

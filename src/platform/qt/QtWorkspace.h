@@ -20,7 +20,8 @@ public:
     // manager answers, the folder is opened instead.
     void revealFile(const QString& filePath) override;
     // The opener succeeded when it exits with status 0; xdg-open does so as
-    // soon as a handler has the file, and fails when it finds none.
+    // soon as a handler has the file or address, and fails when it finds
+    // none. A missing opener fails to start, and is reported the same way.
     void launchOpener(const QString& filePath, OpenerFinished finished) override;
 
 private:
