@@ -187,25 +187,34 @@ TEST_F(AppDelegateTest, ShortcutsWorkWhileTheMenuIsOpen) {
     }
 }
 
-// The glyph takes the palette's text colour, also when the palette changes
-// under a running icon, and fades while switching is off.
+// The glyph (the theme's symbol where the icon theme has one, 22 pixels
+// high; else Velmora's own, 16) takes the palette's text colour, also when the
+// palette changes under a running icon, and fades while switching is off.
 TEST_F(AppDelegateTest, TrayIconFollowsThePaletteAndFadesWhileSwitchingIsOff) {
     struct IconCase {
         const char* name;
         QColor text;
         bool trusted;
         int alpha;
+        QString theme;
+        int height;
     };
     const IconCase cases[] = {
-        {"LightPanel", QColor(0x20, 0x20, 0x20), true, 255},
-        {"DarkPanel", QColor(0xf0, 0xf0, 0xf0), true, 255},
-        {"SwitchingOff", QColor(0xf0, 0xf0, 0xf0), false, 102},
+        {"LightPanel", QColor(0x20, 0x20, 0x20), true, 255, "hicolor", 16},
+        {"DarkPanel", QColor(0xf0, 0xf0, 0xf0), true, 255, "hicolor", 16},
+        {"SwitchingOff", QColor(0xf0, 0xf0, 0xf0), false, 102, "hicolor", 16},
+        {"ThemeSymbolOnDarkPanel", QColor(0xf0, 0xf0, 0xf0), true, 255, "Adwaita", 22},
     };
     const QPalette original = QApplication::palette();
+    const QString originalTheme = QIcon::themeName();
+    const QStringList originalThemePaths = QIcon::themeSearchPaths();
+    // Where the desktop's platform theme looks; offscreen looks nowhere.
+    QIcon::setThemeSearchPaths({"/usr/share/icons"});
     configureDefaultSettings();
     for (const IconCase& row : cases) {
         SCOPED_TRACE(row.name);
         fakes.trust->setTrusted(row.trusted);
+        QIcon::setThemeName(row.theme);
         AppDelegate& app = make();
         app.setupStatusBar();
         QPalette palette = original;
@@ -214,6 +223,8 @@ TEST_F(AppDelegateTest, TrayIconFollowsThePaletteAndFadesWhileSwitchingIsOff) {
         const QImage image =
             app.statusItem->icon().pixmap(QSize(22, 22)).toImage().convertToFormat(QImage::Format_ARGB32);
         QApplication::setPalette(original);
+        QIcon::setThemeName(originalTheme);
+        EXPECT_EQ(image.height(), row.height) << "Adwaita comes with scripts/bootstrap --tests";
         int strongest = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
@@ -232,6 +243,7 @@ TEST_F(AppDelegateTest, TrayIconFollowsThePaletteAndFadesWhileSwitchingIsOff) {
         EXPECT_GT(drawn, 10);
         delegate.reset();
     }
+    QIcon::setThemeSearchPaths(originalThemePaths);
 }
 
 // Help & Support hands the page to the opener; when none takes it, a line
