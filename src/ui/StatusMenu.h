@@ -44,7 +44,6 @@ public:
     // Null before the first refresh and after release().
     QMenu* menu() const { return menu_; }
     QAction* updateRow() const { return update_; }
-    QAction* switchingOffRow() const { return switchingOff_; }
 
     // Brings the titles up to date, in the interface language of this moment.
     void refresh(const Rows& rows);
