@@ -15,6 +15,11 @@ class SymbolIcons {
 public:
     SymbolIcons() = delete;
 
+    // The size, in device-independent pixels, a symbol beside text is drawn
+    // at: the size the desktop's symbolic icons are made for, and at which
+    // Velmora's own drawings keep their strokes clear.
+    static constexpr int intendedSize = 16;
+
     // Every name Velmora draws itself.
     static QStringList names();
     // The freedesktop icon name tried first, or an empty string.
@@ -23,7 +28,8 @@ public:
     static QString resourcePath(const QString& name);
 
     // The symbol fitted into size × size device-independent pixels, keeping
-    // its aspect ratio, in the given colour; null for an unknown name.
+    // its aspect ratio, in the given colour, rendered for the device pixel
+    // ratio (a pixmap of that ratio); null for an unknown name.
     static QPixmap pixmap(const QString& name, int size, const QColor& color, qreal devicePixelRatio = 1.0);
 };
 

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QRect>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -24,7 +26,8 @@ namespace {
 class ApplicationEndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!server.start())
+        // Room for the welcome window and its frame.
+        if (!server.start({1024, 768}))
             GTEST_SKIP() << "Xvfb cannot start here: " << server.error().toStdString();
         probe = std::make_unique<XkbProbe>(server.display());
         keyboard = std::make_unique<XTestKeyboard>(server.display());
@@ -124,6 +127,102 @@ QList<int> windowOf(const QByteArray& display, qint64 pid, int minimum, int maxi
             return window;
     }
     return {};
+}
+
+// The welcome's buttons in the window as the trace last placed them: name to
+// {x, y, width, height}, visible ones only; and the window's size.
+QMap<QString, QRect> welcomeButtons(VelmoraProcess& velmora, QSize* window) {
+    QMap<QString, QRect> buttons;
+    const QStringList traced = velmora.lines().filter("Onboarding buttons in the ");
+    const QRegularExpression place("(\\w+) (\\d+),(\\d+) (\\d+)x(\\d+)");
+    if (traced.isEmpty())
+        return buttons;
+    const QRegularExpressionMatch size =
+        QRegularExpression("in the (\\d+)x(\\d+) window").match(traced.last());
+    *window = QSize(size.captured(1).toInt(), size.captured(2).toInt());
+    for (auto match = place.globalMatch(traced.last()); match.hasNext();) {
+        const QRegularExpressionMatch button = match.next();
+        buttons.insert(button.captured(1), QRect(button.captured(2).toInt(), button.captured(3).toInt(),
+                                                 button.captured(4).toInt(), button.captured(5).toInt()));
+    }
+    return buttons;
+}
+
+// A first run under a real window manager (openbox): the welcome opens at its
+// own size with every button inside, works by mouse and by keyboard, follows
+// a resize into the limits that then hold, and every way out (Get Started,
+// Skip, Escape, the window manager's close) leaves Ctrl switching.
+TEST_F(ApplicationEndToEndTest, WelcomeUnderAWindowManager) {
+    for (const char* tool : {"openbox", "xdotool", "xprop"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is missing: run scripts/bootstrap --tests";
+    if (!server.startWindowManager())
+        GTEST_SKIP() << server.error().toStdString();
+    // A step: an xdotool command ("click NAME" clicks that button), then what
+    // the last trace of the buttons must match, if anything.
+    const struct {
+        const char* name;
+        QList<std::pair<QString, QString>> steps;
+    } cases[] = {
+        {"MouseGetStarted", {{"click primaryButton", "backButton \\d"}, {"click primaryButton", ""}}},
+        {"KeyboardBackAndSkip",
+         {{"key Return", "backButton \\d"},
+          {"key shift+Tab", ""},
+          {"key Return", "backButton hidden"},
+          {"key Tab", ""},
+          {"key Return", ""}}},
+        {"MouseBackThenEscape",
+         {{"click primaryButton", "backButton \\d"},
+          {"click backButton", "backButton hidden"},
+          {"key Escape", ""}}},
+        {"ResizedThenClosedByTheWindowManager",
+         {{"windowsize %1 600 450", "in the 600x450 window"},
+          {"windowsize %1 900 700", "in the 750x550 window"},
+          {"key alt+F4", ""}}},
+    };
+    const QByteArray display = server.display();
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        writeFile("config/Velmora/Velmora.conf", "[General]\nenableDebugMode=true\n");
+        auto velmora = launch();
+        const qint64 pid = velmora->processId();
+        QList<int> window;
+        ASSERT_TRUE(
+            waitUntil([&] { return !(window = windowOf(display, pid, 300, 1000)).isEmpty(); }, 20000));
+        EXPECT_EQ(QSize(window[3], window[4]), QSize(500, 600)) << "as X has it";
+        xdotool(display, {"windowactivate", "--sync", QString::number(window[0])});
+        QSize size;
+        ASSERT_TRUE(waitUntil([&] { return welcomeButtons(*velmora, &size).contains("skipButton"); }));
+        for (const auto& [step, expected] : row.steps) {
+            QStringList command = QString(step).replace("%1", QString::number(window[0])).split(' ');
+            if (command[0] == "click") {
+                const QRect button = welcomeButtons(*velmora, &size).value(command[1]);
+                ASSERT_FALSE(button.isEmpty()) << command[1].toStdString();
+                command = {"mousemove",
+                           "--window",
+                           QString::number(window[0]),
+                           QString::number(button.center().x()),
+                           QString::number(button.center().y()),
+                           "click",
+                           "1"};
+            }
+            const qsizetype traced = velmora->lines().filter("Onboarding buttons in the ").size();
+            xdotool(display, command);
+            if (expected.isEmpty())
+                continue;
+            EXPECT_TRUE(waitUntil([&] {
+                const QStringList lines = velmora->lines().filter("Onboarding buttons in the ");
+                return lines.size() > traced && lines.last().contains(QRegularExpression(expected));
+            })) << step.toStdString()
+                << ": " << velmora->lines().filter("Onboarding buttons").join('\n').toStdString();
+            for (const QRect& button : welcomeButtons(*velmora, &size))
+                EXPECT_TRUE(QRect(QPoint(), size).contains(button)) << step.toStdString();
+        }
+        EXPECT_FALSE(velmora->waitForLine("Onboarding window closing").isEmpty());
+        EXPECT_FALSE(velmora->waitForLine("Event tap created successfully").isEmpty());
+        EXPECT_TRUE(switchesWithControl());
+        EXPECT_EQ(velmora->terminate(), 0);
+    }
 }
 
 // Through the tray menu the user takes an offered update; the unsigned package is
