@@ -15,10 +15,11 @@ class SymbolIcons {
 public:
     SymbolIcons() = delete;
 
-    // The size, in device-independent pixels, a symbol beside text is drawn
-    // at: the size the desktop's symbolic icons are made for, and at which
-    // Velmora's own drawings keep their strokes clear.
-    static constexpr int intendedSize = 16;
+    // The size, in device-independent pixels, a symbol beside a heading is
+    // drawn at: as tall as the heading's capitals and a half, and large
+    // enough that the strokes of the drawings (made on a 24-pixel grid) stay
+    // wider than a pixel.
+    static constexpr int intendedSize = 20;
 
     // Every name Velmora draws itself.
     static QStringList names();

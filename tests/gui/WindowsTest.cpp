@@ -15,6 +15,7 @@
 #include "ui/PreferencesView.h"
 #include "ui/SettingCheckBox.h"
 #include "ui/ShortcutLayoutPicker.h"
+#include "ui/SymbolIcons.h"
 #include "ui/SymbolLabel.h"
 #include "ui/TabButton.h"
 #include "ui/WindowHelper.h"
@@ -22,7 +23,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -315,7 +315,7 @@ TEST(SymbolsAndFocus, SharpSymbolsAndAVisibleRing) {
         label.render(&canvas);
         const QPixmap& drawn = label.symbolView()->drawn();
         EXPECT_EQ(drawn.devicePixelRatio(), ratio);
-        EXPECT_EQ(drawn.size(), QSize(16, 16) * ratio);
+        EXPECT_EQ(drawn.size(), QSize(SymbolIcons::intendedSize, SymbolIcons::intendedSize) * ratio);
     }
     QFont large;
     large.setPixelSize(40);
