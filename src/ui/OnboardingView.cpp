@@ -195,21 +195,17 @@ bool OnboardingView::eventFilter(QObject* watched, QEvent* event) {
 
 void OnboardingView::traceButtons() {
     buttonsTracePending_ = false;
-    QStringList places;
+    QStringList places{QStringLiteral("window %1x%2").arg(window()->width()).arg(window()->height())};
     for (const QPushButton* button : {back_, primary_, skip_}) {
-        const QRect place(button->mapTo(window(), QPoint(0, 0)), button->size());
-        places.append(button->objectName() + QLatin1Char(' ') +
-                      (button->isVisible() ? QStringLiteral("%1,%2 %3x%4")
-                                                 .arg(place.x())
-                                                 .arg(place.y())
-                                                 .arg(place.width())
-                                                 .arg(place.height())
-                                           : QStringLiteral("hidden")));
+        const QPoint at = button->mapTo(window(), QPoint(0, 0));
+        places.append(button->objectName() + (button->isVisible() ? QStringLiteral(" %1,%2 %3x%4")
+                                                                        .arg(at.x())
+                                                                        .arg(at.y())
+                                                                        .arg(button->width())
+                                                                        .arg(button->height())
+                                                                  : QStringLiteral(" hidden")));
     }
-    Logger::log(QStringLiteral("Onboarding buttons in the %1x%2 window: %3")
-                    .arg(window()->width())
-                    .arg(window()->height())
-                    .arg(places.join(QStringLiteral(", "))));
+    Logger::log(QStringLiteral("Onboarding layout: ") + places.join(QStringLiteral(", ")));
 }
 
 void OnboardingView::updateControls(bool animated) {

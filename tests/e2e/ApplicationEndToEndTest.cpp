@@ -129,23 +129,18 @@ QList<int> windowOf(const QByteArray& display, qint64 pid, int minimum, int maxi
     return {};
 }
 
-// The welcome's buttons in the window as the trace last placed them: name to
-// {x, y, width, height}, visible ones only; and the window's size.
-QMap<QString, QRect> welcomeButtons(VelmoraProcess& velmora, QSize* window) {
-    QMap<QString, QRect> buttons;
-    const QStringList traced = velmora.lines().filter("Onboarding buttons in the ");
-    const QRegularExpression place("(\\w+) (\\d+),(\\d+) (\\d+)x(\\d+)");
-    if (traced.isEmpty())
-        return buttons;
-    const QRegularExpressionMatch size =
-        QRegularExpression("in the (\\d+)x(\\d+) window").match(traced.last());
-    *window = QSize(size.captured(1).toInt(), size.captured(2).toInt());
-    for (auto match = place.globalMatch(traced.last()); match.hasNext();) {
-        const QRegularExpressionMatch button = match.next();
-        buttons.insert(button.captured(1), QRect(button.captured(2).toInt(), button.captured(3).toInt(),
-                                                 button.captured(4).toInt(), button.captured(5).toInt()));
+// The welcome as the trace last placed it: "window" (its size) and each
+// visible button by name, with its place in the window.
+QMap<QString, QRect> welcomeLayout(VelmoraProcess& velmora) {
+    QMap<QString, QRect> places;
+    const QStringList traced = velmora.lines().filter("Onboarding layout: ");
+    const QRegularExpression place("(\\w+) (?:(\\d+),(\\d+) )?(\\d+)x(\\d+)");
+    for (auto it = place.globalMatch(traced.isEmpty() ? QString() : traced.last()); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        places.insert(match.captured(1), QRect(match.captured(2).toInt(), match.captured(3).toInt(),
+                                               match.captured(4).toInt(), match.captured(5).toInt()));
     }
-    return buttons;
+    return places;
 }
 
 // A first run under a real window manager (openbox): the welcome opens at its
@@ -158,8 +153,8 @@ TEST_F(ApplicationEndToEndTest, WelcomeUnderAWindowManager) {
             GTEST_SKIP() << tool << " is missing: run scripts/bootstrap --tests";
     if (!server.startWindowManager())
         GTEST_SKIP() << server.error().toStdString();
-    // A step: an xdotool command ("click NAME" clicks that button), then what
-    // the last trace of the buttons must match, if anything.
+    // A step: an xdotool command ("click NAME" clicks that button; %1 is the
+    // window), then what the next trace of the layout must match, if anything.
     const struct {
         const char* name;
         QList<std::pair<QString, QString>> steps;
@@ -176,8 +171,8 @@ TEST_F(ApplicationEndToEndTest, WelcomeUnderAWindowManager) {
           {"click backButton", "backButton hidden"},
           {"key Escape", ""}}},
         {"ResizedThenClosedByTheWindowManager",
-         {{"windowsize %1 600 450", "in the 600x450 window"},
-          {"windowsize %1 900 700", "in the 750x550 window"},
+         {{"windowsize %1 600 450", "window 600x450"},
+          {"windowsize %1 900 700", "window 750x550"},
           {"key alt+F4", ""}}},
     };
     const QByteArray display = server.display();
@@ -185,38 +180,32 @@ TEST_F(ApplicationEndToEndTest, WelcomeUnderAWindowManager) {
         SCOPED_TRACE(row.name);
         writeFile("config/Velmora/Velmora.conf", "[General]\nenableDebugMode=true\n");
         auto velmora = launch();
-        const qint64 pid = velmora->processId();
         QList<int> window;
-        ASSERT_TRUE(
-            waitUntil([&] { return !(window = windowOf(display, pid, 300, 1000)).isEmpty(); }, 20000));
+        ASSERT_TRUE(waitUntil(
+            [&] { return !(window = windowOf(display, velmora->processId(), 300, 1000)).isEmpty(); }, 20000));
         EXPECT_EQ(QSize(window[3], window[4]), QSize(500, 600)) << "as X has it";
-        xdotool(display, {"windowactivate", "--sync", QString::number(window[0])});
-        QSize size;
-        ASSERT_TRUE(waitUntil([&] { return welcomeButtons(*velmora, &size).contains("skipButton"); }));
+        const QString id = QString::number(window[0]);
+        xdotool(display, {"windowactivate", "--sync", id});
+        ASSERT_TRUE(waitUntil([&] { return welcomeLayout(*velmora).contains("skipButton"); }));
         for (const auto& [step, expected] : row.steps) {
-            QStringList command = QString(step).replace("%1", QString::number(window[0])).split(' ');
+            QStringList command = QString(step).replace("%1", id).split(' ');
             if (command[0] == "click") {
-                const QRect button = welcomeButtons(*velmora, &size).value(command[1]);
-                ASSERT_FALSE(button.isEmpty()) << command[1].toStdString();
-                command = {"mousemove",
-                           "--window",
-                           QString::number(window[0]),
-                           QString::number(button.center().x()),
-                           QString::number(button.center().y()),
-                           "click",
-                           "1"};
+                const QPoint at = welcomeLayout(*velmora).value(command[1]).center();
+                command = {"mousemove", "--window", id, QString::number(at.x()), QString::number(at.y()),
+                           "click",     "1"};
             }
-            const qsizetype traced = velmora->lines().filter("Onboarding buttons in the ").size();
+            const qsizetype traced = velmora->lines().filter("Onboarding layout: ").size();
             xdotool(display, command);
-            if (expected.isEmpty())
-                continue;
-            EXPECT_TRUE(waitUntil([&] {
-                const QStringList lines = velmora->lines().filter("Onboarding buttons in the ");
-                return lines.size() > traced && lines.last().contains(QRegularExpression(expected));
-            })) << step.toStdString()
-                << ": " << velmora->lines().filter("Onboarding buttons").join('\n').toStdString();
-            for (const QRect& button : welcomeButtons(*velmora, &size))
-                EXPECT_TRUE(QRect(QPoint(), size).contains(button)) << step.toStdString();
+            EXPECT_TRUE(expected.isEmpty() || waitUntil([&] {
+                            const QStringList lines = velmora->lines().filter("Onboarding layout: ");
+                            return lines.size() > traced &&
+                                   lines.last().contains(QRegularExpression(expected));
+                        }))
+                << step.toStdString() << ": "
+                << velmora->lines().filter("Onboarding layout").join('\n').toStdString();
+            const QMap<QString, QRect> places = welcomeLayout(*velmora);
+            for (const QRect& place : places)
+                EXPECT_TRUE(places.value("window").contains(place)) << step.toStdString();
         }
         EXPECT_FALSE(velmora->waitForLine("Onboarding window closing").isEmpty());
         EXPECT_FALSE(velmora->waitForLine("Event tap created successfully").isEmpty());

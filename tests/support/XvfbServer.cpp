@@ -1,6 +1,6 @@
 #include "support/XvfbServer.h"
 
-#include <QThread>
+#include "support/WaitUntil.h"
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -36,16 +36,15 @@ bool XvfbServer::startWindowManager() {
     }
     // An EWMH window manager announces itself on the root window once it
     // has taken over the screen.
-    for (int attempt = 0; attempt < 100 && windowManager_.state() == QProcess::Running; ++attempt) {
+    const bool managing = waitUntil([&] {
         QProcess xprop;
         xprop.start(QStringLiteral("xprop"),
                     {"-display", QString::fromLatin1(display_), "-root", "_NET_SUPPORTING_WM_CHECK"});
-        if (xprop.waitForFinished(5000) && xprop.readAllStandardOutput().contains("window id"))
-            return true;
-        QThread::msleep(100);
-    }
-    error_ = QStringLiteral("openbox did not take over the display");
-    return false;
+        return xprop.waitForFinished(5000) && xprop.readAllStandardOutput().contains("window id");
+    });
+    if (!managing)
+        error_ = QStringLiteral("openbox did not take over the display");
+    return managing;
 }
 
 bool XvfbServer::setLayouts(const QString& layouts, const QString& variants, const QString& options) {
