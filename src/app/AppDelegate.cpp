@@ -316,7 +316,8 @@ void AppDelegate::createOnboardingWindow() {
                                      &permissions});
     QString title = localized(LocalizationKeys::welcomeTitle);
     title.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    onboardingWindow = WindowHelper::createWindow(title, view, this, 500, 600);
+    const QSize size = OnboardingView::openingSize;
+    onboardingWindow = WindowHelper::createWindow(title, view, this, size.width(), size.height());
     Logger::log(QStringLiteral("Onboarding window created"));
 }
 
@@ -337,6 +338,11 @@ void AppDelegate::windowWillClose(QWidget* window) {
     } else if (window == onboardingWindow) {
         Logger::log(QStringLiteral("Onboarding window closing"));
         release(onboardingWindow);
+        // Every way out of the welcome (Get Started, Skip, Escape, the close
+        // button, the alert) leaves Velmora switching, as the next start
+        // would, where the keyboard can be observed without asking.
+        if (!engine.eventTap && permissions.checkPermission())
+            createEventTap();
     }
 }
 

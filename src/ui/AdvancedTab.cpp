@@ -83,4 +83,6 @@ AdvancedTab::AdvancedTab(std::function<void()> checkForUpdates, const QString& c
 
 void AdvancedTab::refresh() { autoUpdates_->refresh(); }
 
+QList<QWidget*> AdvancedTab::focusOrder() const { return {autoUpdates_, checkNow_, reset_}; }
+
 } // namespace velmora

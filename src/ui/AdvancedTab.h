@@ -25,6 +25,8 @@ public:
                 QWidget* parent = nullptr);
 
     void refresh();
+    // The controls as Tab visits them, top to bottom.
+    QList<QWidget*> focusOrder() const;
 
     SettingCheckBox* autoUpdatesCheckBox() const { return autoUpdates_; }
     QPushButton* checkNowButton() const { return checkNow_; }

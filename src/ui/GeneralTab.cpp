@@ -111,6 +111,19 @@ GeneralTab::GeneralTab(std::function<void(bool)> setAutoLaunch, QWidget* parent)
     refresh();
 }
 
+QList<QWidget*> GeneralTab::focusOrder() const {
+    return {languagePicker_,
+            checkBox(Constants::useCommandKey),
+            checkBox(Constants::useControlKey),
+            checkBox(Constants::useOptionKey),
+            checkBox(Constants::useShiftKey),
+            checkBox(Constants::switchToEnglish),
+            checkBox(Constants::restorePreviousLayout),
+            shortcutLayoutPicker_->comboBox(),
+            checkBox(Constants::launchAtLogin),
+            checkBox(Constants::showMenuBarIcon)};
+}
+
 SettingCheckBox* GeneralTab::addCheckBox(const QString& key, const QString& textKey) {
     auto* checkBox = new SettingCheckBox(key, this);
     checkBoxes_.insert(key, checkBox);

@@ -39,6 +39,9 @@ public:
     // second button turns the icon back on.
     void showMenuBarHiddenAlert();
 
+    // The controls as Tab visits them: top to bottom, each row left to right.
+    QList<QWidget*> focusOrder() const;
+
     QComboBox* languagePicker() const { return languagePicker_; }
     SettingCheckBox* checkBox(const QString& key) const { return checkBoxes_.value(key); }
     ShortcutLayoutPicker* shortcutLayoutPicker() const { return shortcutLayoutPicker_; }

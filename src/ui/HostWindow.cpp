@@ -41,16 +41,33 @@ void HostWindow::clearContentView() {
 }
 
 void HostWindow::setSizeLimits(QSize minimum, QSize maximum) {
-    // Set on the native window, not the widget: QWidget would resize itself
-    // into the new limits at once.
     hasSizeLimits_ = true;
-    windowHandle()->setMinimumSize(minimum);
-    windowHandle()->setMaximumSize(maximum);
+    minimumLimit_ = minimum;
+    maximumLimit_ = maximum;
+    giveSizeHints();
 }
 
-QSize HostWindow::minimumContentSize() const { return windowHandle()->minimumSize(); }
+void HostWindow::giveSizeHints() {
+    if (!hasSizeLimits_)
+        return;
+    // Set on the native window, not the widget: QWidget would resize itself
+    // into the new limits at once. QWindow passes on only a changed hint.
+    windowHandle()->setMinimumSize(minimumLimit_.boundedTo(size()));
+    windowHandle()->setMaximumSize(maximumLimit_.expandedTo(size()));
+}
 
-QSize HostWindow::maximumContentSize() const { return windowHandle()->maximumSize(); }
+void HostWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    giveSizeHints();
+}
+
+QSize HostWindow::minimumContentSize() const {
+    return windowHandle()->minimumSize();
+}
+
+QSize HostWindow::maximumContentSize() const {
+    return windowHandle()->maximumSize();
+}
 
 void HostWindow::closeEvent(QCloseEvent* event) {
     if (delegate_ != nullptr)

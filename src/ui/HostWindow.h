@@ -29,21 +29,30 @@ public:
     WindowDelegate* delegate() const { return delegate_; }
     void setDelegate(WindowDelegate* delegate) { delegate_ = delegate; }
 
-    // Limits for the user's resizing. They are hints to the window manager and
-    // leave the current size alone, so a window can open outside them.
+    // Limits for the user's resizing. Window managers enforce their hints at
+    // once, on an open window too, so the hints given are the limits widened
+    // to hold the window's current size: a window opens at its own size, is
+    // never resized by the limits, and the hints narrow to the limits as the
+    // user's resizing takes the window into them.
     void setSizeLimits(QSize minimum, QSize maximum);
     bool hasSizeLimits() const { return hasSizeLimits_; }
+    // The hints the window manager has now.
     QSize minimumContentSize() const;
     QSize maximumContentSize() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void giveSizeHints();
+
     QVBoxLayout* layout_;
     QPointer<QWidget> contentView_;
     WindowDelegate* delegate_ = nullptr;
     bool hasSizeLimits_ = false;
+    QSize minimumLimit_;
+    QSize maximumLimit_;
 };
 
 } // namespace velmora

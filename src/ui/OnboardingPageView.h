@@ -4,9 +4,11 @@
 
 #include <QWidget>
 
-class QLabel;
+class QScrollArea;
 
 namespace velmora {
+
+class SymbolView;
 
 // One onboarding page: its symbol in the accent colour, the heading, the
 // subtitle and the feature lines.
@@ -19,15 +21,15 @@ public:
     explicit OnboardingPageView(const OnboardingPage& page, QWidget* parent = nullptr);
 
     const OnboardingPage& page() const { return page_; }
+    QScrollArea* scrollArea() const { return scrollArea_; }
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void redrawSymbol();
-
     OnboardingPage page_;
-    QLabel* symbol_;
+    QScrollArea* scrollArea_;
+    SymbolView* symbol_ = nullptr;
 };
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "ui/OnboardingView.h"
 
+#include "diagnostics/Logger.h"
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
 #include "settings/Constants.h"
@@ -11,15 +12,19 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace velmora {
 
 namespace {
 
-QString localized(const QString& key) { return LocalizationManager::shared().localizedString(key); }
+QString localized(const QString& key) {
+    return LocalizationManager::shared().localizedString(key);
+}
 
 constexpr int sideMargin = 32;
 
@@ -30,8 +35,6 @@ OnboardingView::OnboardingView() : OnboardingView(Actions{}) {}
 OnboardingView::OnboardingView(Actions actions, QWidget* parent)
     : QWidget(parent), actions_(std::move(actions)), pages_(makePages()), slider_(new PageSlider(this)),
       back_(new QPushButton(this)), primary_(new QPushButton(this)), skip_(new QPushButton(this)) {
-    setFixedSize(fixedSize);
-
     auto* progress = new QHBoxLayout;
     progress->setContentsMargins(sideMargin, 16, sideMargin, 0);
     progress->setSpacing(4);
@@ -67,6 +70,9 @@ OnboardingView::OnboardingView(Actions actions, QWidget* parent)
     stack->addWidget(slider_, 1);
     stack->addLayout(buttons);
 
+    for (QPushButton* button : {back_, primary_, skip_})
+        button->installEventFilter(this);
+
     connect(back_, &QPushButton::clicked, this, &OnboardingView::goBack);
     connect(primary_, &QPushButton::clicked, this, &OnboardingView::primaryPressed);
     connect(skip_, &QPushButton::clicked, this, &OnboardingView::closeOnboardingWindow);
@@ -75,9 +81,13 @@ OnboardingView::OnboardingView(Actions actions, QWidget* parent)
 
     retranslate();
     updateControls(false);
+    // The window opens with the way forward focused.
+    primary_->setFocus();
 }
 
-OnboardingView::~OnboardingView() { NotificationCenter::defaultCenter().removeObserver(this); }
+OnboardingView::~OnboardingView() {
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
 
 QList<OnboardingPage> OnboardingView::makePages() {
     return {
@@ -130,8 +140,8 @@ void OnboardingView::completeOnboarding() {
 void OnboardingView::showPermissionAlert() {
     showingPermissionAlert_ = true;
     const QPointer<OnboardingView> self(this);
-    const int response = permissions().explainMissingAccess(LocalizationKeys::enableAccessibilityAlertTitle,
-                                                            LocalizationKeys::enableAccessibilityAlertMessage);
+    const int response = permissions().explainMissingAccess(
+        LocalizationKeys::enableAccessibilityAlertTitle, LocalizationKeys::enableAccessibilityAlertMessage);
     if (!self)
         return;
     showingPermissionAlert_ = false;
@@ -164,6 +174,38 @@ void OnboardingView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange)
         updateControls(false);
     QWidget::changeEvent(event);
+}
+
+void OnboardingView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        closeOnboardingWindow();
+    else if (!ViewStyle::clickFocusedButton(this, event))
+        QWidget::keyPressEvent(event);
+}
+
+bool OnboardingView::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show || type == QEvent::Hide) &&
+        !buttonsTracePending_) {
+        buttonsTracePending_ = true;
+        QTimer::singleShot(0, this, &OnboardingView::traceButtons);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void OnboardingView::traceButtons() {
+    buttonsTracePending_ = false;
+    QStringList places{QStringLiteral("window %1x%2").arg(window()->width()).arg(window()->height())};
+    for (const QPushButton* button : {back_, primary_, skip_}) {
+        const QPoint at = button->mapTo(window(), QPoint(0, 0));
+        places.append(button->objectName() + (button->isVisible() ? QStringLiteral(" %1,%2 %3x%4")
+                                                                        .arg(at.x())
+                                                                        .arg(at.y())
+                                                                        .arg(button->width())
+                                                                        .arg(button->height())
+                                                                  : QStringLiteral(" hidden")));
+    }
+    Logger::log(QStringLiteral("Onboarding layout: ") + places.join(QStringLiteral(", ")));
 }
 
 void OnboardingView::updateControls(bool animated) {

@@ -23,7 +23,8 @@ class OnboardingView final : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr QSize fixedSize{500, 600};
+    // The size the window opens at; the view follows any other.
+    static constexpr QSize openingSize{500, 600};
 
     // What the view asks of the application; each may be left empty.
     struct Actions {
@@ -67,20 +68,28 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Return activates the focused button; Escape closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showPage(int page);
     void primaryPressed();
     void showPermissionAlert();
     void updateControls(bool animated);
+    // Where the buttons are in the window, in the debug trace, after they moved.
+    void traceButtons();
 
-    PermissionFlow& permissions() { return actions_.permissions != nullptr ? *actions_.permissions : ownPermissions_; }
+    PermissionFlow& permissions() {
+        return actions_.permissions != nullptr ? *actions_.permissions : ownPermissions_;
+    }
 
     Actions actions_;
     PermissionFlow ownPermissions_;
     QList<OnboardingPage> pages_;
     int currentPage_ = 0;
     bool showingPermissionAlert_ = false;
+    bool buttonsTracePending_ = false;
     QList<ProgressSegment*> segments_;
     PageSlider* slider_;
     QPushButton* back_;

@@ -1,11 +1,11 @@
 #include "ui/PreferencesView.h"
 
+#include "base/ApplicationIdentity.h"
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
 #include "ui/AdvancedTab.h"
-#include "base/ApplicationIdentity.h"
 #include "ui/GeneralTab.h"
 #include "ui/PreferencesGeometry.h"
 #include "ui/TabButton.h"
@@ -13,6 +13,7 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPropertyAnimation>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -22,7 +23,9 @@
 namespace velmora {
 
 namespace {
-QString localized(const QString& key) { return LocalizationManager::shared().localizedString(key); }
+QString localized(const QString& key) {
+    return LocalizationManager::shared().localizedString(key);
+}
 } // namespace
 
 PreferencesView::PreferencesView(Actions actions, QWidget* parent)
@@ -68,6 +71,8 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
     scrollArea_->setWidgetResizable(true);
     scrollArea_->setFrameShape(QFrame::NoFrame);
     scrollArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The scroll area is no stop of its own for Tab: its controls are.
+    scrollArea_->setFocusPolicy(Qt::NoFocus);
     scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea_->viewport()->setAutoFillBackground(false);
     scrollArea_->setFixedHeight(qRound(displayedHeight_));
@@ -81,6 +86,13 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
     root->addWidget(scrollArea_);
     root->addStretch();
 
+    // Tab follows the layout: the tabs, then the shown tab's controls top to
+    // bottom (the hidden tab's are passed over).
+    QList<QWidget*> order{generalButton_, advancedButton_};
+    order += general_->focusOrder() + advanced_->focusOrder();
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     heightAnimation_->setDuration(PreferencesGeometry::heightAnimationMs);
     heightAnimation_->setEasingCurve(ViewStyle::easeInOut());
 
@@ -88,7 +100,9 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
                                                     [this](const QVariant&) { retranslate(); });
 }
 
-PreferencesView::~PreferencesView() { NotificationCenter::defaultCenter().removeObserver(this); }
+PreferencesView::~PreferencesView() {
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
 
 TabButton* PreferencesView::tabButton(int tab) const {
     switch (tab) {
@@ -185,6 +199,11 @@ void PreferencesView::showEvent(QShowEvent* event) {
     }
     refresh();
     scheduleMeasurement();
+}
+
+void PreferencesView::keyPressEvent(QKeyEvent* event) {
+    if (!ViewStyle::clickFocusedButton(this, event))
+        QWidget::keyPressEvent(event);
 }
 
 bool PreferencesView::eventFilter(QObject* watched, QEvent* event) {

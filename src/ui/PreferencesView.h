@@ -72,6 +72,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Return activates the focused button, a tab's included.
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

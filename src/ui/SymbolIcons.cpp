@@ -48,7 +48,8 @@ QImage renderBundled(const QString& path, int pixels) {
 QImage renderThemed(const QString& themeName, int pixels) {
     if (themeName.isEmpty() || !QIcon::hasThemeIcon(themeName))
         return {};
-    const QPixmap found = QIcon::fromTheme(themeName).pixmap(QSize(pixels, pixels));
+    // Asked for device pixels: the application's own ratio would double them again.
+    const QPixmap found = QIcon::fromTheme(themeName).pixmap(QSize(pixels, pixels), 1.0);
     if (found.isNull())
         return {};
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
@@ -75,7 +76,9 @@ QStringList SymbolIcons::names() {
             QStringLiteral("hand.raised")};
 }
 
-QString SymbolIcons::themeName(const QString& name) { return themeNames().value(name); }
+QString SymbolIcons::themeName(const QString& name) {
+    return themeNames().value(name);
+}
 
 QString SymbolIcons::resourcePath(const QString& name) {
     if (!names().contains(name))

@@ -15,6 +15,12 @@ class SymbolIcons {
 public:
     SymbolIcons() = delete;
 
+    // The size, in device-independent pixels, a symbol beside a heading is
+    // drawn at: as tall as the heading's capitals and a half, and large
+    // enough that the strokes of the drawings (made on a 24-pixel grid) stay
+    // wider than a pixel.
+    static constexpr int intendedSize = 20;
+
     // Every name Velmora draws itself.
     static QStringList names();
     // The freedesktop icon name tried first, or an empty string.
@@ -23,7 +29,8 @@ public:
     static QString resourcePath(const QString& name);
 
     // The symbol fitted into size × size device-independent pixels, keeping
-    // its aspect ratio, in the given colour; null for an unknown name.
+    // its aspect ratio, in the given colour, rendered for the device pixel
+    // ratio (a pixmap of that ratio); null for an unknown name.
     static QPixmap pixmap(const QString& name, int size, const QColor& color, qreal devicePixelRatio = 1.0);
 };
 

@@ -5,11 +5,47 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPaintEngine>
+#include <QPainter>
 
 namespace velmora {
 
+SymbolView::SymbolView(const QString& symbol, int size, QWidget* parent)
+    : QWidget(parent), symbol_(symbol), size_(size), color_(palette().color(QPalette::WindowText)) {
+    setFixedSize(size, size);
+}
+
+void SymbolView::setSymbolSize(int size) {
+    if (size == size_)
+        return;
+    size_ = size;
+    drawn_ = {};
+    setFixedSize(size, size);
+    update();
+}
+
+void SymbolView::setColor(const QColor& color) {
+    if (color == color_)
+        return;
+    color_ = color;
+    drawn_ = {};
+    update();
+}
+
+void SymbolView::paintEvent(QPaintEvent*) {
+    // The ratio is known for certain only here, from the device painted on:
+    // the window may have moved to another screen since the last paint, or
+    // the widget is rendered into an image.
+    QPainter painter(this);
+    const qreal ratio = painter.paintEngine()->paintDevice()->devicePixelRatioF();
+    if (drawn_.isNull() || drawn_.devicePixelRatio() != ratio)
+        drawn_ = SymbolIcons::pixmap(symbol_, size_, color_, ratio);
+    painter.drawPixmap(0, 0, drawn_);
+}
+
 SymbolLabel::SymbolLabel(const QString& symbol, const QFont& font, QWidget* parent)
-    : QWidget(parent), symbol_(symbol), icon_(new QLabel(this)), text_(new QLabel(this)) {
+    : QWidget(parent), icon_(new SymbolView(symbol, SymbolIcons::intendedSize, this)),
+      text_(new QLabel(this)) {
     setFont(font);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -18,26 +54,27 @@ SymbolLabel::SymbolLabel(const QString& symbol, const QFont& font, QWidget* pare
     layout->addWidget(text_, 1, Qt::AlignVCenter);
     text_->setWordWrap(true);
     text_->setTextFormat(Qt::PlainText);
-    redrawSymbol();
+    restyleSymbol();
 }
 
-QString SymbolLabel::text() const { return text_->text(); }
+QString SymbolLabel::text() const {
+    return text_->text();
+}
 
-void SymbolLabel::setText(const QString& text) { text_->setText(text); }
+void SymbolLabel::setText(const QString& text) {
+    text_->setText(text);
+}
 
 void SymbolLabel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
-        event->type() == QEvent::StyleChange)
-        redrawSymbol();
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
+        restyleSymbol();
     QWidget::changeEvent(event);
 }
 
-void SymbolLabel::redrawSymbol() {
-    // A little taller than the capitals, as symbols beside text usually are.
-    const int size = qRound(QFontMetricsF(font()).height() * 1.05);
-    icon_->setFixedSize(size, size);
-    icon_->setPixmap(
-        SymbolIcons::pixmap(symbol_, size, palette().color(QPalette::WindowText), devicePixelRatioF()));
+void SymbolLabel::restyleSymbol() {
+    // A font whose lines are taller than the symbol takes it along.
+    icon_->setSymbolSize(qMax(SymbolIcons::intendedSize, qCeil(QFontMetricsF(font()).height())));
+    icon_->setColor(palette().color(QPalette::WindowText));
 }
 
 } // namespace velmora

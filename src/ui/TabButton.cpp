@@ -2,6 +2,7 @@
 
 #include "ui/ViewStyle.h"
 
+#include <QFocusEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVariantAnimation>
@@ -74,7 +75,7 @@ void TabButton::paintEvent(QPaintEvent*) {
     const qreal hoverOpacity = hovered_ && !isSelected_ ? selectedFillOpacity / 2 : 0.0;
     fill.setAlphaF(qMax(selectedFillOpacity * selectionProgress_, hoverOpacity));
     painter.fillPath(background, fill);
-    if (hasFocus()) {
+    if (hasFocus() && focusFromKeyboard_) {
         QColor ring = ViewStyle::accentColor(palette());
         painter.setPen(QPen(ring, 1.5));
         painter.drawPath(background);
@@ -84,6 +85,17 @@ void TabButton::paintEvent(QPaintEvent*) {
     painter.setPen(isSelected_ ? palette().color(QPalette::WindowText)
                                : ViewStyle::secondaryTextColor(palette()));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
+}
+
+void TabButton::focusInEvent(QFocusEvent* event) {
+    // The ring shows where the keyboard is, once it is used: a window that
+    // opens with its first tab focused shows none. Coming back to the
+    // window keeps what was there.
+    if (event->reason() != Qt::ActiveWindowFocusReason)
+        focusFromKeyboard_ = event->reason() == Qt::TabFocusReason ||
+                             event->reason() == Qt::BacktabFocusReason ||
+                             event->reason() == Qt::ShortcutFocusReason;
+    QAbstractButton::focusInEvent(event);
 }
 
 void TabButton::enterEvent(QEnterEvent* event) {

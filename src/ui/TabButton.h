@@ -38,6 +38,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
@@ -47,6 +48,7 @@ private:
     bool isSelected_;
     qreal selectionProgress_;
     bool hovered_ = false;
+    bool focusFromKeyboard_ = false;
     std::function<void()> action_;
     QVariantAnimation* animation_;
 };

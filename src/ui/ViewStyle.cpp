@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPalette>
 #include <QPushButton>
 #include <QStyle>
@@ -43,9 +44,13 @@ QFont ViewStyle::headlineFont(const QFont& base) {
     return font;
 }
 
-QFont ViewStyle::subheadlineFont(const QFont& base) { return scaled(base, 0.95); }
+QFont ViewStyle::subheadlineFont(const QFont& base) {
+    return scaled(base, 0.95);
+}
 
-QFont ViewStyle::captionFont(const QFont& base) { return scaled(base, 0.9); }
+QFont ViewStyle::captionFont(const QFont& base) {
+    return scaled(base, 0.9);
+}
 
 QFont ViewStyle::mediumWeight(const QFont& base) {
     // Asked for a weight it lacks, the font database picks the nearest one,
@@ -61,7 +66,9 @@ QFont ViewStyle::mediumWeight(const QFont& base) {
     return font;
 }
 
-QColor ViewStyle::accentColor(const QPalette& palette) { return palette.color(QPalette::Highlight); }
+QColor ViewStyle::accentColor(const QPalette& palette) {
+    return palette.color(QPalette::Highlight);
+}
 
 QColor ViewStyle::secondaryTextColor(const QPalette& palette) {
     return blended(palette.color(QPalette::WindowText), palette.color(QPalette::Window), 0.4);
@@ -88,7 +95,10 @@ void ViewStyle::makeProminent(QPushButton* button) {
 
     // Styles draw a palette-tinted button too pale for white text, so this
     // one is drawn flat in the accent colour. The fixed height centres the
-    // title; vertical padding would only push it down.
+    // title; vertical padding would only push it down. The focus ring is a
+    // border as thick as a stroke of text, in the text colour, which stands
+    // out against both the fill and the window; the padding gives back what
+    // it takes, so the title stays in place.
     const QPalette& palette = button->palette();
     const QColor accent = accentColor(palette).darker(108);
     button->setStyleSheet(
@@ -96,9 +106,9 @@ void ViewStyle::makeProminent(QPushButton* button) {
                        " border-radius: 5px; padding: 0px 14px; }"
                        "QPushButton:hover { background-color: %4; }"
                        "QPushButton:pressed { background-color: %3; }"
-                       "QPushButton:focus { border-color: %5; }")
+                       "QPushButton:focus { border: 2px solid %5; padding: 0px 13px; }")
             .arg(accent.name(), palette.color(QPalette::HighlightedText).name(), accent.darker(125).name(),
-                 accent.lighter(110).name(), accent.darker(175).name()));
+                 accent.lighter(110).name(), palette.color(QPalette::WindowText).name()));
     button->setFixedHeight(height);
     button->setAutoDefault(false);
 }
@@ -124,6 +134,16 @@ QFrame* ViewStyle::makeDivider(QWidget* parent) {
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
     return divider;
+}
+
+bool ViewStyle::clickFocusedButton(const QWidget* view, const QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    auto* button = qobject_cast<QAbstractButton*>(view->focusWidget());
+    if (button == nullptr || !button->isEnabled() || !button->isVisible())
+        return false;
+    button->click();
+    return true;
 }
 
 QEasingCurve ViewStyle::easeInOut() {

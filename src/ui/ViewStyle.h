@@ -5,6 +5,7 @@
 #include <QFont>
 
 class QFrame;
+class QKeyEvent;
 class QPalette;
 class QPushButton;
 class QWidget;
@@ -31,13 +32,19 @@ public:
     static void useSecondaryTextColor(QWidget* widget);
 
     // The one filled button of a screen, in the accent colour, as tall as
-    // the bordered buttons beside it.
+    // the bordered buttons beside it; focused, it wears a ring in the text
+    // colour.
     static void makeProminent(QPushButton* button);
     // A borderless text button in the secondary colour, only as wide as its
     // title so that the title lines up with the margin.
     static void makePlain(QPushButton* button);
 
     static QFrame* makeDivider(QWidget* parent = nullptr);
+
+    // Return or Enter on a view: clicks the button inside it that has the
+    // focus, as Space does. False, with nothing done, for other keys and
+    // other widgets.
+    static bool clickFocusedButton(const QWidget* view, const QKeyEvent* event);
 
     // Slow at both ends, as every motion in Velmora's windows is.
     static QEasingCurve easeInOut();

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QRect>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -24,7 +26,8 @@ namespace {
 class ApplicationEndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!server.start())
+        // Room for the welcome window and its frame.
+        if (!server.start({1024, 768}))
             GTEST_SKIP() << "Xvfb cannot start here: " << server.error().toStdString();
         probe = std::make_unique<XkbProbe>(server.display());
         keyboard = std::make_unique<XTestKeyboard>(server.display());
@@ -124,6 +127,91 @@ QList<int> windowOf(const QByteArray& display, qint64 pid, int minimum, int maxi
             return window;
     }
     return {};
+}
+
+// The welcome as the trace last placed it: "window" (its size) and each
+// visible button by name, with its place in the window.
+QMap<QString, QRect> welcomeLayout(VelmoraProcess& velmora) {
+    QMap<QString, QRect> places;
+    const QStringList traced = velmora.lines().filter("Onboarding layout: ");
+    const QRegularExpression place("(\\w+) (?:(\\d+),(\\d+) )?(\\d+)x(\\d+)");
+    for (auto it = place.globalMatch(traced.isEmpty() ? QString() : traced.last()); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        places.insert(match.captured(1), QRect(match.captured(2).toInt(), match.captured(3).toInt(),
+                                               match.captured(4).toInt(), match.captured(5).toInt()));
+    }
+    return places;
+}
+
+// A first run under a real window manager (openbox): the welcome opens at its
+// own size with every button inside, works by mouse and by keyboard, follows
+// a resize into the limits that then hold, and every way out (Get Started,
+// Skip, Escape, the window manager's close) leaves Ctrl switching.
+TEST_F(ApplicationEndToEndTest, WelcomeUnderAWindowManager) {
+    for (const char* tool : {"openbox", "xdotool", "xprop"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is missing: run scripts/bootstrap --tests";
+    if (!server.startWindowManager())
+        GTEST_SKIP() << server.error().toStdString();
+    // A step: an xdotool command ("click NAME" clicks that button; %1 is the
+    // window), then what the next trace of the layout must match, if anything.
+    const struct {
+        const char* name;
+        QList<std::pair<QString, QString>> steps;
+    } cases[] = {
+        {"MouseGetStarted", {{"click primaryButton", "backButton \\d"}, {"click primaryButton", ""}}},
+        {"KeyboardBackAndSkip",
+         {{"key Return", "backButton \\d"},
+          {"key shift+Tab", ""},
+          {"key Return", "backButton hidden"},
+          {"key Tab", ""},
+          {"key Return", ""}}},
+        {"MouseBackThenEscape",
+         {{"click primaryButton", "backButton \\d"},
+          {"click backButton", "backButton hidden"},
+          {"key Escape", ""}}},
+        {"ResizedThenClosedByTheWindowManager",
+         {{"windowsize %1 600 450", "window 600x450"},
+          {"windowsize %1 900 700", "window 750x550"},
+          {"key alt+F4", ""}}},
+    };
+    const QByteArray display = server.display();
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        writeFile("config/Velmora/Velmora.conf", "[General]\nenableDebugMode=true\n");
+        auto velmora = launch();
+        QList<int> window;
+        ASSERT_TRUE(waitUntil(
+            [&] { return !(window = windowOf(display, velmora->processId(), 300, 1000)).isEmpty(); }, 20000));
+        EXPECT_EQ(QSize(window[3], window[4]), QSize(500, 600)) << "as X has it";
+        const QString id = QString::number(window[0]);
+        xdotool(display, {"windowactivate", "--sync", id});
+        ASSERT_TRUE(waitUntil([&] { return welcomeLayout(*velmora).contains("skipButton"); }));
+        for (const auto& [step, expected] : row.steps) {
+            QStringList command = QString(step).replace("%1", id).split(' ');
+            if (command[0] == "click") {
+                const QPoint at = welcomeLayout(*velmora).value(command[1]).center();
+                command = {"mousemove", "--window", id, QString::number(at.x()), QString::number(at.y()),
+                           "click",     "1"};
+            }
+            const qsizetype traced = velmora->lines().filter("Onboarding layout: ").size();
+            xdotool(display, command);
+            EXPECT_TRUE(expected.isEmpty() || waitUntil([&] {
+                            const QStringList lines = velmora->lines().filter("Onboarding layout: ");
+                            return lines.size() > traced &&
+                                   lines.last().contains(QRegularExpression(expected));
+                        }))
+                << step.toStdString() << ": "
+                << velmora->lines().filter("Onboarding layout").join('\n').toStdString();
+            const QMap<QString, QRect> places = welcomeLayout(*velmora);
+            for (const QRect& place : places)
+                EXPECT_TRUE(places.value("window").contains(place)) << step.toStdString();
+        }
+        EXPECT_FALSE(velmora->waitForLine("Onboarding window closing").isEmpty());
+        EXPECT_FALSE(velmora->waitForLine("Event tap created successfully").isEmpty());
+        EXPECT_TRUE(switchesWithControl());
+        EXPECT_EQ(velmora->terminate(), 0);
+    }
 }
 
 // Through the tray menu the user takes an offered update; the unsigned package is

@@ -1,3 +1,4 @@
+#include "app/AppDelegate.h"
 #include "fakes/FakePlatform.h"
 #include "localization/LocalizationManager.h"
 #include "settings/Constants.h"
@@ -7,21 +8,42 @@
 #include "ui/AdvancedTab.h"
 #include "ui/GeneralTab.h"
 #include "ui/HostWindow.h"
+#include "ui/OnboardingPageView.h"
 #include "ui/OnboardingView.h"
+#include "ui/PageSlider.h"
 #include "ui/PreferencesGeometry.h"
 #include "ui/PreferencesView.h"
 #include "ui/SettingCheckBox.h"
 #include "ui/ShortcutLayoutPicker.h"
+#include "ui/SymbolIcons.h"
+#include "ui/SymbolLabel.h"
+#include "ui/TabButton.h"
 #include "ui/WindowHelper.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
 using namespace velmora;
 
 namespace {
+
+// A key pressed where the focus is, as the window system delivers it.
+void press(QWidget* window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(window->focusWidget() != nullptr ? window->focusWidget() : window, &event);
+}
+
+bool activate(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    return test::waitUntil([&] { return window->isActiveWindow(); });
+}
 
 class PreferencesViewTest : public ::testing::Test {
 protected:
@@ -114,21 +136,104 @@ TEST_F(PreferencesViewTest, LanguageAndShortcutLayoutPickers) {
     EXPECT_FALSE(store->hasObject(Constants::shortcutLayout));
 }
 
+// Tab visits the tabs, then every control of the shown tab in reading order,
+// and nothing unseen; Return on a focused tab selects it.
+TEST_F(PreferencesViewTest, TabFollowsTheLayoutAndReturnSelects) {
+    PreferencesView& view = make();
+    ASSERT_TRUE(activate(window.get()));
+    for (const int tab : {PreferencesGeometry::advancedTab, PreferencesGeometry::generalTab}) {
+        view.tabButton(tab)->setFocus();
+        press(window.get(), Qt::Key_Return);
+        ASSERT_EQ(view.selectedTab(), tab);
+        QList<QWidget*> visited;
+        view.tabButton(PreferencesGeometry::generalTab)->setFocus();
+        for (QWidget* at = window->focusWidget(); !visited.contains(at); at = window->focusWidget())
+            visited.append(at), press(window.get(), Qt::Key_Tab);
+        ASSERT_GT(visited.size(), 3);
+        EXPECT_EQ(visited.mid(0, 2), (QList<QWidget*>{view.tabButton(0), view.tabButton(1)}));
+        QList<QWidget*> reachable;
+        for (QWidget* each : window->findChildren<QWidget*>())
+            if (each->isVisible() && (each->focusPolicy() & Qt::TabFocus) != 0)
+                reachable.append(each);
+        EXPECT_EQ(QSet(visited.begin(), visited.end()), QSet(reachable.begin(), reachable.end()));
+        for (QWidget* stop : visited) // a control, no container without a focus of its own to show
+            EXPECT_TRUE(qobject_cast<QAbstractButton*>(stop) || qobject_cast<QComboBox*>(stop));
+        for (qsizetype i = 3; i < visited.size(); ++i) {
+            const QPoint before = visited[i - 1]->mapTo(window.get(), QPoint());
+            const QPoint at = visited[i]->mapTo(window.get(), QPoint());
+            EXPECT_TRUE(at.y() > before.y() || (at.y() == before.y() && at.x() > before.x()))
+                << visited[i]->objectName().toStdString() << " comes before "
+                << visited[i - 1]->objectName().toStdString();
+        }
+    }
+}
+
+// The hints the window manager gets always hold the window's size: the
+// welcome opens outside the limits, and they hold once a resize took it into
+// them. The welcome fills the window, its buttons inside at every size; its
+// page scrolls only where the window is too low for it.
+TEST(HostWindow, HintsHoldTheSizeAndTheWelcomeFollowsIt) {
+    SettingsStore::setStandard(std::make_shared<InMemorySettingsStore>());
+    FakePlatform fakes;
+    const struct {
+        QSize size, minimum, maximum;
+        bool scrolls;
+    } cases[] = {
+        {{500, 600}, {500, 290}, {750, 600}, false},
+        {{520, 300}, {520, 290}, {750, 550}, true},
+        {{550, 290}, {550, 290}, {750, 550}, true},
+        {{750, 550}, {550, 290}, {750, 550}, false},
+    };
+    auto* view = new OnboardingView;
+    std::unique_ptr<HostWindow> window(
+        WindowHelper::createWindow(QStringLiteral("Welcome to Velmora"), view, nullptr, 500, 600));
+    window->show();
+    for (const auto& row : cases) {
+        SCOPED_TRACE(testing::PrintToString(row.size.width()) + "x" +
+                     testing::PrintToString(row.size.height()));
+        window->resize(row.size);
+        ASSERT_TRUE(test::waitUntil([&] { return view->size() == row.size; }));
+        EXPECT_EQ(window->minimumContentSize(), row.minimum);
+        EXPECT_EQ(window->maximumContentSize(), row.maximum);
+        for (int page = 0; page < 2; ++page, view->goForward()) {
+            QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            for (QPushButton* button : {view->backButton(), view->primaryButton(), view->skipButton()})
+                EXPECT_TRUE(
+                    !button->isVisible() ||
+                    window->rect().contains(QRect(button->mapTo(window.get(), QPoint()), button->size())))
+                    << button->objectName().toStdString() << " on page " << page;
+        }
+        view->goBack();
+        const QScrollBar* scroll =
+            static_cast<OnboardingPageView*>(view->pageSlider()->page(0))->scrollArea()->verticalScrollBar();
+        EXPECT_EQ(scroll->maximum() > 0, row.scrolls);
+    }
+    window.reset();
+    SettingsStore::setStandard(nullptr);
+}
+
+// Each way out, by mouse or by keyboard (Return on the focused button,
+// Escape anywhere): what the view asks of the application.
 TEST(OnboardingView, WaysOut) {
+    enum Way { skip, primary, escape };
     const struct {
         const char* name;
-        bool trusted, skip;
+        bool trusted, keys;
+        Way way;
         int answer;
         QStringList calls;
         int urlsAtClose, alerts;
     } cases[] = {
-        {"Skip", false, true, 0, {"close"}, 0, 0},
-        {"GetStartedTrusted", true, false, 0, {"monitor", "close"}, 0, 0},
-        {"GetStartedUntrustedLater", false, false, AlertResponse::secondButton, {"close"}, 0, 1},
-        {"GetStartedUntrustedHelp", false, false, AlertResponse::firstButton, {"close"}, 1, 1},
+        {"Skip", false, false, skip, 0, {"close"}, 0, 0},
+        {"SkipByKeys", false, true, skip, 0, {"close"}, 0, 0},
+        {"Escape", true, true, escape, 0, {"close"}, 0, 0},
+        {"GetStartedTrustedByKeys", true, true, primary, 0, {"monitor", "close"}, 0, 0},
+        {"GetStartedUntrustedLater", false, false, primary, AlertResponse::secondButton, {"close"}, 0, 1},
+        {"GetStartedUntrustedHelp", false, false, primary, AlertResponse::firstButton, {"close"}, 1, 1},
     };
     SettingsStore::setStandard(std::make_shared<InMemorySettingsStore>());
     for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
         FakePlatform fakes;
         fakes.trust->setTrusted(row.trusted);
         fakes.alerts->answerWith(row.answer);
@@ -136,16 +241,91 @@ TEST(OnboardingView, WaysOut) {
         qsizetype urlsAtClose = -1;
         OnboardingView view({[&] { calls.append("monitor"); },
                              [&] { calls.append("close"), urlsAtClose = fakes.machine->openedUrls.size(); }});
-        view.show();
-        view.primaryButton()->click();
-        EXPECT_EQ(view.currentPage(), 1) << row.name;
+        ASSERT_TRUE(activate(&view));
+        const auto use = [&](QPushButton* button) {
+            if (!row.keys)
+                return button->click();
+            button->setFocus();
+            press(&view, Qt::Key_Return);
+        };
+        EXPECT_EQ(view.focusWidget(), view.primaryButton()) << "the way forward has the focus";
+        use(view.primaryButton());
+        EXPECT_EQ(view.currentPage(), 1);
+        use(view.backButton());
+        EXPECT_EQ(view.currentPage(), 0);
+        use(view.primaryButton());
+        EXPECT_EQ(view.currentPage(), 1);
         EXPECT_TRUE(calls.isEmpty()) << "moving on never gets started by itself";
-        (row.skip ? view.skipButton() : view.primaryButton())->click();
-        EXPECT_EQ(calls, row.calls) << row.name;
-        EXPECT_EQ(urlsAtClose, row.urlsAtClose) << row.name << ": the help opens before the window closes";
-        EXPECT_EQ(fakes.alerts->shown().size(), row.alerts) << row.name;
+        if (row.way == escape)
+            press(&view, Qt::Key_Escape);
+        else
+            use(row.way == skip ? view.skipButton() : view.primaryButton());
+        EXPECT_EQ(calls, row.calls);
+        EXPECT_EQ(urlsAtClose, row.urlsAtClose) << "the help opens before the window closes";
+        EXPECT_EQ(fakes.alerts->shown().size(), row.alerts);
     }
     SettingsStore::setStandard(nullptr);
+}
+
+// Closing the welcome in any way starts switching where the keyboard can be
+// observed without asking, and nothing where access is missing; the check
+// itself shows no alert.
+TEST(OnboardingWindow, ClosingStartsSwitchingWhereAccessIsThere) {
+    for (const bool trusted : {true, false})
+        for (const int way : {0, 1, 2}) { // Skip, Escape, the window's close button
+            SCOPED_TRACE(testing::PrintToString(way) + (trusted ? " trusted" : " untrusted"));
+            SettingsStore::setStandard(std::make_shared<InMemorySettingsStore>());
+            FakePlatform fakes;
+            fakes.trust->setTrusted(trusted);
+            AppDelegate app;
+            app.createOnboardingWindow();
+            ASSERT_TRUE(activate(app.onboardingWindow));
+            if (way == 0)
+                static_cast<OnboardingView*>(app.onboardingWindow->contentView())->skipButton()->click();
+            else if (way == 1)
+                press(app.onboardingWindow, Qt::Key_Escape);
+            else
+                app.onboardingWindow->close();
+            EXPECT_EQ(app.onboardingWindow, nullptr);
+            EXPECT_EQ(app.engine.eventTap != nullptr, trusted);
+            EXPECT_TRUE(fakes.alerts->shown().isEmpty());
+        }
+    SettingsStore::setStandard(nullptr);
+}
+
+// Symbols are drawn for the ratio of what they are painted on, at their
+// intended size or the height of the text beside them; a focused prominent
+// button wears a ring that stands out from its fill.
+TEST(SymbolsAndFocus, SharpSymbolsAndAVisibleRing) {
+    QFont small;
+    small.setPixelSize(10);
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
+        SymbolLabel label(QStringLiteral("globe"), small);
+        label.setText(QStringLiteral("Language"));
+        label.adjustSize();
+        QPixmap canvas(label.size() * ratio);
+        canvas.setDevicePixelRatio(ratio);
+        label.render(&canvas);
+        const QPixmap& drawn = label.symbolView()->drawn();
+        EXPECT_EQ(drawn.devicePixelRatio(), ratio);
+        EXPECT_EQ(drawn.size(), QSize(SymbolIcons::intendedSize, SymbolIcons::intendedSize) * ratio);
+    }
+    QFont large;
+    large.setPixelSize(40);
+    EXPECT_GE(SymbolLabel(QStringLiteral("globe"), large).symbolView()->symbolSize(), 40);
+
+    OnboardingView view;
+    ASSERT_TRUE(activate(&view));
+    QPushButton* button = view.primaryButton();
+    const auto edge = [&] {
+        const QImage image = button->grab().toImage();
+        return std::abs(qGray(image.pixel(1, image.height() / 2)) -
+                        qGray(image.pixel(6, image.height() / 2)));
+    };
+    const int focused = edge();
+    view.skipButton()->setFocus();
+    EXPECT_GT(focused, 60);
+    EXPECT_LT(edge(), focused / 2);
 }
 
 } // namespace

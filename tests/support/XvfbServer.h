@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QSize>
 #include <QString>
 
 namespace velmora::test {
@@ -12,7 +13,10 @@ class XvfbServer {
 public:
     ~XvfbServer() { kill(); }
     // False, with the reason in error(), when Xvfb cannot be started.
-    bool start();
+    bool start(QSize screen = {640, 480});
+    // Runs openbox, the window manager, on the display and waits until it
+    // manages windows; false, with the reason in error(), when it cannot.
+    bool startWindowManager();
     const QByteArray& display() const { return display_; } // ":N"
     const QString& error() const { return error_; }
     // Loads layouts with setxkbmap, e.g. ("ru,us") or ("ru,us", ",intl"); clears other options.
@@ -22,6 +26,7 @@ public:
 
 private:
     QProcess process_;
+    QProcess windowManager_;
     QByteArray display_;
     QString error_;
 };
