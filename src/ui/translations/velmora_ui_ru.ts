@@ -1,0 +1,39 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru" sourcelanguage="en">
+<context>
+    <name>velmora::AdvancedTab</name>
+    <message>
+        <source>Advanced Settings</source>
+        <translation>Дополнительные настройки</translation>
+    </message>
+    <message>
+        <source>These settings are for advanced users and troubleshooting.</source>
+        <translation>Эти настройки предназначены для опытных пользователей и для устранения неполадок.</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Обновления</translation>
+    </message>
+    <message>
+        <source>Automatically check for updates</source>
+        <translation>Автоматически проверять обновления</translation>
+    </message>
+    <message>
+        <source>Check Now</source>
+        <translation>Проверить сейчас</translation>
+    </message>
+    <message>
+        <source>Current version: %1</source>
+        <translation>Текущая версия: %1</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Сброс</translation>
+    </message>
+    <message>
+        <source>Reset all settings to defaults</source>
+        <translation>Сбросить все настройки по умолчанию</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,39 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="uk" sourcelanguage="en">
+<context>
+    <name>velmora::AdvancedTab</name>
+    <message>
+        <source>Advanced Settings</source>
+        <translation>Додаткові налаштування</translation>
+    </message>
+    <message>
+        <source>These settings are for advanced users and troubleshooting.</source>
+        <translation>Ці налаштування призначені для досвідчених користувачів і для усунення несправностей.</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Оновлення</translation>
+    </message>
+    <message>
+        <source>Automatically check for updates</source>
+        <translation>Автоматично перевіряти оновлення</translation>
+    </message>
+    <message>
+        <source>Check Now</source>
+        <translation>Перевірити зараз</translation>
+    </message>
+    <message>
+        <source>Current version: %1</source>
+        <translation>Поточна версія: %1</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Скидання</translation>
+    </message>
+    <message>
+        <source>Reset all settings to defaults</source>
+        <translation>Скинути всі налаштування до типових</translation>
+    </message>
+</context>
+</TS>
