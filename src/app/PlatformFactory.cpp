@@ -25,9 +25,11 @@ const QString supportedDesktops = QStringLiteral("X11 sessions, GNOME, KDE Plasm
 class UnsupportedDesktopTrust final : public AccessibilityTrust {
 public:
     bool isProcessTrusted() override { return false; }
-    QString untrustedReason() const override {
-        return QStringLiteral("Velmora cannot switch layouts on this Wayland desktop yet; it supports ") +
-               supportedDesktops;
+    UntrustedReason untrustedReason() const override {
+        return {UntrustedReason::Cause::desktopUnsupported,
+                {},
+                QStringLiteral("Velmora cannot switch layouts on this Wayland desktop; it supports ") +
+                    supportedDesktops};
     }
 };
 

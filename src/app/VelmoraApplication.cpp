@@ -8,6 +8,7 @@
 #include "base/ConsoleOutput.h"
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
+#include "ui/SystemTranslations.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -30,6 +31,7 @@ int VelmoraApplication::run(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("app.velmora.Velmora"));
     // A tray utility lives on after its last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
+    SystemTranslations::install();
 
     SingleInstance instance(SingleInstance::defaultRuntimeDirectory());
     if (!instance.claim()) {

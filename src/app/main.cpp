@@ -92,8 +92,8 @@ int main(int argc, char* argv[]) {
     parser.addVersionOption();
     const QCommandLineOption listOption(
         QStringLiteral("list-input-sources"),
-        QStringLiteral("Print the keyboard layouts (X11 or sway) in order, marking the "
-                       "current one and the one selected for shortcuts."));
+        QStringLiteral("Print the keyboard layouts of the session (X11, or Wayland with sway, KDE Plasma "
+                       "or GNOME) in order, marking the current one and the one selected for shortcuts."));
     parser.addOption(listOption);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {

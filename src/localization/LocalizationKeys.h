@@ -66,6 +66,19 @@ inline const QString accessibilityPermissionsTitle = QStringLiteral("accessibili
 inline const QString accessibilityPermissionsMessage = QStringLiteral("accessibility_permissions_message");
 inline const QString openSettings = QStringLiteral("open_settings");
 inline const QString later = QStringLiteral("later");
+// Why the keyboard cannot be observed, one key per cause the backends report.
+inline const QString reasonWaylandSessionForX11 = QStringLiteral("keyboard_reason_wayland_x11");
+inline const QString reasonNoDisplay = QStringLiteral("keyboard_reason_no_display");
+inline const QString reasonDisplayUnreachable = QStringLiteral("keyboard_reason_display_unreachable");
+inline const QString reasonDisplayLacksExtension = QStringLiteral("keyboard_reason_display_lacks_extension");
+inline const QString reasonDisplayWithoutScreen = QStringLiteral("keyboard_reason_display_without_screen");
+inline const QString reasonNoReadableKeyboard = QStringLiteral("keyboard_reason_no_readable_keyboard");
+inline const QString reasonShellSilent = QStringLiteral("keyboard_reason_shell_silent");
+inline const QString reasonExtensionOff = QStringLiteral("keyboard_reason_extension_off");
+inline const QString reasonExtensionFailed = QStringLiteral("keyboard_reason_extension_failed");
+inline const QString reasonExtensionSilent = QStringLiteral("keyboard_reason_extension_silent");
+inline const QString reasonExtensionNotLoaded = QStringLiteral("keyboard_reason_extension_not_loaded");
+inline const QString reasonDesktopUnsupported = QStringLiteral("keyboard_reason_desktop_unsupported");
 
 // Updates.
 inline const QString updateAvailableTitle = QStringLiteral("update_available_title");
@@ -76,6 +89,7 @@ inline const QString remindLater = QStringLiteral("remind_later");
 inline const QString noUpdatesTitle = QStringLiteral("no_updates_title");
 inline const QString noUpdatesMessage = QStringLiteral("no_updates_message");
 inline const QString updateCheckFailedTitle = QStringLiteral("update_check_failed_title");
+inline const QString updateDownloadFailedTitle = QStringLiteral("update_download_failed_title");
 inline const QString okButton = QStringLiteral("ok_button");
 inline const QString updateDownloadedTitle = QStringLiteral("update_downloaded_title");
 inline const QString updateDownloadedMessage = QStringLiteral("update_downloaded_message");
@@ -91,8 +105,6 @@ inline const QString updateNotOpenedTitle = QStringLiteral("update_not_opened_ti
 inline const QString updateNotOpenedMessage = QStringLiteral("update_not_opened_message");
 inline const QString updateNotVerifiedTitle = QStringLiteral("update_not_verified_title");
 inline const QString updateNotVerifiedMessage = QStringLiteral("update_not_verified_message");
-// Keyboard access, continued.
-inline const QString accessibilityMissingReason = QStringLiteral("accessibility_missing_reason");
 // The layout a trigger press selects.
 inline const QString shortcutLayoutTitle = QStringLiteral("shortcut_layout_title");
 inline const QString shortcutLayoutAutomatic = QStringLiteral("shortcut_layout_automatic");
@@ -171,6 +183,35 @@ inline const QList<Entry>& all() {
         {accessibilityPermissionsMessage, 0, QStringLiteral("Alert text.")},
         {openSettings, 0, QStringLiteral("Alert button; opens help on what Velmora needs to observe the keyboard.")},
         {later, 0, QStringLiteral("Alert button that closes the alert.")},
+        {reasonWaylandSessionForX11, 0,
+         QStringLiteral("Sentence added to the keyboard-access alerts: X11 observed in a Wayland session.")},
+        {reasonNoDisplay, 0, QStringLiteral("Sentence added to the keyboard-access alerts. Keep DISPLAY.")},
+        {reasonDisplayUnreachable, 1,
+         QStringLiteral("Sentence added to the keyboard-access alerts. %1: the X display's name (\":0\").")},
+        {reasonDisplayLacksExtension, 2,
+         QStringLiteral("Sentence added to the keyboard-access alerts. %1: the X display's name, %2: the X "
+                        "extension and version Velmora needs (\"XInput 2.2\").")},
+        {reasonDisplayWithoutScreen, 2,
+         QStringLiteral("Sentence added to the keyboard-access alerts. %1: the X display's name, %2: a "
+                        "screen number.")},
+        {reasonNoReadableKeyboard, 0,
+         QStringLiteral("Sentences added to the keyboard-access alerts on Wayland. Keep /dev/input, the "
+                        "group name input and the command unchanged.")},
+        {reasonShellSilent, 1,
+         QStringLiteral("Sentence added to the keyboard-access alerts on GNOME. %1: the extension's id.")},
+        {reasonExtensionOff, 1,
+         QStringLiteral("Sentence added to the keyboard-access alerts on GNOME. %1: the extension's id. "
+                        "Name the Extensions app as GNOME does in your language.")},
+        {reasonExtensionFailed, 2,
+         QStringLiteral("Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id, "
+                        "%2: GNOME Shell's own error message (in English).")},
+        {reasonExtensionSilent, 1,
+         QStringLiteral("Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id.")},
+        {reasonExtensionNotLoaded, 1,
+         QStringLiteral("Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id.")},
+        {reasonDesktopUnsupported, 0,
+         QStringLiteral("Sentences added to the keyboard-access alerts on a Wayland desktop Velmora has no "
+                        "backend for.")},
         {updateAvailableTitle, 0,
          QStringLiteral("Alert title; also the tray menu item, followed by \" (version)\".")},
         {updateAvailableMessage, 3,
@@ -181,7 +222,11 @@ inline const QList<Entry>& all() {
         {noUpdatesTitle, 0, QStringLiteral("Alert title after a check found nothing newer.")},
         {noUpdatesMessage, 1, QStringLiteral("Alert text. %1: installed version.")},
         {updateCheckFailedTitle, 0,
-         QStringLiteral("Alert title for a failed update check or download; the text below is not translated.")},
+         QStringLiteral("Alert title when the check for a newer version failed; the text below is not "
+                        "translated.")},
+        {updateDownloadFailedTitle, 0,
+         QStringLiteral("Alert title when downloading or preparing an offered update failed; the text "
+                        "below is not translated.")},
         {okButton, 0, QStringLiteral("Alert button.")},
         {updateDownloadedTitle, 0, QStringLiteral("Alert title.")},
         {updateDownloadedMessage, 1,
@@ -200,9 +245,6 @@ inline const QList<Entry>& all() {
         {updateNotVerifiedTitle, 0,
          QStringLiteral("Alert title when a downloaded update fails its signature check and is not installed.")},
         {updateNotVerifiedMessage, 0, QStringLiteral("Alert text; the package was deleted unopened. The button is ok_button.")},
-        {accessibilityMissingReason, 1,
-         QStringLiteral("Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, "
-                        "as the desktop reports it (in English).")},
         {shortcutLayoutTitle, 0,
          QStringLiteral("Label of the picker of the keyboard layout selected while a trigger key is held.")},
         {shortcutLayoutAutomatic, 0,

@@ -18,9 +18,58 @@ namespace {
 
 QString localized(const QString& key) { return LocalizationManager::shared().localizedString(key); }
 
-QString untrustedReason() {
+UntrustedReason untrustedReason() {
     AccessibilityTrust* trust = Platform::current().accessibility.get();
-    return trust != nullptr ? trust->untrustedReason() : QString();
+    return trust != nullptr ? trust->untrustedReason() : UntrustedReason();
+}
+
+QString reasonKey(UntrustedReason::Cause cause) {
+    using Cause = UntrustedReason::Cause;
+    namespace Keys = LocalizationKeys;
+    switch (cause) {
+    case Cause::none:
+        break;
+    case Cause::waylandSessionForX11:
+        return Keys::reasonWaylandSessionForX11;
+    case Cause::noDisplay:
+        return Keys::reasonNoDisplay;
+    case Cause::displayUnreachable:
+        return Keys::reasonDisplayUnreachable;
+    case Cause::displayLacksExtension:
+        return Keys::reasonDisplayLacksExtension;
+    case Cause::displayWithoutScreen:
+        return Keys::reasonDisplayWithoutScreen;
+    case Cause::noReadableKeyboard:
+        return Keys::reasonNoReadableKeyboard;
+    case Cause::shellSilent:
+        return Keys::reasonShellSilent;
+    case Cause::extensionOff:
+        return Keys::reasonExtensionOff;
+    case Cause::extensionFailed:
+        return Keys::reasonExtensionFailed;
+    case Cause::extensionSilent:
+        return Keys::reasonExtensionSilent;
+    case Cause::extensionNotLoaded:
+        return Keys::reasonExtensionNotLoaded;
+    case Cause::desktopUnsupported:
+        return Keys::reasonDesktopUnsupported;
+    }
+    return {};
+}
+
+// The reason in the interface language, its values filled in with one call so
+// that a "%1" inside the shell's own error is never substituted.
+QString localizedReason(const UntrustedReason& reason) {
+    const QString text = localized(reasonKey(reason.cause));
+    const QStringList& values = reason.arguments;
+    switch (values.size()) {
+    case 0:
+        return text;
+    case 1:
+        return text.arg(values[0]);
+    default:
+        return text.arg(values[0], values[1]);
+    }
 }
 
 KeyboardEvent* passEventOn(uint32_t, KeyboardEvent* event, void*) { return event; }
@@ -36,9 +85,9 @@ bool PermissionFlow::checkPermission() {
     const bool trusted = SystemUtils::checkAccessibilityPermissions();
     if (!trusted && !reportedReason_) {
         reportedReason_ = true;
-        const QString reason = untrustedReason();
+        const UntrustedReason reason = untrustedReason();
         if (!reason.isEmpty())
-            ConsoleOutput::writeLine(QStringLiteral("❌ The keyboard cannot be observed: ") + reason);
+            ConsoleOutput::writeLine(QStringLiteral("❌ The keyboard cannot be observed: ") + reason.english);
     }
     return trusted;
 }
@@ -61,7 +110,8 @@ void PermissionFlow::startKeyboardMonitoring() {
         return;
     }
     showAccessibilityAlert();
-    startPermissionChecking();
+    if (!permissionCheckTimer)
+        startPermissionChecking();
 }
 
 void PermissionFlow::createEventTap() {
@@ -92,13 +142,18 @@ int PermissionFlow::explainMissingAccess(const QString& titleKey, const QString&
     if (alerts == nullptr)
         return 0;
     QString message = localized(messageKey);
-    if (const QString reason = untrustedReason(); !reason.isEmpty())
-        message += QStringLiteral("\n\n") + localized(LocalizationKeys::accessibilityMissingReason).arg(reason);
+    if (const UntrustedReason reason = untrustedReason(); !reason.isEmpty())
+        message += QStringLiteral("\n\n") + localizedReason(reason);
     const QStringList buttons = {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)};
     const int response =
         alerts->runModal({localized(titleKey), message, AlertStyle::warning, buttons, AlertResponse::secondButton});
     if (response == AlertResponse::firstButton)
         SystemUtils::openAccessibilitySettings();
+    // The alert promises that switching starts by itself once access arrives,
+    // also when it was shown from the onboarding rather than at start-up; a
+    // grant found while it was open needs no poll.
+    if (engine_ != nullptr && !engine_->eventTap && !permissionCheckTimer)
+        startPermissionChecking();
     return response;
 }
 

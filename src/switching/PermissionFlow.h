@@ -36,8 +36,9 @@ public:
     void createEventTap();
     void forceAddToAccessibilityList();
     void showAccessibilityAlert();
-    // The alert explaining missing keyboard access, with the reason given by
-    // the desktop; its first button opens the help. Returns the button code.
+    // The alert explaining missing keyboard access, with Velmora's reason in
+    // the interface language; its first button opens the help. With an engine
+    // the poll for access starts afterwards. Returns the button code.
     int explainMissingAccess(const QString& titleKey, const QString& messageKey);
     void startPermissionChecking();
     void stopPermissionChecking();

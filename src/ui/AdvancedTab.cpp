@@ -49,7 +49,7 @@ AdvancedTab::AdvancedTab(std::function<void()> checkForUpdates, const QString& c
     checkNow_->setText(tr("Check Now"));
     checkNow_->setAutoDefault(false);
     checkRow->addWidget(checkNow_);
-    version_->setText(tr("Current version: ") + currentVersion);
+    version_->setText(tr("Current version: %1").arg(currentVersion));
     version_->setFont(ViewStyle::captionFont(font()));
     ViewStyle::useSecondaryTextColor(version_);
     checkRow->addWidget(version_);

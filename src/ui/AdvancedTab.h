@@ -13,9 +13,9 @@ class SettingCheckBox;
 class SymbolLabel;
 
 // The Advanced tab: automatic update checks, a check on request and the
-// reset of all settings. Its texts are fixed English, translated only by
-// Qt's own tables where the application installs them, not by the interface
-// language.
+// reset of all settings. Its texts are tr() texts, translated by the table
+// SystemTranslations installs for the desktop's language, not by the
+// interface language chosen in the preferences.
 class AdvancedTab final : public QWidget {
     Q_OBJECT
 

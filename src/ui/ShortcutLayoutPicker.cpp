@@ -37,7 +37,6 @@ ShortcutLayoutPicker::ShortcutLayoutPicker(QWidget* parent)
     keymapPoll_->setInterval(keymapPollIntervalMs);
     connect(keymapPoll_, &QTimer::timeout, this, &ShortcutLayoutPicker::refresh);
     retranslate();
-    refresh();
 }
 
 void ShortcutLayoutPicker::retranslate() {
@@ -47,6 +46,12 @@ void ShortcutLayoutPicker::retranslate() {
     picker_->setAccessibleName(title);
     picker_->setItemText(
         0, LocalizationManager::shared().localizedString(LocalizationKeys::shortcutLayoutAutomatic));
+    if (const QString language = LocalizationManager::shared().bundleLanguage();
+        language != layoutNamesLanguage_) {
+        layoutNames_ = LayoutNameCatalog(LayoutNameCatalog::pathFor(language));
+        layoutNamesLanguage_ = language;
+    }
+    refresh();
 }
 
 void ShortcutLayoutPicker::refresh() {
@@ -56,7 +61,8 @@ void ShortcutLayoutPicker::refresh() {
         for (const InputSourceRef& source :
              sources->createInputSourceList().value_or(QList<InputSourceRef>()))
             if (source && source->identifier)
-                layouts.append({*source->identifier, source->localizedName.value_or(*source->identifier)});
+                layouts.append({*source->identifier,
+                                layoutNames_.translate(source->localizedName.value_or(*source->identifier))});
     for (int i = 0; i < layouts.size(); ++i) {
         if (i + 1 < picker_->count()) {
             picker_->setItemData(i + 1, layouts[i].first);

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "ui/LayoutNameCatalog.h"
+
 #include <QWidget>
+
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -9,8 +13,9 @@ class QTimer;
 namespace velmora {
 
 // "Layout for shortcuts": English (automatic), which leaves the
-// "shortcutLayout" key absent, or one of the installed layouts. While shown
-// it follows the keymap, so added or removed layouts appear or go.
+// "shortcutLayout" key absent, or one of the installed layouts, named in the
+// interface language through xkeyboard-config's catalogue. While shown it
+// follows the keymap, so added or removed layouts appear or go.
 class ShortcutLayoutPicker final : public QWidget {
     Q_OBJECT
 
@@ -19,6 +24,7 @@ public:
 
     explicit ShortcutLayoutPicker(QWidget* parent = nullptr);
 
+    // The texts, and the layout names, in the interface language.
     void retranslate();
     // The installed layouts read again and the stored choice shown.
     void refresh();
@@ -35,6 +41,9 @@ private:
     QLabel* title_;
     QComboBox* picker_;
     QTimer* keymapPoll_;
+    // Read again only when the interface language changes, not at each poll.
+    LayoutNameCatalog layoutNames_;
+    std::optional<QString> layoutNamesLanguage_;
 };
 
 } // namespace velmora

@@ -89,13 +89,14 @@ void UpdateManager::handleUpdateResponse(const std::optional<QByteArray>& data,
     if (error) {
         Logger::logError(*error);
         if (!automatic)
-            showErrorAlert(QStringLiteral("Failed to check for updates: ") + error->localizedDescription);
+            showErrorAlert(UpdatePrompt::Stage::check,
+                           QStringLiteral("Failed to check for updates: ") + error->localizedDescription);
         return;
     }
     if (!data) {
         Logger::log(QStringLiteral("No data received from update check"));
         if (!automatic)
-            showErrorAlert(QStringLiteral("No response from update server"));
+            showErrorAlert(UpdatePrompt::Stage::check, QStringLiteral("No response from update server"));
         return;
     }
     Error decodingError;
@@ -103,7 +104,7 @@ void UpdateManager::handleUpdateResponse(const std::optional<QByteArray>& data,
     if (!record) {
         Logger::logError(decodingError);
         if (!automatic)
-            showErrorAlert(QStringLiteral("Failed to parse update information"));
+            showErrorAlert(UpdatePrompt::Stage::check, QStringLiteral("Failed to parse update information"));
         return;
     }
     Logger::log(QStringLiteral("Received version info: ") + record->version);
@@ -157,8 +158,8 @@ void UpdateManager::showUpdateAlert(const AppVersion& version) {
     }
 }
 
-void UpdateManager::showErrorAlert(const QString& message) {
-    prompt_.failure(message);
+void UpdateManager::showErrorAlert(UpdatePrompt::Stage stage, const QString& message) {
+    prompt_.failure(stage, message);
 }
 
 void UpdateManager::showNoUpdatesAlert() {
@@ -170,7 +171,7 @@ void UpdateManager::downloadAndInstallUpdate(const AppVersion& version) {
         return;
     const std::optional<QUrl> url = UpdateTransport::acceptedAddress(version.url);
     if (!url) {
-        showErrorAlert(QStringLiteral("Invalid download URL"));
+        showErrorAlert(UpdatePrompt::Stage::download, QStringLiteral("Invalid download URL"));
         return;
     }
     downloading_ = version;
@@ -202,18 +203,20 @@ void UpdateManager::handleDownloadCompletion(const std::optional<QString>& local
                                              const std::optional<Error>& error) {
     if (error) {
         Logger::logError(*error);
-        showErrorAlert(QStringLiteral("Download failed: ") + error->localizedDescription);
+        showErrorAlert(UpdatePrompt::Stage::download,
+                       QStringLiteral("Download failed: ") + error->localizedDescription);
         return;
     }
     if (response && response->isHttp && !UpdateTransport::isSuccessStatus(response->statusCode)) {
         const Error statusError{QStringLiteral("HTTP"), response->statusCode,
                                 QStringLiteral("HTTP status %1").arg(response->statusCode)};
         Logger::logError(statusError);
-        showErrorAlert(QStringLiteral("Download failed: ") + statusError.localizedDescription);
+        showErrorAlert(UpdatePrompt::Stage::download,
+                       QStringLiteral("Download failed: ") + statusError.localizedDescription);
         return;
     }
     if (!localFile) {
-        showErrorAlert(QStringLiteral("Download failed: No file received"));
+        showErrorAlert(UpdatePrompt::Stage::download, QStringLiteral("Download failed: No file received"));
         return;
     }
     Logger::log(QStringLiteral("Download completed: ") + QUrl::fromLocalFile(*localFile).toString());
@@ -237,7 +240,8 @@ void UpdateManager::installUpdate(const QString& from) {
     if (const std::optional<Error> error =
             downloader_.moveIntoPlace(from, dependencies_.downloadFolder(), destination)) {
         Logger::logError(*error);
-        showErrorAlert(QStringLiteral("Installation preparation failed: ") + error->localizedDescription);
+        showErrorAlert(UpdatePrompt::Stage::download,
+                       QStringLiteral("Installation preparation failed: ") + error->localizedDescription);
         return;
     }
     Workspace* workspace = Platform::current().workspace.get();

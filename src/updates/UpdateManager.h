@@ -97,7 +97,7 @@ public:
 
     // The alerts; the offer acts on the button pressed.
     void showUpdateAlert(const AppVersion& version);
-    void showErrorAlert(const QString& message);
+    void showErrorAlert(UpdatePrompt::Stage stage, const QString& message);
     void showNoUpdatesAlert();
 
     // Downloading. A request made while a download runs is ignored.

@@ -40,9 +40,10 @@ UpdatePrompt::OfferChoice UpdatePrompt::offer(const AppVersion& version,
     }
 }
 
-void UpdatePrompt::failure(const QString& message) const {
-    run(localized(LocalizationKeys::updateCheckFailedTitle), message, {localized(LocalizationKeys::okButton)},
-        AlertResponse::firstButton);
+void UpdatePrompt::failure(Stage stage, const QString& message) const {
+    const QString& title = stage == Stage::check ? LocalizationKeys::updateCheckFailedTitle
+                                                 : LocalizationKeys::updateDownloadFailedTitle;
+    run(localized(title), message, {localized(LocalizationKeys::okButton)}, AlertResponse::firstButton);
 }
 
 void UpdatePrompt::noUpdates(const QString& currentVersion) const {

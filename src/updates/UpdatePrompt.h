@@ -15,12 +15,14 @@ namespace velmora {
 class UpdatePrompt {
 public:
     enum class OfferChoice { none, download, skip, remindLater };
+    // What failed: the check for a newer version, or getting the offered one.
+    enum class Stage { check, download };
 
     explicit UpdatePrompt(std::function<QString(const QString& key)> localizedString);
 
     OfferChoice offer(const AppVersion& version, const QString& currentVersion) const;
     // `message` is shown as it is: it names a failure and is not translated.
-    void failure(const QString& message) const;
+    void failure(Stage stage, const QString& message) const;
     void noUpdates(const QString& currentVersion) const;
     // These two return true when the user asked to see the file: the
     // package is in place and opening, or in place but the opener failed.

@@ -11,15 +11,15 @@ namespace velmora {
 // Answers what the test scripted; whenAsked runs inside each question.
 struct FakeAccessibilityTrust final : AccessibilityTrust {
     bool trusted = true, lastAnswer = true;
-    QString reason;
+    UntrustedReason reason;
     std::function<void()> whenAsked;
-    void setTrusted(bool yes, QString why = {}) { trusted = yes, reason = std::move(why); }
+    void setTrusted(bool yes, UntrustedReason why = {}) { trusted = yes, reason = std::move(why); }
     bool isProcessTrusted() override {
         if (whenAsked)
             whenAsked();
         return lastAnswer = trusted;
     }
-    QString untrustedReason() const override { return lastAnswer ? QString() : reason; }
+    UntrustedReason untrustedReason() const override { return lastAnswer ? UntrustedReason() : reason; }
 };
 
 // A login item kept in memory; while `failure` is set, every change fails with it.

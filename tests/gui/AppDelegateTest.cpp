@@ -10,10 +10,12 @@
 #include "support/CapturedOutput.h"
 #include "support/LocalHttpServer.h"
 #include "support/WaitUntil.h"
+#include "ui/OnboardingView.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -24,8 +26,8 @@ using namespace velmora;
 
 namespace {
 
-// The application over a fake platform whose trust says no ("scripted"),
-// with the trace and the usage events printed.
+// The application over a fake platform whose trust says no (display :9 is
+// unreachable), with the trace and the usage events printed.
 class AppDelegateTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -33,7 +35,9 @@ protected:
         store->setBool(Constants::enableDebugMode, true);
         store->setBool(Constants::enableUsageStats, true);
         LocalizationManager::shared().setCurrentLanguage(QStringLiteral("en"));
-        fakes.trust->setTrusted(false, QStringLiteral("scripted"));
+        fakes.trust->setTrusted(false, {UntrustedReason::Cause::displayUnreachable,
+                                        {QStringLiteral(":9")},
+                                        QStringLiteral("cannot connect to the X display :9")});
         makeUpdates(QStringLiteral("http://127.0.0.1:9/version.json"));
         output.clear();
     }
@@ -358,6 +362,7 @@ TEST_F(AppDelegateTest, StartUpVariants) {
 
 // The one trace of the permission flow, from the first start without trust.
 TEST_F(AppDelegateTest, FirstRequestWithoutTrustExplainsOpensSettingsAndPolls) {
+    LocalizationManager::shared().setCurrentLanguage(QStringLiteral("ru"));
     AppDelegate& app = make();
     app.startKeyboardMonitoring();
     const auto temporary = fakes.taps->latest();
@@ -372,6 +377,12 @@ TEST_F(AppDelegateTest, FirstRequestWithoutTrustExplainsOpensSettingsAndPolls) {
     ASSERT_EQ(fakes.alerts->shown().size(), 1);
     EXPECT_EQ(fakes.alerts->shown().first().dismissResponse, AlertResponse::secondButton)
         << "Escape answers Later";
+    // The reason in the interface language, as a paragraph of its own; the trace stays English.
+    EXPECT_TRUE(fakes.alerts->shown().first().informativeText.endsWith(
+        QStringLiteral("\n\nVelmora не может подключиться к X-дисплею :9.")))
+        << fakes.alerts->shown().first().informativeText.toStdString();
+    EXPECT_EQ(output.linesStartingWith(QStringLiteral("❌")),
+              QStringList{"❌ The keyboard cannot be observed: cannot connect to the X display :9"});
     EXPECT_EQ(fakes.machine->openedUrls.size(), 1) << "the first button opens the settings";
     EXPECT_NE(app.permissions.permissionCheckTimer, nullptr);
 
@@ -394,6 +405,23 @@ TEST_F(AppDelegateTest, TrustGrantedByTheRequestItselfNeedsNoAlert) {
     EXPECT_NE(app.engine.eventTap, nullptr);
     EXPECT_TRUE(fakes.alerts->shown().isEmpty());
     EXPECT_EQ(app.permissions.permissionCheckTimer, nullptr);
+}
+
+// The onboarding's alert says switching starts by itself once access arrives:
+// after it the poll runs, and a grant creates the tap.
+TEST_F(AppDelegateTest, OnboardingWithoutTrustPollsAfterItsAlert) {
+    AppDelegate& app = make();
+    app.applicationDidFinishLaunching();
+    auto* onboarding = app.onboardingWindow->findChild<OnboardingView*>();
+    ASSERT_NE(onboarding, nullptr);
+    fakes.alerts->answerWith(AlertResponse::secondButton);
+    onboarding->primaryButton()->click();
+    onboarding->primaryButton()->click();
+    ASSERT_EQ(fakes.alerts->shown().size(), 1);
+    EXPECT_EQ(fakes.alerts->shown().first().messageText, tr(LocalizationKeys::enableAccessibilityAlertTitle));
+    ASSERT_NE(app.permissions.permissionCheckTimer, nullptr);
+    fakes.trust->setTrusted(true);
+    EXPECT_TRUE(test::waitUntil([&] { return app.engine.eventTap != nullptr; }));
 }
 
 TEST_F(AppDelegateTest, GrantFoundByAPollAfterShutdownBeganChangesNothing) {

@@ -17,15 +17,19 @@
 #include "ui/ShortcutLayoutPicker.h"
 #include "ui/SymbolIcons.h"
 #include "ui/SymbolLabel.h"
+#include "ui/SystemTranslations.h"
 #include "ui/TabButton.h"
 #include "ui/WindowHelper.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +129,14 @@ TEST_F(PreferencesViewTest, LanguageAndShortcutLayoutPickers) {
 
     QComboBox* layout = view.generalTab()->shortcutLayoutPicker()->comboBox();
     ASSERT_EQ(layout->count(), 3);
+    // Layout names in the interface language, from xkeyboard-config's own
+    // catalogue; a name it does not know stays as the desktop gave it.
+    for (const auto& [code, russian] :
+         {std::pair{"ru", "Русская"}, std::pair{"ja", "ロシア語"}, std::pair{"en", "Russian"}}) {
+        Q_EMIT language->activated(language->findData(QString::fromUtf8(code)));
+        EXPECT_EQ(layout->itemText(1), QString::fromUtf8(russian)) << code;
+        EXPECT_EQ(layout->itemText(2), QStringLiteral("UK")) << code;
+    }
     Q_EMIT layout->activated(2);
     EXPECT_EQ(store->stringForKey(Constants::shortcutLayout), QStringLiteral("gb"));
     // UK removed from the keymap: still stored, but English applies and shows.
@@ -134,6 +146,55 @@ TEST_F(PreferencesViewTest, LanguageAndShortcutLayoutPickers) {
     EXPECT_EQ(store->stringForKey(Constants::shortcutLayout), QStringLiteral("gb"));
     Q_EMIT layout->activated(0);
     EXPECT_FALSE(store->hasObject(Constants::shortcutLayout));
+}
+
+// Its tr() texts follow the desktop's first language, whatever the interface language.
+TEST_F(PreferencesViewTest, AdvancedTabSpeaksTheSystemLanguage) {
+    LocalizationManager::shared().setCurrentLanguage(QStringLiteral("de"));
+    const struct {
+        QStringList system;
+        const char *table, *checkNow, *version;
+    } rows[] = {
+        {{"ru-RU", "en-US"}, "ru", "Проверить сейчас", "Текущая версия: 2.0"},
+        {{"ja-JP"}, "ja", "今すぐ確認", "現在のバージョン：2.0"},
+        {{"en-GB", "ru-RU"}, "", "Check Now", "Current version: 2.0"},
+        {{"it-IT", "ja-JP"}, "", "Check Now", "Current version: 2.0"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(SystemTranslations::install(row.system), QString::fromUtf8(row.table));
+        const AdvancedTab tab({}, QStringLiteral("2.0"));
+        EXPECT_EQ(tab.checkNowButton()->text(), QString::fromUtf8(row.checkNow))
+            << row.system.first().toStdString();
+        EXPECT_EQ(tab.versionLabel()->text(), QString::fromUtf8(row.version));
+    }
+}
+
+// A catalogue that cannot be read names nothing: the names stay as given.
+TEST(LayoutNameCatalog, DamagedOrMissingFilesTranslateNothing) {
+    QFile real(LayoutNameCatalog::pathFor(QStringLiteral("ru")));
+    ASSERT_TRUE(real.open(QIODevice::ReadOnly)) << "xkb-data's catalogue for Russian";
+    const QByteArray data = real.readAll();
+    QTemporaryDir folder;
+    const struct {
+        const char* name;
+        QByteArray content;
+    } rows[] = {{"header only", data.left(28)},
+                {"cut short", data.left(data.size() / 2)},
+                {"not a catalogue", QByteArray("msgid \"Russian\"\nmsgstr \"Русская\"\n")},
+                {"empty", {}}};
+    for (const auto& row : rows) {
+        const QString path = folder.filePath(QString::fromUtf8(row.name));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(row.content) == row.content.size());
+        file.close();
+        const LayoutNameCatalog catalog(path);
+        EXPECT_TRUE(catalog.isEmpty()) << row.name;
+        EXPECT_EQ(catalog.translate(QStringLiteral("Russian")), QStringLiteral("Russian")) << row.name;
+    }
+    EXPECT_TRUE(LayoutNameCatalog(folder.filePath(QStringLiteral("missing"))).isEmpty());
+    EXPECT_FALSE(LayoutNameCatalog(real.fileName()).isEmpty());
+    EXPECT_TRUE(LayoutNameCatalog::pathFor(QStringLiteral("en")).isEmpty());
+    EXPECT_TRUE(LayoutNameCatalog::pathFor(QStringLiteral("ja"), folder.path()).isEmpty());
 }
 
 // Tab visits the tabs, then every control of the shown tab in reading order,

@@ -66,4 +66,51 @@ TEST_F(LocalizationManagerTest, AKeyTheTableLacksReadsAsTheKeyNeverAsTheEnglishT
               LocalizationKeys::menuQuit);
 }
 
+// Phrases of texts that were once true, per table: Wayland unsupported, X11
+// required, a restart needed, the system named as the source of the reason.
+const struct StalePhrases {
+    const char* code;
+    QStringList phrases;
+} stalePhrases[] = {
+    {"en",
+     {"not supported yet", "X11 only", "Needs an X11 session", "requires an X11 session",
+      "start Velmora again", "given by the system", "Update Failed"}},
+    {"fr",
+     {"pas encore pris en charge", "Nécessite une session X11", "relancez ensuite Velmora",
+      "indiquée par le système"}},
+    {"de",
+     {"noch nicht unterstützt", "Erfordert eine X11-Sitzung", "ist eine X11-Sitzung nötig", "danach neu",
+      "Vom System genannter"}},
+    {"pt",
+     {"ainda não é suportado", "Requer uma sessão X11", "requer uma sessão X11", "abra o Velmora novamente",
+      "informado pelo sistema"}},
+    {"ru",
+     {"пока не поддерживается", "Нужен сеанс X11", "требуется сеанс X11", "запустите Velmora снова",
+      "названная системой"}},
+    {"es",
+     {"aún no es compatible", "Requiere una sesión X11", "requiere una sesión X11", "vuelve a iniciar",
+      "indicado por el sistema"}},
+    {"uk",
+     {"поки не підтримується", "Потрібен сеанс X11", "потрібен сеанс X11", "запустіть Velmora знову",
+      "яку назвала система"}},
+    {"ja", {"未対応", "X11 セッションが必要", "を再起動してください", "システムが示した理由"}},
+    {"zh-Hans", {"暂不支持", "需要 X11 会话", "重新启动 Velmora", "系统给出的原因"}},
+};
+
+TEST(StringTables, NoTableRepeatsWhatIsNoLongerTrueAndReasonsAreWholeSentences) {
+    for (const StalePhrases& table : stalePhrases) {
+        for (const LocalizationKeys::Entry& entry : LocalizationKeys::all()) {
+            const QString text = tableText(table.code, entry.key);
+            ASSERT_FALSE(text.isEmpty()) << table.code << " " << entry.key.toStdString();
+            for (const QString& phrase : table.phrases)
+                EXPECT_FALSE(text.contains(phrase, Qt::CaseInsensitive))
+                    << table.code << " " << entry.key.toStdString() << ": " << text.toStdString();
+            // The alert shows a reason as a paragraph of its own.
+            if (entry.key.startsWith(QLatin1String("keyboard_reason_")))
+                EXPECT_TRUE(text.endsWith(u'.') || text.endsWith(u'。'))
+                    << table.code << " " << entry.key.toStdString() << ": " << text.toStdString();
+        }
+    }
+}
+
 } // namespace

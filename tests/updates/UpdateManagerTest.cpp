@@ -113,7 +113,7 @@ TEST_F(UpdateManagerTest, DownloadReplacesTheEarlierPackageAndOpensIt) {
 TEST_F(UpdateManagerTest, DownloadFailuresKeepTheEarlierPackage) {
     const qsizetype part = 100 * 1024;
     const QByteArray page = "<html>" + QByteArray(64 * 1024, 'e') + "</html>";
-    const QString failed = "update_check_failed_title: Download failed: ";
+    const QString failed = "update_download_failed_title: Download failed: ";
     const Failure rows[] = {
         // The file may grow to one byte short of the package (SIGXFSZ ignored, so the
         // write fails instead of the process): the last piece is written only in part.

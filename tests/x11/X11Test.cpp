@@ -225,7 +225,7 @@ TEST_F(SwitchingOnX11Test, TheServerGoingAwayLeavesTheEngineConsistent) {
     qunsetenv("WAYLAND_DISPLAY");
     qputenv("XDG_SESSION_TYPE", "x11");
     X11AccessibilityTrust trust(server.display());
-    EXPECT_TRUE(trust.isProcessTrusted()) << trust.untrustedReason().toStdString();
+    EXPECT_TRUE(trust.isProcessTrusted()) << trust.untrustedReason().english.toStdString();
     startEngine();
     keyboard->press(Keycode::leftControl);
     ASSERT_TRUE(groupBecomes(1));
@@ -234,7 +234,8 @@ TEST_F(SwitchingOnX11Test, TheServerGoingAwayLeavesTheEngineConsistent) {
     server.kill();
     ASSERT_TRUE(waitUntil([this] { return connectionLostCount > 0; }));
     EXPECT_FALSE(trust.isProcessTrusted());
-    EXPECT_TRUE(trust.untrustedReason().contains(QStringLiteral("cannot connect")));
+    EXPECT_EQ(trust.untrustedReason().cause, UntrustedReason::Cause::displayUnreachable);
+    EXPECT_TRUE(trust.untrustedReason().english.contains(QStringLiteral("cannot connect")));
     EXPECT_FALSE(engine->eventTap->isEnabled());
     // A release that can no longer reach the server still completes.
     engine->restoreSavedLayout();

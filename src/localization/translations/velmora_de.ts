@@ -184,9 +184,9 @@
             <translation>Nichts, was Sie tippen, wird gespeichert oder gesendet</translation>
         </message>
         <message id="permission_feature_3">
-            <source>Needs an X11 session; Wayland is not supported yet</source>
+            <source>Works on X11, and on Wayland with sway, KDE Plasma or GNOME, where Velmora reads the keyboard devices and needs the input group</source>
             <extracomment>Second onboarding page, feature list.</extracomment>
-            <translation>Erfordert eine X11-Sitzung; Wayland wird noch nicht unterstützt</translation>
+            <translation>Läuft unter X11 und unter Wayland mit sway, KDE Plasma oder GNOME, wo Velmora die Tastaturgeräte liest und die Gruppe input benötigt</translation>
         </message>
         <message id="permission_feature_4">
             <source>Choose the trigger keys in Preferences</source>
@@ -219,9 +219,9 @@
             <translation>Kein Tastaturzugriff</translation>
         </message>
         <message id="enable_accessibility_alert_message">
-            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; then start Velmora again.</source>
+            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; once it has access, Velmora starts switching by itself.</source>
             <extracomment>Alert text.</extracomment>
-            <translation>Velmora kann die Tastatur in dieser Sitzung nicht beobachten, daher wird die Belegung nicht gewechselt. Die Hilfe erklärt, was Velmora benötigt; starten Sie Velmora danach neu.</translation>
+            <translation>Velmora kann die Tastatur in dieser Sitzung nicht beobachten, daher wird die Belegung nicht gewechselt. Die Hilfe erklärt, was Velmora benötigt; sobald der Zugriff besteht, beginnt Velmora von selbst.</translation>
         </message>
         <message id="accessibility_permissions_title">
             <source>Keyboard Access Needed</source>
@@ -229,9 +229,9 @@
             <translation>Tastaturzugriff erforderlich</translation>
         </message>
         <message id="accessibility_permissions_message">
-            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. This requires an X11 session; Wayland is not supported yet.</source>
+            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. On X11 it does so through the X server; on Wayland (sway, KDE Plasma, GNOME) it reads the keyboard devices, which needs membership in the input group.</source>
             <extracomment>Alert text.</extracomment>
-            <translation>Um die Belegung zu wechseln, während Sie eine Kürzeltaste gedrückt halten, muss Velmora die Tastatur beobachten. Dafür ist eine X11-Sitzung nötig; Wayland wird noch nicht unterstützt.</translation>
+            <translation>Um die Belegung zu wechseln, während Sie eine Kürzeltaste gedrückt halten, muss Velmora die Tastatur beobachten. Unter X11 geschieht das über den X-Server; unter Wayland (sway, KDE Plasma, GNOME) liest Velmora die Tastaturgeräte, wofür die Mitgliedschaft in der Gruppe input nötig ist.</translation>
         </message>
         <message id="open_settings">
             <source>Learn More</source>
@@ -242,6 +242,66 @@
             <source>Later</source>
             <extracomment>Alert button that closes the alert.</extracomment>
             <translation>Später</translation>
+        </message>
+        <message id="keyboard_reason_wayland_x11">
+            <source>This is a Wayland session, where an X11 program cannot observe the whole keyboard.</source>
+            <extracomment>Sentence added to the keyboard-access alerts: X11 observed in a Wayland session.</extracomment>
+            <translation>Dies ist eine Wayland-Sitzung, in der ein X11-Programm nicht die ganze Tastatur beobachten kann.</translation>
+        </message>
+        <message id="keyboard_reason_no_display">
+            <source>No X display is set (DISPLAY is empty).</source>
+            <extracomment>Sentence added to the keyboard-access alerts. Keep DISPLAY.</extracomment>
+            <translation>Es ist keine X-Anzeige festgelegt (DISPLAY ist leer).</translation>
+        </message>
+        <message id="keyboard_reason_display_unreachable">
+            <source>Velmora cannot connect to the X display %1.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name (&quot;:0&quot;).</extracomment>
+            <translation>Velmora kann keine Verbindung zur X-Anzeige %1 herstellen.</translation>
+        </message>
+        <message id="keyboard_reason_display_lacks_extension">
+            <source>The X display %1 does not offer %2, which Velmora needs.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name, %2: the X extension and version Velmora needs (&quot;XInput 2.2&quot;).</extracomment>
+            <translation>Die X-Anzeige %1 bietet kein %2, das Velmora benötigt.</translation>
+        </message>
+        <message id="keyboard_reason_display_without_screen">
+            <source>The X display %1 has no screen %2.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name, %2: a screen number.</extracomment>
+            <translation>Die X-Anzeige %1 hat keinen Bildschirm %2.</translation>
+        </message>
+        <message id="keyboard_reason_no_readable_keyboard">
+            <source>No keyboard device in /dev/input can be read. On Wayland Velmora reads the keyboard devices, which needs membership in the input group (sudo usermod -aG input $USER, then log out and back in). That access could read every key; Velmora reads only which modifier keys are held.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on Wayland. Keep /dev/input, the group name input and the command unchanged.</extracomment>
+            <translation>Kein Tastaturgerät in /dev/input ist lesbar. Unter Wayland liest Velmora die Tastaturgeräte, wofür die Mitgliedschaft in der Gruppe input nötig ist (sudo usermod -aG input $USER, dann ab- und wieder anmelden). Dieser Zugriff könnte jede Taste lesen; Velmora liest nur, welche Modifikatortasten gehalten werden.</translation>
+        </message>
+        <message id="keyboard_reason_shell_silent">
+            <source>GNOME Shell does not answer on the session bus, so Velmora’s GNOME Shell extension (%1) cannot run.</source>
+            <extracomment>Sentence added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>GNOME Shell antwortet nicht auf dem Sitzungsbus, daher kann die GNOME-Shell-Erweiterung von Velmora (%1) nicht laufen.</translation>
+        </message>
+        <message id="keyboard_reason_extension_off">
+            <source>Velmora’s GNOME Shell extension (%1) is turned off; turn it on in GNOME’s Extensions app.</source>
+            <extracomment>Sentence added to the keyboard-access alerts on GNOME. %1: the extension's id. Name the Extensions app as GNOME does in your language.</extracomment>
+            <translation>Die GNOME-Shell-Erweiterung von Velmora (%1) ist ausgeschaltet; schalten Sie sie in der App „Erweiterungen“ von GNOME ein.</translation>
+        </message>
+        <message id="keyboard_reason_extension_failed">
+            <source>GNOME Shell could not run Velmora’s extension (%1): %2. Log out and back in; if that does not help, reinstall Velmora.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id, %2: GNOME Shell's own error message (in English).</extracomment>
+            <translation>GNOME Shell konnte die Erweiterung von Velmora (%1) nicht ausführen: %2. Melden Sie sich ab und wieder an; hilft das nicht, installieren Sie Velmora neu.</translation>
+        </message>
+        <message id="keyboard_reason_extension_silent">
+            <source>Velmora’s GNOME Shell extension (%1) is on but does not answer. Log out and back in.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>Die GNOME-Shell-Erweiterung von Velmora (%1) ist eingeschaltet, antwortet aber nicht. Melden Sie sich ab und wieder an.</translation>
+        </message>
+        <message id="keyboard_reason_extension_not_loaded">
+            <source>GNOME Shell has not loaded Velmora’s extension (%1); it finds new extensions only when it starts. Log out and back in.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>GNOME Shell hat die Erweiterung von Velmora (%1) nicht geladen; neue Erweiterungen findet es nur beim Start. Melden Sie sich ab und wieder an.</translation>
+        </message>
+        <message id="keyboard_reason_desktop_unsupported">
+            <source>Velmora does not switch layouts on this Wayland desktop. It works on X11, and on sway, KDE Plasma and GNOME.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on a Wayland desktop Velmora has no backend for.</extracomment>
+            <translation>Velmora wechselt auf dieser Wayland-Arbeitsumgebung keine Belegungen. Es funktioniert unter X11 sowie mit sway, KDE Plasma und GNOME.</translation>
         </message>
         <message id="update_available_title">
             <source>Update Available</source>
@@ -279,9 +339,14 @@
             <translation>Velmora %1 ist die neueste Version.</translation>
         </message>
         <message id="update_check_failed_title">
-            <source>Update Failed</source>
-            <extracomment>Alert title for a failed update check or download; the text below is not translated.</extracomment>
-            <translation>Aktualisierung fehlgeschlagen</translation>
+            <source>Update Check Failed</source>
+            <extracomment>Alert title when the check for a newer version failed; the text below is not translated.</extracomment>
+            <translation>Suche nach Aktualisierungen fehlgeschlagen</translation>
+        </message>
+        <message id="update_download_failed_title">
+            <source>Update Download Failed</source>
+            <extracomment>Alert title when downloading or preparing an offered update failed; the text below is not translated.</extracomment>
+            <translation>Herunterladen der Aktualisierung fehlgeschlagen</translation>
         </message>
         <message id="ok_button">
             <source>OK</source>
@@ -337,11 +402,6 @@
             <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>Es konnte nicht bestätigt werden, dass das heruntergeladene Update von den Velmora-Entwicklern stammt. Es wurde daher gelöscht und nicht installiert. Ihre aktuelle Version funktioniert weiterhin; versuchen Sie es später erneut oder laden Sie Velmora von der Website herunter.</translation>
-        </message>
-        <message id="accessibility_missing_reason">
-            <source>Reason given by the system: %1</source>
-            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
-            <translation>Vom System genannter Grund: %1</translation>
         </message>
         <message id="shortcut_layout_title">
             <source>Layout for shortcuts</source>

@@ -184,9 +184,9 @@
             <translation>Nothing you type is stored or sent anywhere</translation>
         </message>
         <message id="permission_feature_3">
-            <source>Needs an X11 session; Wayland is not supported yet</source>
+            <source>Works on X11, and on Wayland with sway, KDE Plasma or GNOME, where Velmora reads the keyboard devices and needs the input group</source>
             <extracomment>Second onboarding page, feature list.</extracomment>
-            <translation>Needs an X11 session; Wayland is not supported yet</translation>
+            <translation>Works on X11, and on Wayland with sway, KDE Plasma or GNOME, where Velmora reads the keyboard devices and needs the input group</translation>
         </message>
         <message id="permission_feature_4">
             <source>Choose the trigger keys in Preferences</source>
@@ -219,9 +219,9 @@
             <translation>Keyboard Access Unavailable</translation>
         </message>
         <message id="enable_accessibility_alert_message">
-            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; then start Velmora again.</source>
+            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; once it has access, Velmora starts switching by itself.</source>
             <extracomment>Alert text.</extracomment>
-            <translation>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; then start Velmora again.</translation>
+            <translation>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; once it has access, Velmora starts switching by itself.</translation>
         </message>
         <message id="accessibility_permissions_title">
             <source>Keyboard Access Needed</source>
@@ -229,9 +229,9 @@
             <translation>Keyboard Access Needed</translation>
         </message>
         <message id="accessibility_permissions_message">
-            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. This requires an X11 session; Wayland is not supported yet.</source>
+            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. On X11 it does so through the X server; on Wayland (sway, KDE Plasma, GNOME) it reads the keyboard devices, which needs membership in the input group.</source>
             <extracomment>Alert text.</extracomment>
-            <translation>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. This requires an X11 session; Wayland is not supported yet.</translation>
+            <translation>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. On X11 it does so through the X server; on Wayland (sway, KDE Plasma, GNOME) it reads the keyboard devices, which needs membership in the input group.</translation>
         </message>
         <message id="open_settings">
             <source>Learn More</source>
@@ -242,6 +242,66 @@
             <source>Later</source>
             <extracomment>Alert button that closes the alert.</extracomment>
             <translation>Later</translation>
+        </message>
+        <message id="keyboard_reason_wayland_x11">
+            <source>This is a Wayland session, where an X11 program cannot observe the whole keyboard.</source>
+            <extracomment>Sentence added to the keyboard-access alerts: X11 observed in a Wayland session.</extracomment>
+            <translation>This is a Wayland session, where an X11 program cannot observe the whole keyboard.</translation>
+        </message>
+        <message id="keyboard_reason_no_display">
+            <source>No X display is set (DISPLAY is empty).</source>
+            <extracomment>Sentence added to the keyboard-access alerts. Keep DISPLAY.</extracomment>
+            <translation>No X display is set (DISPLAY is empty).</translation>
+        </message>
+        <message id="keyboard_reason_display_unreachable">
+            <source>Velmora cannot connect to the X display %1.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name (&quot;:0&quot;).</extracomment>
+            <translation>Velmora cannot connect to the X display %1.</translation>
+        </message>
+        <message id="keyboard_reason_display_lacks_extension">
+            <source>The X display %1 does not offer %2, which Velmora needs.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name, %2: the X extension and version Velmora needs (&quot;XInput 2.2&quot;).</extracomment>
+            <translation>The X display %1 does not offer %2, which Velmora needs.</translation>
+        </message>
+        <message id="keyboard_reason_display_without_screen">
+            <source>The X display %1 has no screen %2.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name, %2: a screen number.</extracomment>
+            <translation>The X display %1 has no screen %2.</translation>
+        </message>
+        <message id="keyboard_reason_no_readable_keyboard">
+            <source>No keyboard device in /dev/input can be read. On Wayland Velmora reads the keyboard devices, which needs membership in the input group (sudo usermod -aG input $USER, then log out and back in). That access could read every key; Velmora reads only which modifier keys are held.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on Wayland. Keep /dev/input, the group name input and the command unchanged.</extracomment>
+            <translation>No keyboard device in /dev/input can be read. On Wayland Velmora reads the keyboard devices, which needs membership in the input group (sudo usermod -aG input $USER, then log out and back in). That access could read every key; Velmora reads only which modifier keys are held.</translation>
+        </message>
+        <message id="keyboard_reason_shell_silent">
+            <source>GNOME Shell does not answer on the session bus, so Velmora’s GNOME Shell extension (%1) cannot run.</source>
+            <extracomment>Sentence added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>GNOME Shell does not answer on the session bus, so Velmora’s GNOME Shell extension (%1) cannot run.</translation>
+        </message>
+        <message id="keyboard_reason_extension_off">
+            <source>Velmora’s GNOME Shell extension (%1) is turned off; turn it on in GNOME’s Extensions app.</source>
+            <extracomment>Sentence added to the keyboard-access alerts on GNOME. %1: the extension's id. Name the Extensions app as GNOME does in your language.</extracomment>
+            <translation>Velmora’s GNOME Shell extension (%1) is turned off; turn it on in GNOME’s Extensions app.</translation>
+        </message>
+        <message id="keyboard_reason_extension_failed">
+            <source>GNOME Shell could not run Velmora’s extension (%1): %2. Log out and back in; if that does not help, reinstall Velmora.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id, %2: GNOME Shell's own error message (in English).</extracomment>
+            <translation>GNOME Shell could not run Velmora’s extension (%1): %2. Log out and back in; if that does not help, reinstall Velmora.</translation>
+        </message>
+        <message id="keyboard_reason_extension_silent">
+            <source>Velmora’s GNOME Shell extension (%1) is on but does not answer. Log out and back in.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>Velmora’s GNOME Shell extension (%1) is on but does not answer. Log out and back in.</translation>
+        </message>
+        <message id="keyboard_reason_extension_not_loaded">
+            <source>GNOME Shell has not loaded Velmora’s extension (%1); it finds new extensions only when it starts. Log out and back in.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>GNOME Shell has not loaded Velmora’s extension (%1); it finds new extensions only when it starts. Log out and back in.</translation>
+        </message>
+        <message id="keyboard_reason_desktop_unsupported">
+            <source>Velmora does not switch layouts on this Wayland desktop. It works on X11, and on sway, KDE Plasma and GNOME.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on a Wayland desktop Velmora has no backend for.</extracomment>
+            <translation>Velmora does not switch layouts on this Wayland desktop. It works on X11, and on sway, KDE Plasma and GNOME.</translation>
         </message>
         <message id="update_available_title">
             <source>Update Available</source>
@@ -279,9 +339,14 @@
             <translation>Velmora %1 is the latest version.</translation>
         </message>
         <message id="update_check_failed_title">
-            <source>Update Failed</source>
-            <extracomment>Alert title for a failed update check or download; the text below is not translated.</extracomment>
-            <translation>Update Failed</translation>
+            <source>Update Check Failed</source>
+            <extracomment>Alert title when the check for a newer version failed; the text below is not translated.</extracomment>
+            <translation>Update Check Failed</translation>
+        </message>
+        <message id="update_download_failed_title">
+            <source>Update Download Failed</source>
+            <extracomment>Alert title when downloading or preparing an offered update failed; the text below is not translated.</extracomment>
+            <translation>Update Download Failed</translation>
         </message>
         <message id="ok_button">
             <source>OK</source>
@@ -337,11 +402,6 @@
             <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</translation>
-        </message>
-        <message id="accessibility_missing_reason">
-            <source>Reason given by the system: %1</source>
-            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
-            <translation>Reason given by the system: %1</translation>
         </message>
         <message id="shortcut_layout_title">
             <source>Layout for shortcuts</source>

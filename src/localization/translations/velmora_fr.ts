@@ -184,9 +184,9 @@
             <translation>Rien de ce que vous tapez n’est enregistré ni envoyé</translation>
         </message>
         <message id="permission_feature_3">
-            <source>Needs an X11 session; Wayland is not supported yet</source>
+            <source>Works on X11, and on Wayland with sway, KDE Plasma or GNOME, where Velmora reads the keyboard devices and needs the input group</source>
             <extracomment>Second onboarding page, feature list.</extracomment>
-            <translation>Nécessite une session X11 ; Wayland n’est pas encore pris en charge</translation>
+            <translation>Fonctionne sous X11, et sous Wayland avec sway, KDE Plasma ou GNOME, où Velmora lit les périphériques du clavier et nécessite le groupe input</translation>
         </message>
         <message id="permission_feature_4">
             <source>Choose the trigger keys in Preferences</source>
@@ -219,9 +219,9 @@
             <translation>Accès au clavier indisponible</translation>
         </message>
         <message id="enable_accessibility_alert_message">
-            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; then start Velmora again.</source>
+            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; once it has access, Velmora starts switching by itself.</source>
             <extracomment>Alert text.</extracomment>
-            <translation>Velmora ne peut pas surveiller le clavier dans cette session : la disposition ne changera pas. L’aide explique ce dont Velmora a besoin ; relancez ensuite Velmora.</translation>
+            <translation>Velmora ne peut pas surveiller le clavier dans cette session : la disposition ne changera pas. L’aide explique ce dont Velmora a besoin ; dès qu’il y a accès, Velmora se met à fonctionner de lui-même.</translation>
         </message>
         <message id="accessibility_permissions_title">
             <source>Keyboard Access Needed</source>
@@ -229,9 +229,9 @@
             <translation>Accès au clavier requis</translation>
         </message>
         <message id="accessibility_permissions_message">
-            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. This requires an X11 session; Wayland is not supported yet.</source>
+            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. On X11 it does so through the X server; on Wayland (sway, KDE Plasma, GNOME) it reads the keyboard devices, which needs membership in the input group.</source>
             <extracomment>Alert text.</extracomment>
-            <translation>Pour changer de disposition pendant que vous maintenez une touche de raccourci, Velmora doit surveiller le clavier. Cela nécessite une session X11 ; Wayland n’est pas encore pris en charge.</translation>
+            <translation>Pour changer de disposition pendant que vous maintenez une touche de raccourci, Velmora doit surveiller le clavier. Sous X11, il le fait via le serveur X ; sous Wayland (sway, KDE Plasma, GNOME), il lit les périphériques du clavier, ce qui nécessite d’appartenir au groupe input.</translation>
         </message>
         <message id="open_settings">
             <source>Learn More</source>
@@ -242,6 +242,66 @@
             <source>Later</source>
             <extracomment>Alert button that closes the alert.</extracomment>
             <translation>Plus tard</translation>
+        </message>
+        <message id="keyboard_reason_wayland_x11">
+            <source>This is a Wayland session, where an X11 program cannot observe the whole keyboard.</source>
+            <extracomment>Sentence added to the keyboard-access alerts: X11 observed in a Wayland session.</extracomment>
+            <translation>Cette session est une session Wayland, où un programme X11 ne peut pas surveiller tout le clavier.</translation>
+        </message>
+        <message id="keyboard_reason_no_display">
+            <source>No X display is set (DISPLAY is empty).</source>
+            <extracomment>Sentence added to the keyboard-access alerts. Keep DISPLAY.</extracomment>
+            <translation>Aucun affichage X n’est défini (DISPLAY est vide).</translation>
+        </message>
+        <message id="keyboard_reason_display_unreachable">
+            <source>Velmora cannot connect to the X display %1.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name (&quot;:0&quot;).</extracomment>
+            <translation>Velmora ne peut pas se connecter à l’affichage X %1.</translation>
+        </message>
+        <message id="keyboard_reason_display_lacks_extension">
+            <source>The X display %1 does not offer %2, which Velmora needs.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name, %2: the X extension and version Velmora needs (&quot;XInput 2.2&quot;).</extracomment>
+            <translation>L’affichage X %1 n’offre pas %2, dont Velmora a besoin.</translation>
+        </message>
+        <message id="keyboard_reason_display_without_screen">
+            <source>The X display %1 has no screen %2.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name, %2: a screen number.</extracomment>
+            <translation>L’affichage X %1 n’a pas d’écran %2.</translation>
+        </message>
+        <message id="keyboard_reason_no_readable_keyboard">
+            <source>No keyboard device in /dev/input can be read. On Wayland Velmora reads the keyboard devices, which needs membership in the input group (sudo usermod -aG input $USER, then log out and back in). That access could read every key; Velmora reads only which modifier keys are held.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on Wayland. Keep /dev/input, the group name input and the command unchanged.</extracomment>
+            <translation>Aucun périphérique clavier de /dev/input ne peut être lu. Sous Wayland, Velmora lit les périphériques du clavier, ce qui nécessite d’appartenir au groupe input (sudo usermod -aG input $USER, puis fermez la session et rouvrez-la). Cet accès permettrait de lire chaque touche ; Velmora ne lit que les touches de modification maintenues.</translation>
+        </message>
+        <message id="keyboard_reason_shell_silent">
+            <source>GNOME Shell does not answer on the session bus, so Velmora’s GNOME Shell extension (%1) cannot run.</source>
+            <extracomment>Sentence added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>GNOME Shell ne répond pas sur le bus de session : l’extension GNOME Shell de Velmora (%1) ne peut pas fonctionner.</translation>
+        </message>
+        <message id="keyboard_reason_extension_off">
+            <source>Velmora’s GNOME Shell extension (%1) is turned off; turn it on in GNOME’s Extensions app.</source>
+            <extracomment>Sentence added to the keyboard-access alerts on GNOME. %1: the extension's id. Name the Extensions app as GNOME does in your language.</extracomment>
+            <translation>L’extension GNOME Shell de Velmora (%1) est désactivée ; activez-la dans l’application Extensions de GNOME.</translation>
+        </message>
+        <message id="keyboard_reason_extension_failed">
+            <source>GNOME Shell could not run Velmora’s extension (%1): %2. Log out and back in; if that does not help, reinstall Velmora.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id, %2: GNOME Shell's own error message (in English).</extracomment>
+            <translation>GNOME Shell n’a pas pu exécuter l’extension de Velmora (%1) : %2. Fermez la session et rouvrez-la ; si le problème persiste, réinstallez Velmora.</translation>
+        </message>
+        <message id="keyboard_reason_extension_silent">
+            <source>Velmora’s GNOME Shell extension (%1) is on but does not answer. Log out and back in.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>L’extension GNOME Shell de Velmora (%1) est activée mais ne répond pas. Fermez la session et rouvrez-la.</translation>
+        </message>
+        <message id="keyboard_reason_extension_not_loaded">
+            <source>GNOME Shell has not loaded Velmora’s extension (%1); it finds new extensions only when it starts. Log out and back in.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>GNOME Shell n’a pas chargé l’extension de Velmora (%1) : il ne découvre les nouvelles extensions qu’au démarrage. Fermez la session et rouvrez-la.</translation>
+        </message>
+        <message id="keyboard_reason_desktop_unsupported">
+            <source>Velmora does not switch layouts on this Wayland desktop. It works on X11, and on sway, KDE Plasma and GNOME.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on a Wayland desktop Velmora has no backend for.</extracomment>
+            <translation>Velmora ne change pas de disposition sur ce bureau Wayland. Il fonctionne sous X11, ainsi qu’avec sway, KDE Plasma et GNOME.</translation>
         </message>
         <message id="update_available_title">
             <source>Update Available</source>
@@ -279,9 +339,14 @@
             <translation>Velmora %1 est la dernière version.</translation>
         </message>
         <message id="update_check_failed_title">
-            <source>Update Failed</source>
-            <extracomment>Alert title for a failed update check or download; the text below is not translated.</extracomment>
-            <translation>Échec de la mise à jour</translation>
+            <source>Update Check Failed</source>
+            <extracomment>Alert title when the check for a newer version failed; the text below is not translated.</extracomment>
+            <translation>Échec de la recherche de mises à jour</translation>
+        </message>
+        <message id="update_download_failed_title">
+            <source>Update Download Failed</source>
+            <extracomment>Alert title when downloading or preparing an offered update failed; the text below is not translated.</extracomment>
+            <translation>Échec du téléchargement de la mise à jour</translation>
         </message>
         <message id="ok_button">
             <source>OK</source>
@@ -337,11 +402,6 @@
             <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>La mise à jour téléchargée n’a pas pu être vérifiée comme provenant des développeurs de Velmora : elle a été supprimée et n’a pas été installée. Votre version actuelle continue de fonctionner ; réessayez plus tard ou téléchargez Velmora depuis son site web.</translation>
-        </message>
-        <message id="accessibility_missing_reason">
-            <source>Reason given by the system: %1</source>
-            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
-            <translation>Raison indiquée par le système : %1</translation>
         </message>
         <message id="shortcut_layout_title">
             <source>Layout for shortcuts</source>

@@ -184,9 +184,9 @@
             <translation>Nada do que você digita é armazenado ou enviado</translation>
         </message>
         <message id="permission_feature_3">
-            <source>Needs an X11 session; Wayland is not supported yet</source>
+            <source>Works on X11, and on Wayland with sway, KDE Plasma or GNOME, where Velmora reads the keyboard devices and needs the input group</source>
             <extracomment>Second onboarding page, feature list.</extracomment>
-            <translation>Requer uma sessão X11; o Wayland ainda não é suportado</translation>
+            <translation>Funciona no X11 e no Wayland com sway, KDE Plasma ou GNOME, onde o Velmora lê os dispositivos de teclado e precisa do grupo input</translation>
         </message>
         <message id="permission_feature_4">
             <source>Choose the trigger keys in Preferences</source>
@@ -219,9 +219,9 @@
             <translation>Acesso ao teclado indisponível</translation>
         </message>
         <message id="enable_accessibility_alert_message">
-            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; then start Velmora again.</source>
+            <source>Velmora can’t observe the keyboard in this session, so layouts won’t switch. The help explains what Velmora needs; once it has access, Velmora starts switching by itself.</source>
             <extracomment>Alert text.</extracomment>
-            <translation>O Velmora não consegue observar o teclado nesta sessão, então o layout não será trocado. A ajuda explica do que o Velmora precisa; depois, abra o Velmora novamente.</translation>
+            <translation>O Velmora não consegue observar o teclado nesta sessão, então o layout não será trocado. A ajuda explica do que o Velmora precisa; assim que tiver acesso, o Velmora começa a funcionar sozinho.</translation>
         </message>
         <message id="accessibility_permissions_title">
             <source>Keyboard Access Needed</source>
@@ -229,9 +229,9 @@
             <translation>Acesso ao teclado necessário</translation>
         </message>
         <message id="accessibility_permissions_message">
-            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. This requires an X11 session; Wayland is not supported yet.</source>
+            <source>To switch layouts while you hold a shortcut key, Velmora needs to observe the keyboard. On X11 it does so through the X server; on Wayland (sway, KDE Plasma, GNOME) it reads the keyboard devices, which needs membership in the input group.</source>
             <extracomment>Alert text.</extracomment>
-            <translation>Para trocar de layout enquanto você segura uma tecla de atalho, o Velmora precisa observar o teclado. Isso requer uma sessão X11; o Wayland ainda não é suportado.</translation>
+            <translation>Para trocar de layout enquanto você segura uma tecla de atalho, o Velmora precisa observar o teclado. No X11, ele faz isso pelo servidor X; no Wayland (sway, KDE Plasma, GNOME), ele lê os dispositivos de teclado, o que requer participar do grupo input.</translation>
         </message>
         <message id="open_settings">
             <source>Learn More</source>
@@ -242,6 +242,66 @@
             <source>Later</source>
             <extracomment>Alert button that closes the alert.</extracomment>
             <translation>Mais tarde</translation>
+        </message>
+        <message id="keyboard_reason_wayland_x11">
+            <source>This is a Wayland session, where an X11 program cannot observe the whole keyboard.</source>
+            <extracomment>Sentence added to the keyboard-access alerts: X11 observed in a Wayland session.</extracomment>
+            <translation>Esta é uma sessão Wayland, na qual um programa X11 não consegue observar o teclado inteiro.</translation>
+        </message>
+        <message id="keyboard_reason_no_display">
+            <source>No X display is set (DISPLAY is empty).</source>
+            <extracomment>Sentence added to the keyboard-access alerts. Keep DISPLAY.</extracomment>
+            <translation>Nenhum display X está definido (DISPLAY está vazio).</translation>
+        </message>
+        <message id="keyboard_reason_display_unreachable">
+            <source>Velmora cannot connect to the X display %1.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name (&quot;:0&quot;).</extracomment>
+            <translation>O Velmora não consegue se conectar ao display X %1.</translation>
+        </message>
+        <message id="keyboard_reason_display_lacks_extension">
+            <source>The X display %1 does not offer %2, which Velmora needs.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name, %2: the X extension and version Velmora needs (&quot;XInput 2.2&quot;).</extracomment>
+            <translation>O display X %1 não oferece %2, de que o Velmora precisa.</translation>
+        </message>
+        <message id="keyboard_reason_display_without_screen">
+            <source>The X display %1 has no screen %2.</source>
+            <extracomment>Sentence added to the keyboard-access alerts. %1: the X display's name, %2: a screen number.</extracomment>
+            <translation>O display X %1 não tem a tela %2.</translation>
+        </message>
+        <message id="keyboard_reason_no_readable_keyboard">
+            <source>No keyboard device in /dev/input can be read. On Wayland Velmora reads the keyboard devices, which needs membership in the input group (sudo usermod -aG input $USER, then log out and back in). That access could read every key; Velmora reads only which modifier keys are held.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on Wayland. Keep /dev/input, the group name input and the command unchanged.</extracomment>
+            <translation>Nenhum dispositivo de teclado em /dev/input pode ser lido. No Wayland, o Velmora lê os dispositivos de teclado, o que requer participar do grupo input (sudo usermod -aG input $USER, depois saia da sessão e entre novamente). Esse acesso permitiria ler qualquer tecla; o Velmora lê apenas quais teclas modificadoras estão pressionadas.</translation>
+        </message>
+        <message id="keyboard_reason_shell_silent">
+            <source>GNOME Shell does not answer on the session bus, so Velmora’s GNOME Shell extension (%1) cannot run.</source>
+            <extracomment>Sentence added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>O GNOME Shell não responde no barramento de sessão, então a extensão do GNOME Shell do Velmora (%1) não pode funcionar.</translation>
+        </message>
+        <message id="keyboard_reason_extension_off">
+            <source>Velmora’s GNOME Shell extension (%1) is turned off; turn it on in GNOME’s Extensions app.</source>
+            <extracomment>Sentence added to the keyboard-access alerts on GNOME. %1: the extension's id. Name the Extensions app as GNOME does in your language.</extracomment>
+            <translation>A extensão do GNOME Shell do Velmora (%1) está desativada; ative-a no aplicativo Extensões do GNOME.</translation>
+        </message>
+        <message id="keyboard_reason_extension_failed">
+            <source>GNOME Shell could not run Velmora’s extension (%1): %2. Log out and back in; if that does not help, reinstall Velmora.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id, %2: GNOME Shell's own error message (in English).</extracomment>
+            <translation>O GNOME Shell não conseguiu executar a extensão do Velmora (%1): %2. Saia da sessão e entre novamente; se não resolver, reinstale o Velmora.</translation>
+        </message>
+        <message id="keyboard_reason_extension_silent">
+            <source>Velmora’s GNOME Shell extension (%1) is on but does not answer. Log out and back in.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>A extensão do GNOME Shell do Velmora (%1) está ativada, mas não responde. Saia da sessão e entre novamente.</translation>
+        </message>
+        <message id="keyboard_reason_extension_not_loaded">
+            <source>GNOME Shell has not loaded Velmora’s extension (%1); it finds new extensions only when it starts. Log out and back in.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on GNOME. %1: the extension's id.</extracomment>
+            <translation>O GNOME Shell não carregou a extensão do Velmora (%1); ele só encontra extensões novas ao iniciar. Saia da sessão e entre novamente.</translation>
+        </message>
+        <message id="keyboard_reason_desktop_unsupported">
+            <source>Velmora does not switch layouts on this Wayland desktop. It works on X11, and on sway, KDE Plasma and GNOME.</source>
+            <extracomment>Sentences added to the keyboard-access alerts on a Wayland desktop Velmora has no backend for.</extracomment>
+            <translation>O Velmora não troca layouts neste ambiente Wayland. Ele funciona no X11 e com sway, KDE Plasma e GNOME.</translation>
         </message>
         <message id="update_available_title">
             <source>Update Available</source>
@@ -279,9 +339,14 @@
             <translation>O Velmora %1 é a versão mais recente.</translation>
         </message>
         <message id="update_check_failed_title">
-            <source>Update Failed</source>
-            <extracomment>Alert title for a failed update check or download; the text below is not translated.</extracomment>
-            <translation>Falha na atualização</translation>
+            <source>Update Check Failed</source>
+            <extracomment>Alert title when the check for a newer version failed; the text below is not translated.</extracomment>
+            <translation>Falha ao verificar atualizações</translation>
+        </message>
+        <message id="update_download_failed_title">
+            <source>Update Download Failed</source>
+            <extracomment>Alert title when downloading or preparing an offered update failed; the text below is not translated.</extracomment>
+            <translation>Falha ao baixar a atualização</translation>
         </message>
         <message id="ok_button">
             <source>OK</source>
@@ -337,11 +402,6 @@
             <source>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</source>
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>Não foi possível confirmar que a atualização baixada vem dos desenvolvedores do Velmora, por isso ela foi removida e não foi instalada. Sua versão atual continua funcionando; tente novamente mais tarde ou baixe o Velmora no site.</translation>
-        </message>
-        <message id="accessibility_missing_reason">
-            <source>Reason given by the system: %1</source>
-            <extracomment>Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, as the desktop reports it (in English).</extracomment>
-            <translation>Motivo informado pelo sistema: %1</translation>
         </message>
         <message id="shortcut_layout_title">
             <source>Layout for shortcuts</source>

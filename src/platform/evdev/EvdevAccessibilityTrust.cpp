@@ -13,10 +13,11 @@ bool EvdevAccessibilityTrust::isProcessTrusted() {
     const bool readable = configured.isEmpty() ? !EvdevKeyboards::discover(*access_).isEmpty()
                                                : EvdevKeyboards::anyReadable(configured);
     if (readable) {
-        reason_.clear();
+        reason_ = {};
         return true;
     }
-    reason_ = QStringLiteral(
+    reason_.cause = UntrustedReason::Cause::noReadableKeyboard;
+    reason_.english = QStringLiteral(
         "no keyboard device in /dev/input can be read; on Wayland Velmora reads the keyboards' devices, "
         "which needs membership in the input group (sudo usermod -aG input $USER, then log out and back "
         "in). That access could read every key; Velmora reads only which modifier keys are held");

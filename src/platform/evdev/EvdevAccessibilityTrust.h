@@ -15,11 +15,11 @@ public:
     explicit EvdevAccessibilityTrust(std::shared_ptr<EvdevDeviceAccess> access = {});
 
     bool isProcessTrusted() override;
-    QString untrustedReason() const override { return reason_; }
+    UntrustedReason untrustedReason() const override { return reason_; }
 
 private:
     std::shared_ptr<EvdevDeviceAccess> access_;
-    QString reason_;
+    UntrustedReason reason_;
 };
 
 } // namespace velmora

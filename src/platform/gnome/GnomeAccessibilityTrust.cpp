@@ -37,7 +37,7 @@ bool GnomeAccessibilityTrust::isProcessTrusted() {
         reason_ = keyboard_->untrustedReason();
         return false;
     }
-    reason_ = extensionAnswers() ? QString() : extensionProblem();
+    reason_ = extensionAnswers() ? UntrustedReason() : extensionProblem();
     return reason_.isEmpty();
 }
 
@@ -46,13 +46,16 @@ bool GnomeAccessibilityTrust::extensionAnswers() {
     return names != nullptr && names->isServiceRegistered(GnomeShellBus::service).value();
 }
 
-QString GnomeAccessibilityTrust::extensionProblem() {
-    const QString extension =
-        QStringLiteral("Velmora's GNOME Shell extension (") + GnomeShellBus::extensionUuid + QLatin1Char(')');
+UntrustedReason GnomeAccessibilityTrust::extensionProblem() {
+    using Cause = UntrustedReason::Cause;
+    const QString& uuid = GnomeShellBus::extensionUuid;
+    const QString extension = QStringLiteral("Velmora's GNOME Shell extension (") + uuid + QLatin1Char(')');
     const QDBusMessage info = callExtensions(bus_, QStringLiteral("GetExtensionInfo"));
     if (info.type() != QDBusMessage::ReplyMessage)
-        return QStringLiteral("GNOME Shell does not answer on the session bus, so ") + extension +
-               QStringLiteral(" cannot run");
+        return {Cause::shellSilent,
+                {uuid},
+                QStringLiteral("GNOME Shell does not answer on the session bus, so ") + extension +
+                    QStringLiteral(" cannot run")};
     const QVariantMap details = qdbus_cast<QVariantMap>(info.arguments().value(0));
     const int state = details.value(QStringLiteral("state")).toInt();
     if (state == disabled || state == initialized) {
@@ -66,17 +69,30 @@ QString GnomeAccessibilityTrust::extensionProblem() {
                 return {};
             }
         }
-        return extension + QStringLiteral(" is turned off; turn it on in GNOME's Extensions app");
+        return {Cause::extensionOff,
+                {uuid},
+                extension + QStringLiteral(" is turned off; turn it on in GNOME's Extensions app")};
     }
-    if (state == error || state == outOfDate)
-        return QStringLiteral("GNOME Shell could not run ") + extension + QStringLiteral(" (") +
-               details.value(QStringLiteral("error")).toString() + QStringLiteral("); ") + logOutAndIn +
-               QStringLiteral(", and reinstall Velmora if it stays");
+    if (state == error || state == outOfDate) {
+        QString shellError = details.value(QStringLiteral("error")).toString().trimmed();
+        // The sentence around it ends with its own full stop.
+        if (shellError.endsWith(QLatin1Char('.')))
+            shellError.chop(1);
+        return {Cause::extensionFailed,
+                {uuid, shellError},
+                QStringLiteral("GNOME Shell could not run ") + extension + QStringLiteral(" (") + shellError +
+                    QStringLiteral("); ") + logOutAndIn +
+                    QStringLiteral(", and reinstall Velmora if it stays")};
+    }
     if (state == enabled)
-        return extension + QStringLiteral(" is on but does not answer; ") + logOutAndIn;
+        return {Cause::extensionSilent,
+                {uuid},
+                extension + QStringLiteral(" is on but does not answer; ") + logOutAndIn};
     // GNOME Shell finds new extensions at start only (on Wayland at login).
-    return QStringLiteral("GNOME Shell has not loaded ") + extension +
-           QStringLiteral(", which it sees only when it starts; ") + logOutAndIn;
+    return {Cause::extensionNotLoaded,
+            {uuid},
+            QStringLiteral("GNOME Shell has not loaded ") + extension +
+                QStringLiteral(", which it sees only when it starts; ") + logOutAndIn};
 }
 
 } // namespace velmora

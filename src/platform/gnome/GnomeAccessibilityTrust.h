@@ -18,17 +18,17 @@ public:
                             QDBusConnection bus = QDBusConnection::sessionBus());
 
     bool isProcessTrusted() override;
-    QString untrustedReason() const override { return reason_; }
+    UntrustedReason untrustedReason() const override { return reason_; }
 
 private:
     bool extensionAnswers();
     // Why the extension does not answer; enables it when it is only off.
-    QString extensionProblem();
+    UntrustedReason extensionProblem();
 
     std::shared_ptr<AccessibilityTrust> keyboard_;
     QDBusConnection bus_;
     bool triedEnabling_ = false;
-    QString reason_;
+    UntrustedReason reason_;
 };
 
 } // namespace velmora

@@ -16,16 +16,18 @@ bool X11AccessibilityTrust::isWaylandSession() {
 
 bool X11AccessibilityTrust::isProcessTrusted() {
     if (isWaylandSession()) {
-        reason_ = QStringLiteral("this is a Wayland session, where an X11 program cannot observe the whole "
-                                 "keyboard; Velmora needs an X11 session");
+        reason_ = {UntrustedReason::Cause::waylandSessionForX11,
+                   {},
+                   QStringLiteral("this is a Wayland session, where an X11 program cannot observe the whole "
+                                  "keyboard")};
         return false;
     }
-    QString problem;
+    UntrustedReason problem;
     if (!X11Connection::open(displayName_, true, &problem)) {
-        reason_ = problem;
+        reason_ = std::move(problem);
         return false;
     }
-    reason_.clear();
+    reason_ = {};
     return true;
 }
 

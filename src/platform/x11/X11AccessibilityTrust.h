@@ -15,14 +15,14 @@ public:
     explicit X11AccessibilityTrust(QByteArray displayName = {});
 
     bool isProcessTrusted() override;
-    QString untrustedReason() const override { return reason_; }
+    UntrustedReason untrustedReason() const override { return reason_; }
 
     // Whether the environment describes a Wayland session.
     static bool isWaylandSession();
 
 private:
     QByteArray displayName_;
-    QString reason_;
+    UntrustedReason reason_;
 };
 
 } // namespace velmora

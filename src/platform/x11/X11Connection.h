@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AccessibilityTrust.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,9 +17,9 @@ namespace velmora {
 class X11Connection {
 public:
     // Returns null when the display cannot be used, and says why in *problem
-    // (one sentence, no trailing full stop). An empty name means DISPLAY.
+    // (its English sentence has no trailing full stop). An empty name means DISPLAY.
     static std::unique_ptr<X11Connection> open(const QByteArray& displayName, bool needXInput22,
-                                               QString* problem);
+                                               UntrustedReason* problem);
     ~X11Connection();
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;
@@ -34,8 +36,9 @@ public:
 private:
     static QString describeDisplay(const QByteArray& displayName);
     X11Connection(xcb_connection_t* connection, QString displayName);
-    QString setUpXkb();
-    QString setUpXInput22();
+    // Empty when the extension is there in the version Velmora needs.
+    UntrustedReason setUpXkb();
+    UntrustedReason setUpXInput22();
 
     xcb_connection_t* connection_;
     QString displayName_;

@@ -30,9 +30,13 @@ struct RawKeyEventMask {
 std::unique_ptr<X11EventTap> X11EventTap::create(const QByteArray& displayName, uint64_t eventMask,
                                                  EventTapCallback callback, void* userInfo,
                                                  std::function<void()> onConnectionLost, QString* problem) {
-    std::unique_ptr<X11Connection> connection = X11Connection::open(displayName, true, problem);
-    if (!connection)
+    UntrustedReason unusable;
+    std::unique_ptr<X11Connection> connection = X11Connection::open(displayName, true, &unusable);
+    if (!connection) {
+        if (problem != nullptr)
+            *problem = unusable.english;
         return nullptr;
+    }
     std::unique_ptr<X11EventTap> tap(
         new X11EventTap(std::move(connection), eventMask, callback, userInfo, std::move(onConnectionLost)));
     if (!tap->selectEvents() || !tap->readInitialState()) {

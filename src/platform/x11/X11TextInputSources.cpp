@@ -95,10 +95,10 @@ bool X11TextInputSources::ensureConnected() {
     keymapStale_ = true;
     currentGroup_.reset();
 
-    QString problem;
+    UntrustedReason problem;
     std::unique_ptr<X11Connection> connection = X11Connection::open(displayName_, false, &problem);
     if (!connection) {
-        reportProblem(problem);
+        reportProblem(problem.english);
         return false;
     }
     xcb_connection_t* c = connection->get();
