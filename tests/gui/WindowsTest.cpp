@@ -180,6 +180,7 @@ TEST(LayoutNameCatalog, DamagedOrMissingFilesTranslateNothing) {
         QByteArray content;
     } rows[] = {{"header only", data.left(28)},
                 {"cut short", data.left(data.size() / 2)},
+                {"cut short after its first names", data.left(data.size() * 9 / 10)},
                 {"not a catalogue", QByteArray("msgid \"Russian\"\nmsgstr \"Русская\"\n")},
                 {"empty", {}}};
     for (const auto& row : rows) {
