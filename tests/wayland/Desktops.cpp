@@ -2,7 +2,6 @@
 
 #include "platform/gnome/GnomeShellBus.h"
 #include "platform/sway/SwayIpcSocket.h"
-#include "support/Files.h"
 #include "support/WaitUntil.h"
 
 #include <QDBusConnection>
@@ -17,8 +16,9 @@ namespace velmora::test {
 
 namespace {
 
-QString readText(const QString& path) {
-    return QString::fromUtf8(readFile(path)).trimmed();
+QString readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
 }
 
 // The environment with "NAME=value" variables set; the test process's own
@@ -71,7 +71,7 @@ public:
         });
         if (socket_.isEmpty())
             return fail(QStringLiteral("sway did not start: ") +
-                        readText(home_.filePath(QStringLiteral("log"))));
+                        readFile(home_.filePath(QStringLiteral("log"))));
         // Without devices sway has no keyboard, and so no layouts, until a client makes one.
         keyboard_.setProcessEnvironment(environment());
         keyboard_.start(QStringLiteral(VELMORA_WAYLAND_TOOLS "/velmora_virtual_keyboard"), {"ru,us,de"});
@@ -120,8 +120,10 @@ public:
     ~KWin() override { QDBusConnection::disconnectFromBus(address_); }
 
     bool start() override {
-        if (!writeFile(home_.filePath(QStringLiteral("kxkbrc")), "[Layout]\nUse=true\nLayoutList=ru,us,de\n"))
+        QFile kxkbrc(home_.filePath(QStringLiteral("kxkbrc")));
+        if (!kxkbrc.open(QIODevice::WriteOnly) || !kxkbrc.write("[Layout]\nUse=true\nLayoutList=ru,us,de\n"))
             return fail(QStringLiteral("cannot write kxkbrc"));
+        kxkbrc.close();
         // The installed binary carries file capabilities that a container may refuse; a copy (under
         // its own name, which KWin's platform plugin wants) has none.
         if (!QFile::copy(QStringLiteral("/usr/bin/kwin_wayland"),
@@ -143,7 +145,7 @@ public:
                        {"--virtual", "--no-lockscreen", "--socket", "kwin"});
         waitUntil([&] { return desktop_.state() == QProcess::NotRunning || layout() >= 0; }, 20000);
         return layout() >= 0 || fail(QStringLiteral("KWin did not come up: ") +
-                                     readText(home_.filePath(QStringLiteral("log"))));
+                                     readFile(home_.filePath(QStringLiteral("log"))));
     }
 
     // Off KWin's Wayland socket (offscreen), so that a client outlives KWin.
@@ -204,7 +206,7 @@ public:
         // the recent-sources order: ready when an activation shows there.
         const bool up = waitUntil(
             [&] {
-                const QString address = readText(home_.filePath(QStringLiteral("bus.address")));
+                const QString address = readFile(home_.filePath(QStringLiteral("bus.address")));
                 if (!bus_.isConnected() && !address.isEmpty())
                     bus_ = QDBusConnection::connectToBus(address, home_.path());
                 return desktop_.state() == QProcess::NotRunning ||
@@ -214,11 +216,11 @@ public:
         return (up && desktop_.state() != QProcess::NotRunning) ||
                fail(QStringLiteral("GNOME Shell did not come up with Velmora's extension and IBus (as root, "
                                    "with unshare): ") +
-                    readText(home_.filePath(QStringLiteral("log"))).right(1500));
+                    readFile(home_.filePath(QStringLiteral("log"))).right(1500));
     }
 
     QProcessEnvironment environment() const override {
-        return with({"DBUS_SESSION_BUS_ADDRESS=" + readText(home_.filePath(QStringLiteral("bus.address"))),
+        return with({"DBUS_SESSION_BUS_ADDRESS=" + readFile(home_.filePath(QStringLiteral("bus.address"))),
                      "WAYLAND_DISPLAY=" + home_.filePath(QStringLiteral("wayland-0")),
                      "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=GNOME"});
     }
