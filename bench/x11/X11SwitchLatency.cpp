@@ -14,7 +14,6 @@
 #include "settings/InMemorySettingsStore.h"
 #include "settings/SettingsStore.h"
 #include "support/EvdevKeycodes.h"
-#include "support/XTestKeyboard.h"
 #include "support/XkbProbe.h"
 #include "support/XvfbServer.h"
 #include "switching/SwitchingEngine.h"
@@ -27,8 +26,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/prctl.h>
-#include <time.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -168,7 +167,7 @@ private:
                     percentile(values, 1.0));
     }
 
-    XTestKeyboard keyboard_;
+    XkbProbe keyboard_;
     XkbProbe observer_;
     XkbProbe application_;
     Options options_;

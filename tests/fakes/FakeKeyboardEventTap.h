@@ -22,17 +22,13 @@ struct FakeKeyboardEventTap final : KeyboardEventTap {
     void invalidate() override { record->invalidated = true, record->enabled = false; }
 };
 
-// Creates fake taps, or refuses to (as when the keyboard may not be observed),
-// and feeds events to the latest tap the way the platform would.
+// Creates fake taps and feeds events to the latest one the way the platform would.
 class FakeKeyboardEventTapFactory final : public KeyboardEventTapFactory {
 public:
-    void setRefuseCreation(bool refuse) { refuseCreation_ = refuse; }
     int createdCount() const { return createdCount_; }
     std::shared_ptr<FakeTapRecord> latest() const { return latest_; }
     std::unique_ptr<KeyboardEventTap> createEventTap(uint64_t mask, EventTapCallback callback,
                                                      void* userInfo) override {
-        if (refuseCreation_)
-            return nullptr;
         ++createdCount_;
         auto tap = std::make_unique<FakeKeyboardEventTap>();
         tap->record = latest_ = std::make_shared<FakeTapRecord>(FakeTapRecord{mask, callback, userInfo});
@@ -57,7 +53,6 @@ public:
     }
 
 private:
-    bool refuseCreation_ = false;
     int createdCount_ = 0;
     std::shared_ptr<FakeTapRecord> latest_;
 };

@@ -4,14 +4,12 @@
 
 #include <QStringList>
 
-#include <functional>
-
 namespace velmora {
 
 // Input sources whose handles are their positions in the list. Selecting one
 // is logged ("<none>" for no identifier) and makes it current when the status
 // is 0. Changes by "someone else" are foreign until the next selection or a
-// new list (a keymap reload). onSelect runs inside each selection.
+// new list (a keymap reload).
 class FakeTextInputSources final : public TextInputSources {
 public:
     void setSources(const QList<InputSource>& sources) {
@@ -23,9 +21,7 @@ public:
         foreign_ = {};
     }
     void setCurrentIndex(int index) { currentIndex_ = index >= 0 && index < sources_.size() ? index : -1; }
-    void setListAvailable(bool available) { listAvailable_ = available; }
     void setSelectStatus(int32_t status) { selectStatus_ = status; }
-    void setOnSelect(std::function<void()> onSelect) { onSelect_ = std::move(onSelect); }
     // A "next layout" key pressed `steps` times (negative: previous).
     void stepBySomeoneElse(int steps) {
         const int count = static_cast<int>(sources_.size());
@@ -46,16 +42,12 @@ public:
     InputSourceRef copyCurrentKeyboardInputSource() override {
         return currentIndex_ >= 0 ? sources_.at(currentIndex_) : nullptr;
     }
-    std::optional<QList<InputSourceRef>> createInputSourceList() override {
-        return listAvailable_ ? std::optional(sources_) : std::nullopt;
-    }
+    std::optional<QList<InputSourceRef>> createInputSourceList() override { return sources_; }
     int32_t selectInputSource(const InputSourceRef& source) override {
         selections_.append(source && source->identifier ? *source->identifier : QStringLiteral("<none>"));
         foreign_ = {};
         if (selectStatus_ == 0 && source && source->handle >= 0 && source->handle < sources_.size())
             currentIndex_ = static_cast<int>(source->handle);
-        if (onSelect_)
-            onSelect_();
         return selectStatus_;
     }
     ForeignLayoutChange foreignChangeSinceLastSelection() override { return foreign_; }
@@ -63,10 +55,8 @@ public:
 private:
     QList<InputSourceRef> sources_;
     int currentIndex_ = -1, selectStatus_ = 0;
-    bool listAvailable_ = true;
     QStringList selections_;
     ForeignLayoutChange foreign_;
-    std::function<void()> onSelect_;
 };
 
 } // namespace velmora

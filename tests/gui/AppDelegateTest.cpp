@@ -46,6 +46,12 @@ protected:
         SettingsStore::setStandard(nullptr);
     }
     AppDelegate& make() { return *(delegate = std::make_unique<AppDelegate>(*updates)); }
+    // The application with its tray icon, over the default settings.
+    AppDelegate& withTray() {
+        configureDefaultSettings();
+        make().setupStatusBar();
+        return *delegate;
+    }
     void makeUpdates(const QString& feed) {
         auto dependencies = UpdateManager::Dependencies::system();
         dependencies.feedAddress = feed;
@@ -61,20 +67,8 @@ protected:
     }
     static QString tr(const QString& key) { return LocalizationManager::shared().localizedString(key); }
     // Trace messages without time and place, and the usage events.
-    QStringList traced(const QString& mark = QStringLiteral("🐛"), const QString& after = "(): ") const {
-        QStringList messages;
-        for (const QString& line : output.linesStartingWith(mark))
-            messages.append(line.section(after, 1));
-        return messages;
-    }
-    QStringList events() const { return traced(QStringLiteral("📊"), QStringLiteral("Analytics: ")); }
-    // Runs the event loop until everything queued before this call has run.
-    static void drainQueued() {
-        bool after = false;
-        QMetaObject::invokeMethod(
-            qApp, [&] { after = true; }, Qt::QueuedConnection);
-        ASSERT_TRUE(test::waitUntil([&] { return after; }));
-    }
+    QStringList traced() const { return output.messages(QStringLiteral("🐛")); }
+    QStringList events() const { return output.messages(QStringLiteral("📊"), QStringLiteral("Analytics: ")); }
 
     FakePlatform fakes;
     std::shared_ptr<InMemorySettingsStore> store = std::make_shared<InMemorySettingsStore>();
@@ -103,7 +97,7 @@ TEST_F(AppDelegateTest, CleanupTearsDownOnceAndNothingHappensAfterIt) {
     output.clear();
     app.startKeyboardMonitoring();
     app.showPreferences();
-    drainQueued();
+    ASSERT_TRUE(test::drainQueued());
     EXPECT_TRUE(output.lines().isEmpty()) << output.lines().join('\n').toStdString();
     EXPECT_EQ(fakes.taps->createdCount(), 1);
 }
@@ -123,15 +117,12 @@ TEST_F(AppDelegateTest, PreferencesOpenOnceAndComeBackNew) {
 
 TEST_F(AppDelegateTest, MenuRowsShortcutsAndRebuildOnlyOnceClosed) {
     store->setBool(Constants::enableDebugMode, false);
-    configureDefaultSettings();
-    AppDelegate& app = make();
-    app.setupStatusBar();
+    AppDelegate& app = withTray();
     app.setupStatusBar();
     EXPECT_EQ(output.linesStartingWith(QStringLiteral("⚠️ No system tray")).size(), 1);
-    const QList<QAction*> actions = app.statusItem->contextMenu()->actions();
-    EXPECT_EQ(actions.last()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     // Doubled, a menu shows one "&" and makes no mnemonic of the next letter.
-    EXPECT_EQ(actions.at(4)->text(), tr(LocalizationKeys::menuHelpSupport).replace("&", "&&"));
+    EXPECT_EQ(app.statusItem->contextMenu()->actions().at(4)->text(),
+              tr(LocalizationKeys::menuHelpSupport).replace("&", "&&"));
     // Without keyboard access no tap runs, and the first row says so.
     EXPECT_EQ(menuRows().mid(0, 3), (QStringList{tr(LocalizationKeys::menuSwitchingOff), "—",
                                                  tr(LocalizationKeys::menuPreferences)}));
@@ -162,22 +153,19 @@ TEST_F(AppDelegateTest, MenuRowsShortcutsAndRebuildOnlyOnceClosed) {
 
 // The rows' shortcuts, typed while the real menu is open and has the keyboard.
 TEST_F(AppDelegateTest, ShortcutsWorkWhileTheMenuIsOpen) {
-    struct KeyCase {
+    const struct {
         const char* name;
         Qt::Key key;
         bool preferences, quit;
-    };
-    const KeyCase cases[] = {
+    } cases[] = {
         {"Preferences", Qt::Key_Comma, true, false},
         {"Quit", Qt::Key_Q, false, true},
         {"NoSuchShortcut", Qt::Key_W, false, false},
     };
     QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
-    configureDefaultSettings();
-    for (const KeyCase& row : cases) {
+    for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
-        AppDelegate& app = make();
-        app.setupStatusBar();
+        AppDelegate& app = withTray();
         QMenu* menu = app.statusItem->contextMenu();
         menu->popup(QPoint(0, 0));
         ASSERT_EQ(QApplication::activePopupWidget(), menu);
@@ -195,32 +183,28 @@ TEST_F(AppDelegateTest, ShortcutsWorkWhileTheMenuIsOpen) {
 // high; else Velmora's own, 16) takes the palette's text colour, also when the
 // palette changes under a running icon, and fades while switching is off.
 TEST_F(AppDelegateTest, TrayIconFollowsThePaletteAndFadesWhileSwitchingIsOff) {
-    struct IconCase {
+    const struct {
         const char* name;
         QColor text;
         bool trusted;
-        int alpha;
+        int alpha, height;
         QString theme;
-        int height;
-    };
-    const IconCase cases[] = {
-        {"LightPanel", QColor(0x20, 0x20, 0x20), true, 255, "hicolor", 16},
-        {"DarkPanel", QColor(0xf0, 0xf0, 0xf0), true, 255, "hicolor", 16},
-        {"SwitchingOff", QColor(0xf0, 0xf0, 0xf0), false, 102, "hicolor", 16},
-        {"ThemeSymbolOnDarkPanel", QColor(0xf0, 0xf0, 0xf0), true, 255, "Adwaita", 22},
+    } cases[] = {
+        {"LightPanel", QColor(0x20, 0x20, 0x20), true, 255, 16, "hicolor"},
+        {"DarkPanel", QColor(0xf0, 0xf0, 0xf0), true, 255, 16, "hicolor"},
+        {"SwitchingOff", QColor(0xf0, 0xf0, 0xf0), false, 102, 16, "hicolor"},
+        {"ThemeSymbolOnDarkPanel", QColor(0xf0, 0xf0, 0xf0), true, 255, 22, "Adwaita"},
     };
     const QPalette original = QApplication::palette();
     const QString originalTheme = QIcon::themeName();
     const QStringList originalThemePaths = QIcon::themeSearchPaths();
     // Where the desktop's platform theme looks; offscreen looks nowhere.
     QIcon::setThemeSearchPaths({"/usr/share/icons"});
-    configureDefaultSettings();
-    for (const IconCase& row : cases) {
+    for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
         fakes.trust->setTrusted(row.trusted);
         QIcon::setThemeName(row.theme);
-        AppDelegate& app = make();
-        app.setupStatusBar();
+        AppDelegate& app = withTray();
         QPalette palette = original;
         palette.setColor(QPalette::WindowText, row.text);
         QApplication::setPalette(palette);
@@ -229,22 +213,18 @@ TEST_F(AppDelegateTest, TrayIconFollowsThePaletteAndFadesWhileSwitchingIsOff) {
         QApplication::setPalette(original);
         QIcon::setThemeName(originalTheme);
         EXPECT_EQ(image.height(), row.height) << "Adwaita comes with scripts/bootstrap --tests";
-        int strongest = 0;
+        // The most opaque pixels are the glyph's body, in the text colour.
+        QList<QRgb> body{0};
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                strongest = std::max(strongest, qAlpha(image.pixel(x, y)));
-        // The most opaque pixels are the glyph's body, in the text colour.
-        int drawn = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QRgb pixel = image.pixel(x, y);
-                if (qAlpha(pixel) != strongest)
-                    continue;
-                ++drawn;
-                EXPECT_LE(std::abs(qGray(pixel) - qGray(row.text.rgb())), 2) << x << "," << y;
-            }
-        EXPECT_NEAR(strongest, row.alpha, 2);
-        EXPECT_GT(drawn, 10);
+                if (const QRgb pixel = image.pixel(x, y); qAlpha(pixel) > qAlpha(body.first()))
+                    body = {pixel};
+                else if (qAlpha(pixel) == qAlpha(body.first()))
+                    body.append(pixel);
+        for (const QRgb pixel : body)
+            EXPECT_LE(std::abs(qGray(pixel) - qGray(row.text.rgb())), 2);
+        EXPECT_NEAR(qAlpha(body.first()), row.alpha, 2);
+        EXPECT_GT(body.size(), 10);
         delegate.reset();
     }
     QIcon::setThemeSearchPaths(originalThemePaths);
@@ -253,9 +233,7 @@ TEST_F(AppDelegateTest, TrayIconFollowsThePaletteAndFadesWhileSwitchingIsOff) {
 // Help & Support hands the page to the opener; when none takes it, a line
 // and an alert with the address say so.
 TEST_F(AppDelegateTest, SupportPageUnopenedIsReported) {
-    configureDefaultSettings();
-    AppDelegate& app = make();
-    app.setupStatusBar();
+    AppDelegate& app = withTray();
     for (const bool opens : {true, false}) {
         SCOPED_TRACE(opens ? "Opened" : "NoOpener");
         fakes.machine->launchSucceeds = opens;
@@ -263,7 +241,7 @@ TEST_F(AppDelegateTest, SupportPageUnopenedIsReported) {
         const qsizetype alertsBefore = fakes.alerts->shown().size();
         app.statusItem->contextMenu()->actions().at(4)->trigger();
         ASSERT_TRUE(test::waitUntil([&] { return !output.linesStartingWith(opens ? "🔗" : "❌").isEmpty(); }));
-        drainQueued();
+        ASSERT_TRUE(test::drainQueued());
         EXPECT_EQ(fakes.machine->launchedFiles.last(), ApplicationIdentity::supportPage());
         EXPECT_EQ(fakes.alerts->shown().size() - alertsBefore, opens ? 0 : 1);
         if (!opens) {
@@ -277,57 +255,52 @@ TEST_F(AppDelegateTest, SupportPageUnopenedIsReported) {
 // is neither rebuilt nor released; both happen once the handler returns.
 TEST_F(AppDelegateTest, MenuStaysWhileItsRowsHandlerRuns) {
     fakes.trust->setTrusted(true); // no "switching is off" row above the others
-    configureDefaultSettings();
-    AppDelegate& app = make();
-    app.setupStatusBar();
+    AppDelegate& app = withTray();
     updates->handleUpdateResponse(R"({"name":"V","version":"9.9.9","url":"http://127.0.0.1:9/V.deb"})", {},
                                   {}, true);
     app.updateAvailable({});
     ASSERT_TRUE(test::waitUntil([&] { return menuRows().at(2).contains(QStringLiteral("9.9.9")); }));
+    // Runs the offer's row, answered "remind me later"; what `meanwhile` finds under its alert.
+    const auto underTheRow = [&](QMenu* menu, const std::function<bool()>& meanwhile) {
+        bool found = false;
+        fakes.alerts->answerWith(AlertResponse::thirdButton);
+        fakes.alerts->whileShowing([&](const Alert&) { found = meanwhile(); });
+        menu->actions().at(2)->trigger();
+        return found;
+    };
     const QPointer<QMenu> menu = app.statusItem->contextMenu();
-    bool keptWhileRunning = false;
-    fakes.alerts->answerWith(AlertResponse::thirdButton); // remind me later
-    fakes.alerts->whileShowing([&](const Alert&) {
+    EXPECT_TRUE(underTheRow(menu, [&] {
         store->setBool(Constants::enableDebugMode, false);
         app.updateStatusItemIcon();
-        keptWhileRunning = app.statusItem->contextMenu() == menu;
-    });
-    menu->actions().at(2)->trigger();
-    EXPECT_TRUE(keptWhileRunning);
+        return app.statusItem->contextMenu() == menu;
+    }));
     EXPECT_NE(app.statusItem->contextMenu(), menu);
-
     const QPointer<QMenu> rebuilt = app.statusItem->contextMenu();
-    bool aliveWhileRunning = false;
-    fakes.alerts->answerWith(AlertResponse::thirdButton);
-    fakes.alerts->whileShowing([&](const Alert&) {
+    EXPECT_TRUE(underTheRow(rebuilt, [&] {
         store->setBool(Constants::showMenuBarIcon, false);
         app.updateMenuBarIconVisibility();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        aliveWhileRunning = !rebuilt.isNull();
-    });
-    rebuilt->actions().at(2)->trigger();
-    EXPECT_TRUE(aliveWhileRunning);
+        return !rebuilt.isNull();
+    }));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(rebuilt.isNull()) << "hiding the icon releases its menu";
 }
 
 // Start-up with launchedBefore, trusted, the login item enabled, its
 // registration failing; what it leaves: a tap, or an alert and polling.
-struct StartCase {
-    const char* name;
-    bool launchedBefore, trusted, loginEnabled, loginFails, tap, alert;
-    const char* autoLaunch;
-};
-
 TEST_F(AppDelegateTest, StartUpVariants) {
-    const StartCase cases[] = {
+    const struct {
+        const char* name;
+        bool launchedBefore, trusted, loginEnabled, loginFails, tap, alert;
+        const char* autoLaunch;
+    } cases[] = {
         {"FirstStart", false, false, false, false, false, false, "enabled automatically"},
         {"LaterTrusted", true, true, true, false, true, false, "already enabled"},
         {"LaterUntrusted", true, false, true, false, false, true, "already enabled"},
         {"LoginTurnedOff", true, true, false, false, true, false, "enabled automatically"},
         {"LoginRefused", true, true, false, true, true, false, "could not be enabled automatically"},
     };
-    for (const StartCase& row : cases) {
+    for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
         FakePlatform platform;
         SettingsStore::setStandard(store = std::make_shared<InMemorySettingsStore>());
@@ -430,7 +403,7 @@ TEST_F(AppDelegateTest, GrantFoundByAPollAfterShutdownBeganChangesNothing) {
     app.startKeyboardMonitoring();
     fakes.trust->whenAsked = [&] { fakes.trust->setTrusted(true), app.isShuttingDown = true; };
     ASSERT_TRUE(test::waitUntil([&] { return app.isShuttingDown; }));
-    drainQueued(); // the granted step the poll queued
+    ASSERT_TRUE(test::drainQueued()); // the granted step the poll queued
     EXPECT_EQ(app.engine.eventTap, nullptr);
     EXPECT_FALSE(traced().contains(QStringLiteral("Permission checking stopped")));
 }
@@ -461,7 +434,11 @@ TEST_F(AppDelegateTest, PollAndNetworkReplyWhileARealAlertIsOpen) {
         QCoreApplication::sendEvent(box, &escape);
     });
     person.start(20);
-    QTimer::singleShot(15000, [] { QApplication::activeModalWidget()->close(); }); // a bound on waiting
+    // A bound on waiting; it ends with the test, and finds no box once the person answered.
+    QTimer::singleShot(15000, &person, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            box->close();
+    });
     app.showAccessibilityAlert();
     EXPECT_TRUE(seenWhileOpen);
     EXPECT_TRUE(fakes.machine->openedUrls.isEmpty());

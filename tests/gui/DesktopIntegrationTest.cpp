@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "platform/qt/QtAlertPresenter.h"
 #include "platform/qt/QtWorkspace.h"
+#include "support/Files.h"
 #include "support/WaitUntil.h"
 
 #include <QAbstractButton>
@@ -134,22 +135,16 @@ public:
     QString introspect(const QString&) const override { return {}; }
 };
 
-void writeFile(const QString& path, const QString& text) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text.toUtf8());
-}
-
 // A private session bus without service activation, so that nothing on the
 // machine answers for the file manager.
 TEST(QtWorkspaceTest, RevealAsksTheFileManagerOrOpensTheFolder) {
     QTemporaryDir folder;
     const QString config = folder.filePath(QStringLiteral("bus.conf"));
-    writeFile(config, QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
-                                     "<auth>EXTERNAL</auth><policy context=\"default\"><allow "
-                                     "send_destination=\"*\" eavesdrop=\"true\"/>"
-                                     "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>")
-                          .arg(folder.path()));
+    ASSERT_TRUE(
+        test::writeFile(config, "<busconfig><type>session</type><listen>unix:dir=" + folder.path().toUtf8() +
+                                    "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+                                    "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow "
+                                    "eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>"));
     QProcess daemon;
     daemon.start(QStringLiteral("dbus-daemon"), {"--config-file=" + config, "--nofork", "--print-address=1"});
     ASSERT_TRUE(daemon.waitForStarted()) << "dbus-daemon is needed (scripts/bootstrap installs it)";
@@ -174,11 +169,7 @@ TEST(QtWorkspaceTest, RevealAsksTheFileManagerOrOpensTheFolder) {
     // answer comes after whatever that answer caused.
     const QDBusPendingCall ping =
         workspaceBus.asyncCall(QDBusMessage::createMethodCall(fileManager1, path, {}, "Ping"));
-    ASSERT_TRUE(test::waitUntil([&] { return ping.isFinished(); }));
-    bool after = false;
-    QMetaObject::invokeMethod(
-        qApp, [&] { after = true; }, Qt::QueuedConnection);
-    ASSERT_TRUE(test::waitUntil([&] { return after; }));
+    ASSERT_TRUE(test::waitUntil([&] { return ping.isFinished(); }) && test::drainQueued());
     EXPECT_TRUE(folderOpener.opened.isEmpty());
 
     // Nobody answers on the bus: the folder opens.
@@ -195,7 +186,8 @@ TEST(QtWorkspaceTest, OpenerGetsTheFileAsItsOnlyArgumentAndItsFailureIsReported)
     QTemporaryDir folder;
     const QString record = folder.filePath(QStringLiteral("arguments"));
     const QString opener = folder.filePath(QStringLiteral("opener"));
-    writeFile(opener, QStringLiteral("#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '%1'\n").arg(record));
+    ASSERT_TRUE(
+        test::writeFile(opener, "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" + record.toUtf8() + "'\n"));
     QFile::setPermissions(opener, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const QString awkward = folder.filePath(QStringLiteral("Velmora Update 'new'.deb"));
     for (const QString& program : {opener, folder.filePath(QStringLiteral("none"))}) {
@@ -206,9 +198,7 @@ TEST(QtWorkspaceTest, OpenerGetsTheFileAsItsOnlyArgumentAndItsFailureIsReported)
         ASSERT_TRUE(test::waitUntil([&] { return outcome.has_value(); }));
         EXPECT_EQ(outcome->has_value(), program != opener);
     }
-    QFile recorded(record);
-    ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(recorded.readAll()), QStringLiteral("1|") + awkward + QLatin1Char('|'));
+    EXPECT_EQ(QString::fromUtf8(test::readFile(record)), QStringLiteral("1|") + awkward + QLatin1Char('|'));
 }
 
 // A stale socket file does not block the first instance; a later one, for

@@ -4,6 +4,7 @@
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/NotificationCenter.h"
+#include "support/Files.h"
 #include "support/WaitUntil.h"
 #include "ui/AdvancedTab.h"
 #include "ui/GeneralTab.h"
@@ -23,7 +24,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -171,28 +171,27 @@ TEST_F(PreferencesViewTest, AdvancedTabSpeaksTheSystemLanguage) {
 
 // A catalogue that cannot be read names nothing: the names stay as given.
 TEST(LayoutNameCatalog, DamagedOrMissingFilesTranslateNothing) {
-    QFile real(LayoutNameCatalog::pathFor(QStringLiteral("ru")));
-    ASSERT_TRUE(real.open(QIODevice::ReadOnly)) << "xkb-data's catalogue for Russian";
-    const QByteArray data = real.readAll();
+    const QString real = LayoutNameCatalog::pathFor(QStringLiteral("ru"));
+    const QByteArray data = test::readFile(real);
+    ASSERT_FALSE(data.isEmpty()) << "xkb-data's catalogue for Russian";
     QTemporaryDir folder;
     const struct {
         const char* name;
         QByteArray content;
     } rows[] = {{"header only", data.left(28)},
                 {"cut short", data.left(data.size() / 2)},
+                {"cut short after its first names", data.left(data.size() * 9 / 10)},
                 {"not a catalogue", QByteArray("msgid \"Russian\"\nmsgstr \"Русская\"\n")},
                 {"empty", {}}};
     for (const auto& row : rows) {
         const QString path = folder.filePath(QString::fromUtf8(row.name));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(row.content) == row.content.size());
-        file.close();
+        ASSERT_TRUE(test::writeFile(path, row.content));
         const LayoutNameCatalog catalog(path);
         EXPECT_TRUE(catalog.isEmpty()) << row.name;
         EXPECT_EQ(catalog.translate(QStringLiteral("Russian")), QStringLiteral("Russian")) << row.name;
     }
     EXPECT_TRUE(LayoutNameCatalog(folder.filePath(QStringLiteral("missing"))).isEmpty());
-    EXPECT_FALSE(LayoutNameCatalog(real.fileName()).isEmpty());
+    EXPECT_FALSE(LayoutNameCatalog(real).isEmpty());
     EXPECT_TRUE(LayoutNameCatalog::pathFor(QStringLiteral("en")).isEmpty());
     EXPECT_TRUE(LayoutNameCatalog::pathFor(QStringLiteral("ja"), folder.path()).isEmpty());
 }

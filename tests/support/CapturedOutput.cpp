@@ -14,7 +14,9 @@ CapturedOutput::CapturedOutput() {
     });
 }
 
-CapturedOutput::~CapturedOutput() { ConsoleOutput::setSink({}); }
+CapturedOutput::~CapturedOutput() {
+    ConsoleOutput::setSink({});
+}
 
 QStringList CapturedOutput::lines() const {
     std::lock_guard lock(mutex_);
@@ -27,6 +29,13 @@ QStringList CapturedOutput::linesStartingWith(const QString& prefix) const {
     for (const QString& line : lines_)
         if (line.startsWith(prefix))
             found.append(line);
+    return found;
+}
+
+QStringList CapturedOutput::messages(const QString& mark, const QString& after) const {
+    QStringList found;
+    for (const QString& line : linesStartingWith(mark))
+        found.append(line.section(after, 1));
     return found;
 }
 

@@ -18,6 +18,8 @@ public:
     QStringList lines() const;
     // Lines that start with the prefix.
     QStringList linesStartingWith(const QString& prefix) const;
+    // The messages of the lines with this mark: each line after `after`, past its time and place.
+    QStringList messages(const QString& mark, const QString& after = QStringLiteral("(): ")) const;
     void clear();
 
 private:

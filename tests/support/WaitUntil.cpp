@@ -33,4 +33,11 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return true;
 }
 
+bool drainQueued() {
+    bool after = false;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { after = true; }, Qt::QueuedConnection);
+    return waitUntil([&] { return after; });
+}
+
 } // namespace velmora::test

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 #include <poll.h>
+#include <xcb/xtest.h>
 
 namespace velmora::test {
 
@@ -31,6 +32,16 @@ int XkbProbe::currentGroup() {
     const auto state = reply(xcb_xkb_get_state_reply(
         connection_, xcb_xkb_get_state(connection_, XCB_XKB_ID_USE_CORE_KBD), nullptr));
     return state ? state->group : -1;
+}
+
+void XkbProbe::fake(uint8_t type, uint8_t keycode) {
+    xcb_test_fake_input(connection_, type, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(connection_);
+}
+
+bool XkbProbe::sync() {
+    return reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr)) !=
+           nullptr;
 }
 
 bool XkbProbe::checked(xcb_void_cookie_t cookie) {

@@ -20,9 +20,11 @@ struct ObservedKey {
     bool hasControl() const { return state & XCB_MOD_MASK_CONTROL; }
 };
 
-// Another client on the display: it reads and locks the group as any program
-// can, grabs the keyboard as a menu does, and owns a focused window that gets
-// key events as the frontmost application does.
+// Another client on the display: it types keys through XTest by numeric
+// keycode, with explicit down and up (no keysym lookup that would lock groups
+// itself, as higher-level typing tools do), reads and locks the group as any
+// program can, grabs the keyboard as a menu does, and owns a focused window
+// that gets key events as the frontmost application does.
 class XkbProbe {
 public:
     explicit XkbProbe(const QByteArray& display);
@@ -33,9 +35,13 @@ public:
     bool isConnected() const { return xcb_connection_has_error(connection_) == 0 && xkbFirstEvent_ != 0; }
     // The effective group, or -1; a round trip.
     int currentGroup();
+    // Sent and flushed at once; the server handles it asynchronously.
+    void press(uint8_t keycode) { fake(XCB_KEY_PRESS, keycode); }
+    void release(uint8_t keycode) { fake(XCB_KEY_RELEASE, keycode); }
+    // Returns once the server has handled everything sent before (a round trip).
+    bool sync();
     bool lockGroup(int group);
     bool grabKeyboard();
-    void ungrabKeyboard() { checked(xcb_ungrab_keyboard_checked(connection_, XCB_CURRENT_TIME)); }
     // Maps a window and gives it the keyboard focus; the key events it
     // received so far (what is pending, without blocking).
     bool openFocusedWindow();
@@ -49,6 +55,7 @@ public:
 
 private:
     bool checked(xcb_void_cookie_t cookie);
+    void fake(uint8_t type, uint8_t keycode);
     void readPending();
 
     xcb_connection_t* connection_;

@@ -47,11 +47,9 @@ bool XvfbServer::startWindowManager() {
     return managing;
 }
 
-bool XvfbServer::setLayouts(const QString& layouts, const QString& variants, const QString& options) {
+bool XvfbServer::setLayouts(const QString& layouts, const QString& options) {
     // An empty -option first clears what a previous call set.
     QStringList arguments{"-display", QString::fromLatin1(display_), "-layout", layouts, "-option", ""};
-    if (!variants.isEmpty())
-        arguments << "-variant" << variants;
     if (!options.isEmpty())
         arguments << "-option" << options;
     QProcess setxkbmap;

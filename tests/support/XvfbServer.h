@@ -19,8 +19,8 @@ public:
     bool startWindowManager();
     const QByteArray& display() const { return display_; } // ":N"
     const QString& error() const { return error_; }
-    // Loads layouts with setxkbmap, e.g. ("ru,us") or ("ru,us", ",intl"); clears other options.
-    bool setLayouts(const QString& layouts, const QString& variants = {}, const QString& options = {});
+    // Loads layouts with setxkbmap, e.g. ("ru,us", "grp:alt_shift_toggle"); clears other options.
+    bool setLayouts(const QString& layouts, const QString& options = {});
     // Ends the server the way a crash does, and waits for it to be gone.
     void kill();
 

@@ -124,13 +124,6 @@ protected:
             texts.append(alert.messageText + ": " + alert.informativeText);
         return texts;
     }
-    // The messages of the trace lines with this mark, without their time and place.
-    QStringList traced(const QString& mark, const QString& after = "(): ") const {
-        QStringList messages;
-        for (const QString& line : output.linesStartingWith(mark))
-            messages.append(line.section(after, 1));
-        return messages;
-    }
 
     QDateTime now{QDate(2024, 6, 10), QTime(9, 0)};
     std::shared_ptr<InMemorySettingsStore> store = std::make_shared<InMemorySettingsStore>();

@@ -35,7 +35,7 @@ TEST_F(UpdateManagerTest, NewerVersionIsOfferedUnlessSkipped) {
     ASSERT_TRUE(manager->updateAvailable() && posted.size() == 2);
     EXPECT_EQ(posted.first().value<AppVersion>(), *manager->updateAvailable());
     EXPECT_FALSE(store->hasObject(Constants::skipUpdateVersion));
-    EXPECT_EQ(traced("📊", "Analytics: "), (QStringList{"update_check_started", "update_available"}));
+    EXPECT_EQ(output.messages("📊", "Analytics: "), (QStringList{"update_check_started", "update_available"}));
     server.answer("/version.json", {.body = test::feedOfSize(120, "1.5")});
     check(false);
     EXPECT_EQ(alertTexts().last(), QStringLiteral("no_updates_title: none 1.5"));
@@ -76,7 +76,7 @@ TEST_F(UpdateManagerTest, CheckFailuresLeaveTheStateAlone) {
         check(false);
         EXPECT_TRUE(alertTexts().last().startsWith("update_check_failed_title: " + row.told))
             << row.name << ": " << alertTexts().last().toStdString();
-        EXPECT_EQ(traced("❌").size(), 2) << row.name;
+        EXPECT_EQ(output.linesStartingWith("❌").size(), 2) << row.name;
     }
     EXPECT_EQ(alerts->shown().size(), std::ssize(rows));
     EXPECT_FALSE(store->hasObject(Constants::lastUpdateCheck) || manager->updateAvailable());
@@ -97,7 +97,8 @@ TEST_F(UpdateManagerTest, DownloadReplacesTheEarlierPackageAndOpensIt) {
     EXPECT_TRUE(machine->revealedFiles.isEmpty()) << "OK only closes the alert";
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_DOUBLE_EQ(progress.value(progress.size() - 1), 1.0);
-    EXPECT_EQ(traced("📊", "Analytics: "), (QStringList{"update_download_started", "update_install_started"}));
+    EXPECT_EQ(output.messages("📊", "Analytics: "),
+              (QStringList{"update_download_started", "update_install_started"}));
     // An opener that did not take the file: the alert names where it is, and offers to show it.
     progress.clear();
     machine->launchSucceeds = false;
