@@ -106,9 +106,10 @@ TEST(StringTables, NoTableRepeatsWhatIsNoLongerTrueAndReasonsAreWholeSentences) 
                 EXPECT_FALSE(text.contains(phrase, Qt::CaseInsensitive))
                     << table.code << " " << entry.key.toStdString() << ": " << text.toStdString();
             // The alert shows a reason as a paragraph of its own.
-            if (entry.key.startsWith(QLatin1String("keyboard_reason_")))
+            if (entry.key.startsWith(QLatin1String("keyboard_reason_"))) {
                 EXPECT_TRUE(text.endsWith(u'.') || text.endsWith(u'。'))
                     << table.code << " " << entry.key.toStdString() << ": " << text.toStdString();
+            }
         }
     }
 }
