@@ -78,10 +78,47 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 grep -q 'libqt6' <<<"$depends" || fail "Depends lacks Qt 6"
 grep -q 'libxcb' <<<"$depends" || fail "Depends lacks the XCB libraries"
-grep -q 'libsodium' <<<"$depends" || fail "Depends lacks libsodium, which checks update signatures"
+# libsodium is linked in: its soname differs between releases (libsodium23, libsodium26).
+! grep -q 'libsodium' <<<"$depends" || fail "Depends names libsodium, whose package differs between releases"
+nm -D "$root/usr/bin/velmora" | grep -q ' U crypto_sign' && fail "velmora does not carry libsodium"
 grep -q 'qt6-wayland' <<<"$depends" || fail "Depends lacks qt6-wayland, without which no window opens on Wayland"
 [ "$(dpkg-deb -f "$deb" Package)" = velmora ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
 [ "$(dpkg-deb -f "$deb" Section)" = utils ] || fail "section"
+
+# The same package on Debian 13 and unstable: installed with apt into a
+# throwaway copy (an overlay) of each release's root filesystem, then run there.
+roots=${VELMORA_ROOTS:-/var/cache/velmora/roots}
+for release in trixie sid; do
+  if [ ! -x "$roots/$release/usr/bin/gnome-shell" ]; then
+    [ "${CI:-}" != true ] || fail "no $release root filesystem (scripts/rootfs makes it)"
+    echo "no $release root filesystem: package not installed there"
+    continue
+  fi
+  mkdir -p "$work/$release/upper" "$work/$release/work" "$work/$release/merged"
+  cp "$deb" "$work/$release/upper/"
+  unshare --mount --propagation private bash -c '
+    set -e
+    root=$1 overlay=$2 deb=$3
+    mount -t overlay overlay -o "lowerdir=$root,upperdir=$overlay/upper,workdir=$overlay/work" "$overlay/merged"
+    cd "$overlay/merged"
+    mount -t proc proc proc && mount --rbind /dev dev && mount -t tmpfs tmpfs tmp
+    mount --bind /etc/resolv.conf etc/resolv.conf
+    export DEBIAN_FRONTEND=noninteractive
+    chroot . apt-get install -y -qq --no-install-recommends "/$deb" >/dev/null 2>"$overlay/apt.log" ||
+      { chroot . apt-get update -qq && chroot . apt-get install -y -qq --no-install-recommends "/$deb" >/dev/null; }
+    chroot . env QT_QPA_PLATFORM=offscreen velmora --version > "$overlay/version"
+    # The layouts of an X server of the release (its default keymap, "us").
+    chroot . Xvfb -displayfd 3 -nolisten tcp -noreset 3>"$overlay/display" 2>/dev/null &
+    for _ in $(seq 100); do [ -s "$overlay/display" ] && break; sleep 0.1; done
+    chroot . env DISPLAY=":$(cat "$overlay/display")" velmora --list-input-sources > "$overlay/sources"
+    kill $!
+  ' - "$roots/$release" "$work/$release" "$(basename "$deb")" >"$work/$release.log" 2>&1 ||
+    { cat "$work/$release.log" "$work/$release/apt.log" >&2; fail "apt could not install the package on $release"; }
+  [ "$(cat "$work/$release/version")" = "Velmora $version" ] ||
+    fail "on $release velmora --version printed '$(cat "$work/$release/version")'"
+  [ -s "$work/$release/sources" ] || fail "on $release velmora --list-input-sources printed nothing"
+  echo "installed and run on $release: $(cat "$work/$release/version"); --list-input-sources: $(head -n 1 "$work/$release/sources")"
+done
 
 echo "package OK: $(basename "$deb")"

@@ -6,6 +6,11 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDBusVariant>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace velmora {
 
@@ -16,12 +21,41 @@ constexpr int replyTimeoutMs = 2000;
 // GNOME Shell's extension states (org.gnome.Shell.Extensions).
 enum ExtensionState { enabled = 1, disabled = 2, error = 3, outOfDate = 4, initialized = 6 };
 
-QDBusMessage callExtensions(QDBusConnection& bus, const QString& method) {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
-                                       QStringLiteral("org.gnome.Shell.Extensions"), method);
-    call.setArguments({GnomeShellBus::extensionUuid});
+QDBusMessage callShell(QDBusConnection& bus, const QString& interface, const QString& method,
+                       const QVariantList& arguments) {
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.gnome.Shell"),
+                                                       QStringLiteral("/org/gnome/Shell"), interface, method);
+    call.setArguments(arguments);
     return bus.call(call, QDBus::Block, replyTimeoutMs);
+}
+
+QDBusMessage callExtensions(QDBusConnection& bus, const QString& method, const QString& uuid) {
+    return callShell(bus, QStringLiteral("org.gnome.Shell.Extensions"), method, {uuid});
+}
+
+QString shellVersion(QDBusConnection& bus) {
+    const QDBusMessage reply =
+        callShell(bus, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                  {QStringLiteral("org.gnome.Shell"), QStringLiteral("ShellVersion")});
+    return qdbus_cast<QDBusVariant>(reply.arguments().value(0)).variant().toString();
+}
+
+// The versions an installed extension names: GetExtensionInfo leaves lists
+// out, its metadata file has them.
+QStringList versionsOf(const QVariantMap& details) {
+    QFile metadata(details.value(QStringLiteral("path")).toString() + QStringLiteral("/metadata.json"));
+    if (!metadata.open(QIODevice::ReadOnly))
+        return {};
+    QStringList versions;
+    for (const QJsonValue& version :
+         QJsonDocument::fromJson(metadata.readAll())[QLatin1String("shell-version")].toArray())
+        versions << version.toString();
+    return versions;
+}
+
+bool namesShell(const QStringList& versions, const QString& shell) {
+    const QString major = shell.section(u'.', 0, 0);
+    return versions.contains(shell) || versions.contains(major);
 }
 
 const QString logOutAndIn = QStringLiteral("log out and back in");
@@ -47,36 +81,83 @@ bool GnomeAccessibilityTrust::extensionAnswers() {
 }
 
 QString GnomeAccessibilityTrust::extensionProblem() {
-    const QString extension =
-        QStringLiteral("Velmora's GNOME Shell extension (") + GnomeShellBus::extensionUuid + QLatin1Char(')');
-    const QDBusMessage info = callExtensions(bus_, QStringLiteral("GetExtensionInfo"));
-    if (info.type() != QDBusMessage::ReplyMessage)
-        return QStringLiteral("GNOME Shell does not answer on the session bus, so ") + extension +
-               QStringLiteral(" cannot run");
-    const QVariantMap details = qdbus_cast<QVariantMap>(info.arguments().value(0));
-    const int state = details.value(QStringLiteral("state")).toInt();
-    if (state == disabled || state == initialized) {
-        if (!triedEnabling_) {
-            triedEnabling_ = true;
-            const bool enabledNow =
-                callExtensions(bus_, QStringLiteral("EnableExtension")).arguments().value(0).toBool();
-            if (enabledNow && extensionAnswers()) {
-                ConsoleOutput::writeLine(QStringLiteral("🧩 Turned on ") + extension +
-                                         QStringLiteral(", which was installed but off"));
-                return {};
-            }
-        }
-        return extension + QStringLiteral(" is turned off; turn it on in GNOME's Extensions app");
+    const QString extension = QStringLiteral("Velmora's GNOME Shell extension");
+    QList<QVariantMap> found; // what the shell knows of each of Velmora's extensions
+    for (const QString& uuid : GnomeShellBus::extensionUuids) {
+        const QDBusMessage info = callExtensions(bus_, QStringLiteral("GetExtensionInfo"), uuid);
+        if (info.type() != QDBusMessage::ReplyMessage)
+            return QStringLiteral("GNOME Shell does not answer on the session bus, so ") + extension +
+                   QStringLiteral(" cannot run");
+        QVariantMap details = qdbus_cast<QVariantMap>(info.arguments().value(0));
+        if (details.isEmpty())
+            continue;
+        details.insert(QStringLiteral("uuid"), uuid);
+        found << details;
     }
-    if (state == error || state == outOfDate)
-        return QStringLiteral("GNOME Shell could not run ") + extension + QStringLiteral(" (") +
-               details.value(QStringLiteral("error")).toString() + QStringLiteral("); ") + logOutAndIn +
-               QStringLiteral(", and reinstall Velmora if it stays");
-    if (state == enabled)
-        return extension + QStringLiteral(" is on but does not answer; ") + logOutAndIn;
-    // GNOME Shell finds new extensions at start only (on Wayland at login).
-    return QStringLiteral("GNOME Shell has not loaded ") + extension +
-           QStringLiteral(", which it sees only when it starts; ") + logOutAndIn;
+    if (found.isEmpty()) // GNOME Shell finds new extensions at start only (on Wayland at login).
+        return QStringLiteral("GNOME Shell has not loaded ") + extension +
+               QStringLiteral(", which it sees only when it starts; ") + logOutAndIn;
+
+    // Turned off (by the user, or never turned on, as after an upgrade of
+    // GNOME brings the other format into use): all are turned on, once. The
+    // shell runs the one whose versions name it.
+    bool off = false;
+    for (const QVariantMap& details : found) {
+        const int state = details.value(QStringLiteral("state")).toInt();
+        off = off || state == disabled || state == initialized;
+    }
+    if (off && !triedEnabling_) {
+        triedEnabling_ = true;
+        bool running = false; // its name on the bus follows
+        for (const QVariantMap& details : found) {
+            const QString uuid = details.value(QStringLiteral("uuid")).toString();
+            callExtensions(bus_, QStringLiteral("EnableExtension"), uuid);
+            const QDBusMessage info = callExtensions(bus_, QStringLiteral("GetExtensionInfo"), uuid);
+            running =
+                running ||
+                qdbus_cast<QVariantMap>(info.arguments().value(0)).value(QStringLiteral("state")).toInt() ==
+                    enabled;
+        }
+        if (running || extensionAnswers()) {
+            ConsoleOutput::writeLine(QStringLiteral("🧩 Turned on ") + extension +
+                                     QStringLiteral(", which was installed but off"));
+            return {};
+        }
+    }
+
+    const QString shell = shellVersion(bus_);
+    QStringList refusals, errors;
+    bool madeForThisShell = false, turnedOff = false;
+    for (const QVariantMap& details : found) {
+        const QStringList versions = versionsOf(details);
+        const int state = details.value(QStringLiteral("state")).toInt();
+        const bool forThisShell = namesShell(versions, shell);
+        madeForThisShell = madeForThisShell || forThisShell;
+        turnedOff = turnedOff || (forThisShell && (state == disabled || state == initialized));
+        refusals << details.value(QStringLiteral("uuid")).toString() + QStringLiteral(" is made for GNOME ") +
+                        versions.join(QStringLiteral(", "));
+        const QString error = details.value(QStringLiteral("error")).toString();
+        if (!error.isEmpty() && (state == ExtensionState::error || state == outOfDate))
+            errors << error;
+    }
+    const QString said =
+        errors.isEmpty() ? QString()
+                         : QStringLiteral(" (GNOME Shell says: ") + errors.join(QStringLiteral("; ")) + u')';
+    const QString gnome =
+        QStringLiteral("GNOME Shell ") + (shell.isEmpty() ? QStringLiteral("(version unknown)") : shell);
+    if (!madeForThisShell)
+        return gnome + QStringLiteral(" runs none of ") + extension + QStringLiteral("s: ") +
+               refusals.join(QStringLiteral(", ")) + said +
+               QStringLiteral("; install a Velmora made for GNOME ") + shell.section(u'.', 0, 0) +
+               QStringLiteral(", then ") + logOutAndIn;
+    if (turnedOff)
+        return extension + QStringLiteral(" is turned off; turn it on in GNOME's Extensions app");
+    for (const QVariantMap& details : found)
+        if (details.value(QStringLiteral("state")).toInt() == enabled)
+            return extension + QStringLiteral(" is on but does not answer; ") + logOutAndIn;
+    return gnome + QStringLiteral(" could not run ") + extension + u' ' + u'(' +
+           refusals.join(QStringLiteral(", ")) + u')' + said + QStringLiteral("; reinstall Velmora, then ") +
+           logOutAndIn;
 }
 
 } // namespace velmora
