@@ -5,7 +5,7 @@ set -euo pipefail
 build=$1
 version=$2
 app_id=app.velmora.Velmora
-gnome_extension=usr/share/gnome-shell/extensions/velmora@velmora.app
+extensions=usr/share/gnome-shell/extensions
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -29,10 +29,12 @@ expected=(
   usr/share/icons/hicolor/scalable/apps/$app_id.svg
   usr/share/doc/velmora/keyboard-access.md
   usr/share/doc/velmora/copyright
-  $gnome_extension/metadata.json
-  $gnome_extension/extension.js
-  $gnome_extension/velmoraBus.js
 )
+for uuid in velmora@velmora.app velmora-gnome43@velmora.app; do
+  for f in metadata.json extension.js velmoraBus.js; do
+    expected+=("$extensions/$uuid/$f")
+  done
+done
 for size in 16 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
 done
@@ -60,9 +62,16 @@ grep -q "<id>$app_id</id>" "$metainfo" || fail "metainfo id"
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" || fail "metainfo launchable"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo release is not $version"
 
-# GNOME Shell loads an extension only from the folder named after its uuid.
-grep -q '"uuid": "velmora@velmora.app"' "$root/$gnome_extension/metadata.json" || fail "extension uuid"
-grep -q 'VelmoraShellBus' "$root/$gnome_extension/extension.js" || fail "extension entry does not load its body"
+# GNOME Shell loads an extension only from the folder named after its uuid,
+# and only where its versions name the shell: between them, 43 to 51.
+for uuid in velmora@velmora.app velmora-gnome43@velmora.app; do
+  grep -q "\"uuid\": \"$uuid\"" "$root/$extensions/$uuid/metadata.json" || fail "extension uuid $uuid"
+  grep -q 'VelmoraShellBus' "$root/$extensions/$uuid/extension.js" || fail "$uuid: entry does not load its body"
+done
+versions=$(cat "$root"/$extensions/*/metadata.json | sed -n 's/.*"shell-version": \[\(.*\)\].*/\1/p' | tr -d '" ' | tr ',' '\n' | sort -n | paste -sd,)
+[ "$versions" = 43,44,45,46,47,48,49,50,51 ] || fail "the extensions name GNOME $versions"
+grep -q '^import ' "$root/$extensions/velmora@velmora.app/extension.js" || fail "the 45+ entry is not a module"
+! grep -q '^import ' "$root/$extensions/velmora-gnome43@velmora.app/extension.js" || fail "the 43/44 entry is a module"
 
 out=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/velmora" --version)
 [ "$out" = "Velmora $version" ] || fail "velmora --version printed '$out'"

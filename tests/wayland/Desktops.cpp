@@ -175,18 +175,24 @@ private:
 };
 
 // Run in private mount and process namespaces: the shell sees no systemd
-// and a system bus of its own, and all it started ends with it. Its session
-// bus listens in the shared folder, where the host reaches it.
+// and a system bus of its own, and all it started ends with it. In a root
+// filesystem its session bus listens in the shared folder, where the host
+// reaches it (Debian 12's IBus does not come up on a bus started that way).
+// (A root filesystem has its own /run already; unstable's may lack mount.)
 const char* gnomeLauncher = R"(set -e
-mount -t tmpfs tmpfs /run/systemd
-mount -t tmpfs tmpfs /run/dbus
+if command -v mount >/dev/null; then
+  mount -t tmpfs tmpfs /run/systemd
+  mount -t tmpfs tmpfs /run/dbus
+fi
 dbus-daemon --system --fork --nopidfile
 gsettings set org.gnome.desktop.input-sources sources "[('xkb','ru'),('xkb','us'),('xkb','de')]"
 gsettings set org.gnome.shell enabled-extensions "$EXTENSIONS"
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$HOME/session-bus"
-dbus-daemon --session --fork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
-echo "$DBUS_SESSION_BUS_ADDRESS" > "$HOME/bus.address"
-exec gnome-shell --wayland --no-x11 --headless --virtual-monitor 1280x800
+shell='echo "$DBUS_SESSION_BUS_ADDRESS" > "$HOME/bus.address"
+exec gnome-shell --wayland --no-x11 --headless --virtual-monitor 1280x800'
+[ -n "$SESSION_BUS" ] || exec dbus-run-session -- sh -c "$shell"
+export DBUS_SESSION_BUS_ADDRESS="$SESSION_BUS"
+dbus-daemon --session --fork --nopidfile --address="$SESSION_BUS"
+exec sh -c "$shell"
 )";
 
 // The first process of the namespaces around a root filesystem: it stays
@@ -231,7 +237,9 @@ public:
         desktop_.setProcessEnvironment(with(
             {"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "HOME=" + home_.path(), "XDG_RUNTIME_DIR=" + home_.path(),
              "XDG_DATA_HOME=" + home_.filePath("data"), "XDG_CONFIG_HOME=" + home_.path(),
-             "GSETTINGS_BACKEND=keyfile", "EXTENSIONS=[" + enabled.join(u',') + u']'},
+             "GSETTINGS_BACKEND=keyfile", "EXTENSIONS=[" + enabled.join(u',') + u']',
+             root_.isEmpty() ? QStringLiteral("SESSION_BUS=")
+                             : "SESSION_BUS=unix:path=" + home_.filePath("session-bus")},
             false));
         desktop_.setWorkingDirectory(home_.path());
         desktop_.setStandardErrorFile(home_.filePath(QStringLiteral("log")));
@@ -248,6 +256,7 @@ public:
                 (enabled_ != GnomeShellBus::extensionUuids || !moduleVersions_.isEmpty() || settle())) ||
                fail(QStringLiteral("GNOME Shell did not come up with Velmora's extension and IBus (as root, "
                                    "with unshare): ") +
+                    (desktop_.state() == QProcess::NotRunning ? QStringLiteral("it ended; ") : QString()) +
                     readFile(home_.filePath(QStringLiteral("log"))).right(1500));
     }
 

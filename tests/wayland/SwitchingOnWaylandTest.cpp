@@ -174,14 +174,13 @@ TEST_P(GnomeExtensionsTest, TheExtensionMadeForTheShellRunsOrTheRefusalSaysWhy) 
     environment.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
     startVelmora(environment);
     if (refused) {
-        const QString line = velmora->waitForLine(QStringLiteral("❌ The keyboard cannot be observed"));
-        EXPECT_TRUE(line.startsWith(
+        // GNOME 51 gives no error text for a version it is not named in.
+        EXPECT_EQ(
+            velmora->waitForLine(QStringLiteral("❌ The keyboard cannot be observed")),
             QStringLiteral("❌ The keyboard cannot be observed: GNOME Shell 51.0 runs none of Velmora's GNOME "
                            "Shell extensions: velmora@velmora.app is made for GNOME 45, 46, 47, 48, 49, "
-                           "velmora-gnome43@velmora.app is made for GNOME 43, 44 (GNOME Shell says: ")))
-            << output();
-        EXPECT_TRUE(
-            line.endsWith(QStringLiteral("; install a Velmora made for GNOME 51, then log out and back in")))
+                           "velmora-gnome43@velmora.app is made for GNOME 43, 44; install a Velmora made "
+                           "for GNOME 51, then log out and back in"))
             << output();
         return;
     }

@@ -7,16 +7,19 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusVariant>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
 
 namespace velmora {
 
 namespace {
 
 constexpr int replyTimeoutMs = 2000;
+constexpr int enablingTimeoutMs = 3000;
 
 // GNOME Shell's extension states (org.gnome.Shell.Extensions).
 enum ExtensionState { enabled = 1, disabled = 2, error = 3, outOfDate = 4, initialized = 6 };
@@ -108,17 +111,15 @@ QString GnomeAccessibilityTrust::extensionProblem() {
     }
     if (off && !triedEnabling_) {
         triedEnabling_ = true;
-        bool running = false; // its name on the bus follows
-        for (const QVariantMap& details : found) {
-            const QString uuid = details.value(QStringLiteral("uuid")).toString();
-            callExtensions(bus_, QStringLiteral("EnableExtension"), uuid);
-            const QDBusMessage info = callExtensions(bus_, QStringLiteral("GetExtensionInfo"), uuid);
-            running =
-                running ||
-                qdbus_cast<QVariantMap>(info.arguments().value(0)).value(QStringLiteral("state")).toInt() ==
-                    enabled;
-        }
-        if (running || extensionAnswers()) {
+        for (const QVariantMap& details : found)
+            callExtensions(bus_, QStringLiteral("EnableExtension"),
+                           details.value(QStringLiteral("uuid")).toString());
+        // GNOME 45 and later turn an extension on after answering: its name
+        // comes on the bus a moment later.
+        const QDeadlineTimer turningOn(enablingTimeoutMs);
+        while (!extensionAnswers() && !turningOn.hasExpired())
+            QThread::msleep(50);
+        if (extensionAnswers()) {
             ConsoleOutput::writeLine(QStringLiteral("🧩 Turned on ") + extension +
                                      QStringLiteral(", which was installed but off"));
             return {};
