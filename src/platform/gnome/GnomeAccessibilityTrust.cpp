@@ -18,7 +18,7 @@ namespace velmora {
 
 namespace {
 
-constexpr int replyTimeoutMs = 2000;
+constexpr int replyTimeoutMs = 5000;
 constexpr int enablingTimeoutMs = 3000;
 
 // GNOME Shell's extension states (org.gnome.Shell.Extensions).
