@@ -93,6 +93,7 @@ inline const QString updateNotVerifiedTitle = QStringLiteral("update_not_verifie
 inline const QString updateNotVerifiedMessage = QStringLiteral("update_not_verified_message");
 // Keyboard access, continued.
 inline const QString accessibilityMissingReason = QStringLiteral("accessibility_missing_reason");
+inline const QString gnomeExtensionRefused = QStringLiteral("gnome_extension_refused");
 // The layout a trigger press selects.
 inline const QString shortcutLayoutTitle = QStringLiteral("shortcut_layout_title");
 inline const QString shortcutLayoutAutomatic = QStringLiteral("shortcut_layout_automatic");
@@ -198,6 +199,11 @@ inline const QList<Entry>& all() {
         {accessibilityMissingReason, 1,
          QStringLiteral("Sentence added to the keyboard-access alerts. %1: why the keyboard cannot be observed, "
                         "as the desktop reports it (in English).")},
+        {gnomeExtensionRefused, 3,
+         QStringLiteral("Keyboard-access alerts on GNOME, when GNOME Shell runs none of Velmora's extensions "
+                        "(each is made for a list of GNOME versions). %1: GNOME Shell's version (\"51.0\"), %2: "
+                        "the versions the extensions are made for (\"43, 44, 45, 46\"), %3: GNOME's major "
+                        "version (\"51\").")},
         {shortcutLayoutTitle, 0,
          QStringLiteral("Label of the picker of the keyboard layout selected while a trigger key is held.")},
         {shortcutLayoutAutomatic, 0,

@@ -16,14 +16,18 @@ namespace velmora {
 
 namespace {
 
-QString localized(const QString& key) { return LocalizationManager::shared().localizedString(key); }
+QString localized(const QString& key) {
+    return LocalizationManager::shared().localizedString(key);
+}
 
 QString untrustedReason() {
     AccessibilityTrust* trust = Platform::current().accessibility.get();
     return trust != nullptr ? trust->untrustedReason() : QString();
 }
 
-KeyboardEvent* passEventOn(uint32_t, KeyboardEvent* event, void*) { return event; }
+KeyboardEvent* passEventOn(uint32_t, KeyboardEvent* event, void*) {
+    return event;
+}
 
 } // namespace
 
@@ -92,11 +96,22 @@ int PermissionFlow::explainMissingAccess(const QString& titleKey, const QString&
     if (alerts == nullptr)
         return 0;
     QString message = localized(messageKey);
-    if (const QString reason = untrustedReason(); !reason.isEmpty())
-        message += QStringLiteral("\n\n") + localized(LocalizationKeys::accessibilityMissingReason).arg(reason);
-    const QStringList buttons = {localized(LocalizationKeys::openSettings), localized(LocalizationKeys::later)};
-    const int response =
-        alerts->runModal({localized(titleKey), message, AlertStyle::warning, buttons, AlertResponse::secondButton});
+    const AccessibilityTrust* trust = Platform::current().accessibility.get();
+    const AccessibilityTrust::LocalizableReason known =
+        trust != nullptr ? trust->localizableReason() : AccessibilityTrust::LocalizableReason{};
+    if (!known.key.isEmpty()) {
+        QString text = localized(known.key);
+        for (const QString& argument : known.arguments)
+            text = text.arg(argument);
+        message += QStringLiteral("\n\n") + text;
+    } else if (const QString reason = untrustedReason(); !reason.isEmpty()) {
+        message +=
+            QStringLiteral("\n\n") + localized(LocalizationKeys::accessibilityMissingReason).arg(reason);
+    }
+    const QStringList buttons = {localized(LocalizationKeys::openSettings),
+                                 localized(LocalizationKeys::later)};
+    const int response = alerts->runModal(
+        {localized(titleKey), message, AlertStyle::warning, buttons, AlertResponse::secondButton});
     if (response == AlertResponse::firstButton)
         SystemUtils::openAccessibilitySettings();
     return response;
@@ -118,10 +133,11 @@ void PermissionFlow::startPermissionChecking() {
                 createEventTap();
                 stopPermissionChecking();
                 if (engine_ != nullptr && engine_->eventTap)
-                    Logger::log(QStringLiteral("Accessibility permissions granted - keyboard monitoring activated"));
+                    Logger::log(
+                        QStringLiteral("Accessibility permissions granted - keyboard monitoring activated"));
                 else
-                    ConsoleOutput::writeLine(QStringLiteral(
-                        "❌ Keyboard access was granted, but the keyboard could not be observed; restart Velmora"));
+                    ConsoleOutput::writeLine(QStringLiteral("❌ Keyboard access was granted, but the keyboard "
+                                                            "could not be observed; restart Velmora"));
             },
             Qt::QueuedConnection);
     });

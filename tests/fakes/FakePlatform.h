@@ -20,6 +20,10 @@ struct FakeAccessibilityTrust final : AccessibilityTrust {
         return lastAnswer = trusted;
     }
     QString untrustedReason() const override { return lastAnswer ? QString() : reason; }
+    LocalizableReason localizable;
+    LocalizableReason localizableReason() const override {
+        return lastAnswer ? LocalizableReason{} : localizable;
+    }
 };
 
 // A login item kept in memory; while `failure` is set, every change fails with it.

@@ -225,6 +225,37 @@ TEST_F(AppDelegateTest, StartUpVariants) {
     }
 }
 
+// The reason in the alert: in the user's language where the desktop's
+// backend gives a key of the tables, else in the desktop's English words.
+TEST_F(AppDelegateTest, TheAlertGivesTheReasonInTheUsersLanguageWhereItCan) {
+    const struct {
+        const char* language;
+        AccessibilityTrust::LocalizableReason localizable;
+        QString expected;
+    } cases[] = {
+        {"en", {}, "Reason given by the system: scripted"},
+        {"en",
+         {"gnome_extension_refused", {"51.0", "43, 44", "51"}},
+         "GNOME Shell 51.0 runs none of Velmora's "
+         "GNOME Shell extensions, which are made for GNOME 43, 44. Install a Velmora release made for GNOME "
+         "51"},
+        {"ja",
+         {"gnome_extension_refused", {"51.0", "43, 44", "51"}},
+         "GNOME Shell 51.0 は、Velmora の GNOME "
+         "Shell 拡張機能（GNOME 43, 44 向け）をどれも実行しません。GNOME 51 向けの"},
+    };
+    for (const auto& row : cases) {
+        LocalizationManager::shared().setCurrentLanguage(QString::fromLatin1(row.language));
+        fakes.trust->localizable = row.localizable;
+        fakes.trust->isProcessTrusted(); // the answer the reason goes with
+        fakes.alerts->answerWith(AlertResponse::secondButton);
+        make().showAccessibilityAlert();
+        ASSERT_FALSE(fakes.alerts->shown().isEmpty());
+        EXPECT_TRUE(fakes.alerts->shown().last().informativeText.contains(row.expected))
+            << fakes.alerts->shown().last().informativeText.toStdString();
+    }
+}
+
 // The one trace of the permission flow, from the first start without trust.
 TEST_F(AppDelegateTest, FirstRequestWithoutTrustExplainsOpensSettingsAndPolls) {
     AppDelegate& app = make();

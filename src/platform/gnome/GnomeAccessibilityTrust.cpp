@@ -14,6 +14,8 @@
 #include <QJsonObject>
 #include <QThread>
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
@@ -74,6 +76,7 @@ bool GnomeAccessibilityTrust::isProcessTrusted() {
         reason_ = keyboard_->untrustedReason();
         return false;
     }
+    localizable_ = {};
     reason_ = extensionAnswers() ? QString() : extensionProblem();
     return reason_.isEmpty();
 }
@@ -146,11 +149,19 @@ QString GnomeAccessibilityTrust::extensionProblem() {
                          : QStringLiteral(" (GNOME Shell says: ") + errors.join(QStringLiteral("; ")) + u')';
     const QString gnome =
         QStringLiteral("GNOME Shell ") + (shell.isEmpty() ? QStringLiteral("(version unknown)") : shell);
-    if (!madeForThisShell)
+    if (!madeForThisShell) {
+        QStringList versions;
+        for (const QVariantMap& details : found)
+            versions << versionsOf(details);
+        std::sort(versions.begin(), versions.end(),
+                  [](const QString& a, const QString& b) { return a.toDouble() < b.toDouble(); });
+        localizable_ = {QStringLiteral("gnome_extension_refused"),
+                        {shell, versions.join(QStringLiteral(", ")), shell.section(u'.', 0, 0)}};
         return gnome + QStringLiteral(" runs none of ") + extension + QStringLiteral("s: ") +
                refusals.join(QStringLiteral(", ")) + said +
                QStringLiteral("; install a Velmora made for GNOME ") + shell.section(u'.', 0, 0) +
                QStringLiteral(", then ") + logOutAndIn;
+    }
     if (turnedOff)
         return extension + QStringLiteral(" is turned off; turn it on in GNOME's Extensions app");
     for (const QVariantMap& details : found)

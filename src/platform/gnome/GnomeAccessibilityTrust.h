@@ -19,6 +19,7 @@ public:
 
     bool isProcessTrusted() override;
     QString untrustedReason() const override { return reason_; }
+    LocalizableReason localizableReason() const override { return localizable_; }
 
 private:
     bool extensionAnswers();
@@ -29,6 +30,7 @@ private:
     QDBusConnection bus_;
     bool triedEnabling_ = false;
     QString reason_;
+    LocalizableReason localizable_;
 };
 
 } // namespace velmora
