@@ -106,7 +106,25 @@ for release in trixie sid; do
   fi
   mkdir -p "$work/$release/upper" "$work/$release/work" "$work/$release/merged"
   cp "$deb" "$work/$release/upper/"
-  unshare --mount --propagation private bash -c '
+  # The installed extensions in the release's GNOME Shell, headless: the one
+  # made for it serves Velmora's interface with the shell's sources.
+  cat >"$work/$release/upper/gnome.sh" <<'GNOME'
+export HOME=/tmp/home XDG_RUNTIME_DIR=/tmp/home XDG_CONFIG_HOME=/tmp/home GSETTINGS_BACKEND=keyfile
+mkdir -p "$HOME" /run/dbus
+dbus-daemon --system --fork --nopidfile
+gsettings set org.gnome.desktop.input-sources sources "[('xkb','ru'),('xkb','us')]"
+gsettings set org.gnome.shell enabled-extensions "['velmora@velmora.app','velmora-gnome43@velmora.app']"
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/tmp/home/bus
+dbus-daemon --session --fork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
+gnome-shell --wayland --no-x11 --headless --virtual-monitor 1280x800 2>/tmp/home/log &
+for _ in $(seq 600); do
+  gdbus call --session -d app.velmora.Shell -o /app/velmora/Shell -m app.velmora.Shell.ListSources 2>/dev/null && exit 0
+  sleep 0.1
+done
+tail -n 20 /tmp/home/log
+exit 1
+GNOME
+  unshare --mount --pid --fork --kill-child=SIGKILL --propagation private bash -c '
     set -e
     root=$1 overlay=$2 deb=$3
     mount -t overlay overlay -o "lowerdir=$root,upperdir=$overlay/upper,workdir=$overlay/work" "$overlay/merged"
@@ -122,12 +140,16 @@ for release in trixie sid; do
     for _ in $(seq 100); do [ -s "$overlay/display" ] && break; sleep 0.1; done
     chroot . env DISPLAY=":$(cat "$overlay/display")" velmora --list-input-sources > "$overlay/sources"
     kill $!
+    mount -t tmpfs tmpfs run
+    chroot . sh /gnome.sh > "$overlay/extension" 2>&1 || true
   ' - "$roots/$release" "$work/$release" "$(basename "$deb")" >"$work/$release.log" 2>&1 ||
     { cat "$work/$release.log" "$work/$release/apt.log" >&2; fail "apt could not install the package on $release"; }
   [ "$(cat "$work/$release/version")" = "Velmora $version" ] ||
     fail "on $release velmora --version printed '$(cat "$work/$release/version")'"
   [ -s "$work/$release/sources" ] || fail "on $release velmora --list-input-sources printed nothing"
-  echo "installed and run on $release: $(cat "$work/$release/version"); --list-input-sources: $(head -n 1 "$work/$release/sources")"
+  grep -q "'xkb', 'ru'" "$work/$release/extension" ||
+    { cat "$work/$release/extension" >&2; fail "on $release GNOME Shell does not run the installed extension"; }
+  echo "installed and run on $release: $(cat "$work/$release/version"); --list-input-sources: $(head -n 1 "$work/$release/sources"); GNOME Shell's ListSources through the installed extension: $(cat "$work/$release/extension")"
 done
 
 echo "package OK: $(basename "$deb")"
