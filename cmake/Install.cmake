@@ -4,12 +4,11 @@ include(GNUInstallDirs)
 
 install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# GNOME Shell finds an extension by its uuid under this folder.
-get_property(gnomeExtension GLOBAL PROPERTY VELMORA_GNOME_EXTENSION_DIR)
-if(gnomeExtension)
-  get_filename_component(gnomeExtensionUuid ${gnomeExtension} NAME)
-  install(DIRECTORY ${gnomeExtension}/
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/extensions/${gnomeExtensionUuid})
+# GNOME Shell finds an extension by its uuid under this folder: both entries,
+# each in the folder of its uuid.
+get_property(gnomeExtensions GLOBAL PROPERTY VELMORA_GNOME_EXTENSION_DIR)
+if(gnomeExtensions)
+  install(DIRECTORY ${gnomeExtensions}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/extensions)
 endif()
 
 add_subdirectory(data)

@@ -42,19 +42,24 @@ bool isWaylandSession(const QProcessEnvironment& environment) {
 } // namespace
 
 KeyboardBackend PlatformFactory::keyboardBackendFor(const QProcessEnvironment& environment,
-                                                    const std::function<bool()>& kwinOnSessionBus) {
+                                                    const std::function<bool(const QString&)>& onSessionBus) {
     const bool sway = !environment.value(QStringLiteral("SWAYSOCK")).isEmpty();
-    const QStringList desktops = environment.value(QStringLiteral("XDG_CURRENT_DESKTOP")).split(QLatin1Char(':'));
-    // GNOME re-locks any XKB group it did not select, on X11 too.
-    const bool gnome = desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive);
+    const QString desktop = environment.value(QStringLiteral("XDG_CURRENT_DESKTOP"));
+    const QStringList desktops = desktop.split(QLatin1Char(':'));
+    const auto serves = [&](const QString& service) { return onSessionBus && onSessionBus(service); };
+    // GNOME re-locks any XKB group it did not select, on X11 too. A session
+    // started without the desktop's variables still has the shell on its bus.
+    const bool gnome = desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive) ||
+                       (desktop.isEmpty() && !sway && serves(QStringLiteral("org.gnome.Shell")));
     if (isWaylandSession(environment)) {
         if (sway)
             return KeyboardBackend::sway;
         if (gnome)
             return KeyboardBackend::gnome;
         const bool plasma = desktops.contains(QLatin1String("KDE"), Qt::CaseInsensitive);
-        return plasma || (kwinOnSessionBus && kwinOnSessionBus()) ? KeyboardBackend::kwin
-                                                                  : KeyboardBackend::unsupportedWayland;
+        return plasma || serves(QLatin1String(KWinKeyboardLayouts::service))
+                   ? KeyboardBackend::kwin
+                   : KeyboardBackend::unsupportedWayland;
     }
     if (gnome)
         return KeyboardBackend::gnome;
@@ -67,12 +72,11 @@ KeyboardBackend PlatformFactory::keyboardBackendFor(const QProcessEnvironment& e
 Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost) {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     Platform platform;
-    const auto kwinOnSessionBus = [] {
+    const auto onSessionBus = [](const QString& service) {
         const QDBusConnection bus = QDBusConnection::sessionBus();
-        return bus.isConnected() &&
-               bus.interface()->isServiceRegistered(QLatin1String(KWinKeyboardLayouts::service));
+        return bus.isConnected() && bus.interface()->isServiceRegistered(service);
     };
-    switch (keyboardBackendFor(environment, kwinOnSessionBus)) {
+    switch (keyboardBackendFor(environment, onSessionBus)) {
     case KeyboardBackend::x11:
         platform = X11Platform::create({}, std::move(onDisplayLost));
         break;

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <QProcessEnvironment>
+#include <QString>
 
 #include <functional>
 
@@ -18,10 +19,10 @@ public:
     PlatformFactory() = delete;
 
     // The keyboard backend for the session the environment describes.
-    // kwinOnSessionBus is asked only on a Wayland session that names no
-    // desktop Velmora knows.
+    // onSessionBus (whether a service has its name on the session bus) is
+    // asked only when the session names no desktop Velmora knows.
     static KeyboardBackend keyboardBackendFor(const QProcessEnvironment& environment,
-                                              const std::function<bool()>& kwinOnSessionBus = {});
+                                              const std::function<bool(const QString&)>& onSessionBus = {});
 
     // onDisplayLost runs on the main loop when the keyboard's display (or
     // compositor) goes away.

@@ -105,6 +105,8 @@ inline const QString updateNotOpenedTitle = QStringLiteral("update_not_opened_ti
 inline const QString updateNotOpenedMessage = QStringLiteral("update_not_opened_message");
 inline const QString updateNotVerifiedTitle = QStringLiteral("update_not_verified_title");
 inline const QString updateNotVerifiedMessage = QStringLiteral("update_not_verified_message");
+// Keyboard access: GNOME Shell runs none of the extensions.
+inline const QString reasonExtensionRefused = QStringLiteral("keyboard_reason_extension_refused");
 // The layout a trigger press selects.
 inline const QString shortcutLayoutTitle = QStringLiteral("shortcut_layout_title");
 inline const QString shortcutLayoutAutomatic = QStringLiteral("shortcut_layout_automatic");
@@ -245,6 +247,11 @@ inline const QList<Entry>& all() {
         {updateNotVerifiedTitle, 0,
          QStringLiteral("Alert title when a downloaded update fails its signature check and is not installed.")},
         {updateNotVerifiedMessage, 0, QStringLiteral("Alert text; the package was deleted unopened. The button is ok_button.")},
+        {reasonExtensionRefused, 3,
+         QStringLiteral("Keyboard-access alerts on GNOME, when GNOME Shell runs none of Velmora's extensions "
+                        "(each is made for a list of GNOME versions). %1: GNOME Shell's version (\"51.0\"), %2: "
+                        "the versions the extensions are made for (\"43, 44, 45, 46\"), %3: GNOME's major "
+                        "version (\"51\").")},
         {shortcutLayoutTitle, 0,
          QStringLiteral("Label of the picker of the keyboard layout selected while a trigger key is held.")},
         {shortcutLayoutAutomatic, 0,

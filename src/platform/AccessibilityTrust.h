@@ -23,6 +23,7 @@ struct UntrustedReason {
         extensionFailed,       // extension, the shell's error
         extensionSilent,       // extension
         extensionNotLoaded,    // extension
+        extensionRefused,      // shell version, the versions the extensions name, the shell's major version
         desktopUnsupported,    // no arguments
     };
 

@@ -16,7 +16,9 @@ namespace velmora {
 
 namespace {
 
-QString localized(const QString& key) { return LocalizationManager::shared().localizedString(key); }
+QString localized(const QString& key) {
+    return LocalizationManager::shared().localizedString(key);
+}
 
 UntrustedReason untrustedReason() {
     AccessibilityTrust* trust = Platform::current().accessibility.get();
@@ -51,6 +53,8 @@ QString reasonKey(UntrustedReason::Cause cause) {
         return Keys::reasonExtensionSilent;
     case Cause::extensionNotLoaded:
         return Keys::reasonExtensionNotLoaded;
+    case Cause::extensionRefused:
+        return Keys::reasonExtensionRefused;
     case Cause::desktopUnsupported:
         return Keys::reasonDesktopUnsupported;
     }
@@ -67,12 +71,16 @@ QString localizedReason(const UntrustedReason& reason) {
         return text;
     case 1:
         return text.arg(values[0]);
-    default:
+    case 2:
         return text.arg(values[0], values[1]);
+    default:
+        return text.arg(values[0], values[1], values[2]);
     }
 }
 
-KeyboardEvent* passEventOn(uint32_t, KeyboardEvent* event, void*) { return event; }
+KeyboardEvent* passEventOn(uint32_t, KeyboardEvent* event, void*) {
+    return event;
+}
 
 } // namespace
 
@@ -173,10 +181,11 @@ void PermissionFlow::startPermissionChecking() {
                 createEventTap();
                 stopPermissionChecking();
                 if (engine_ != nullptr && engine_->eventTap)
-                    Logger::log(QStringLiteral("Accessibility permissions granted - keyboard monitoring activated"));
+                    Logger::log(
+                        QStringLiteral("Accessibility permissions granted - keyboard monitoring activated"));
                 else
-                    ConsoleOutput::writeLine(QStringLiteral(
-                        "❌ Keyboard access was granted, but the keyboard could not be observed; restart Velmora"));
+                    ConsoleOutput::writeLine(QStringLiteral("❌ Keyboard access was granted, but the keyboard "
+                                                            "could not be observed; restart Velmora"));
             },
             Qt::QueuedConnection);
     });

@@ -32,7 +32,8 @@ UpdateManager::Dependencies UpdateManager::Dependencies::system() {
         .bundleVersion = &ApplicationIdentity::version,
         .downloadFolder =
             [] { return QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0); },
-        .now = &QDateTime::currentDateTime,
+        // A lambda: Qt 6.5 and later overload currentDateTime, so its address is ambiguous.
+        .now = [] { return QDateTime::currentDateTime(); },
         .packageKeys = PackageVerifier::builtInKeys(),
     };
 }

@@ -365,6 +365,15 @@ TEST_F(AppDelegateTest, FirstRequestWithoutTrustExplainsOpensSettingsAndPolls) {
     app.startKeyboardMonitoring();
     EXPECT_TRUE(events().isEmpty());
     EXPECT_EQ(fakes.machine->openedUrls.size(), 1);
+
+    // GNOME's refusal, its three values filled in, in the user's language.
+    LocalizationManager::shared().setCurrentLanguage(QStringLiteral("ja"));
+    fakes.trust->setTrusted(false, {UntrustedReason::Cause::extensionRefused, {"51.0", "43, 44", "51"}, {}});
+    app.showAccessibilityAlert();
+    EXPECT_TRUE(fakes.alerts->shown().last().informativeText.contains(
+        "GNOME Shell 51.0 は、Velmora の GNOME Shell 拡張機能（GNOME 43, 44 "
+        "向け）をどれも実行しません。GNOME 51 向けの"))
+        << fakes.alerts->shown().last().informativeText.toStdString();
 }
 
 TEST_F(AppDelegateTest, TrustGrantedByTheRequestItselfNeedsNoAlert) {

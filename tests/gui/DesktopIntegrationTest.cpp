@@ -39,20 +39,24 @@ TEST(KeyboardBackendTest, FollowsTheSession) {
     const struct {
         const char* environment;
         KeyboardBackend backend;
-        bool kwinOnSessionBus = false;
+        QString onSessionBus = {}; // the one service with its name there
     } cases[] = {
         {"DISPLAY=:0 XDG_SESSION_TYPE=x11", KeyboardBackend::x11},
         {"DISPLAY=:0 WAYLAND_DISPLAY=wayland-1 SWAYSOCK=/run/s", KeyboardBackend::sway},
         {"DISPLAY=:0 WAYLAND_DISPLAY=wayland-0", KeyboardBackend::unsupportedWayland},
         {"WAYLAND_DISPLAY=wayland-0 XDG_CURRENT_DESKTOP=KDE", KeyboardBackend::kwin},
-        {"XDG_SESSION_TYPE=wayland", KeyboardBackend::kwin, true},
-        {"DISPLAY=:0 XDG_CURRENT_DESKTOP=KDE", KeyboardBackend::x11, true},
+        {"XDG_SESSION_TYPE=wayland", KeyboardBackend::kwin, "org.kde.keyboard"},
+        {"DISPLAY=:0 XDG_CURRENT_DESKTOP=KDE", KeyboardBackend::x11, "org.kde.keyboard"},
+        {"WAYLAND_DISPLAY=wayland-0", KeyboardBackend::gnome, "org.gnome.Shell"},
+        {"DISPLAY=:0", KeyboardBackend::gnome, "org.gnome.Shell"},
+        {"DISPLAY=:0 XDG_CURRENT_DESKTOP=XFCE", KeyboardBackend::x11, "org.gnome.Shell"},
         {"WAYLAND_DISPLAY=wayland-0 XDG_CURRENT_DESKTOP=ubuntu:GNOME", KeyboardBackend::gnome},
         {"DISPLAY=:0 XDG_CURRENT_DESKTOP=GNOME", KeyboardBackend::gnome},
     };
     for (const auto& row : cases)
-        EXPECT_EQ(PlatformFactory::keyboardBackendFor(environment(row.environment),
-                                                      [&] { return row.kwinOnSessionBus; }),
+        EXPECT_EQ(PlatformFactory::keyboardBackendFor(
+                      environment(row.environment),
+                      [&](const QString& service) { return service == row.onSessionBus; }),
                   row.backend)
             << row.environment;
 }

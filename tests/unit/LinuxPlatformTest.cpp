@@ -60,10 +60,12 @@ TEST(XdgAutostartLoginItemTest, TheEntryTheSessionReadsDecidesAndRegisteringFixe
                    "\n";
         };
         XdgAutostartLoginItem item(root.filePath("user"), {root.filePath("etc")}, program);
-        if (row.user)
+        if (row.user) {
             ASSERT_TRUE(writeFile(item.entryPath(), entry(row.user)));
-        if (row.system)
+        }
+        if (row.system) {
             ASSERT_TRUE(writeFile(root.filePath("etc/velmora.desktop"), entry(row.system)));
+        }
         qputenv("PATH", QFileInfo(program).path().toUtf8());
         EXPECT_EQ(item.status(), row.registered ? LoginItemStatus::enabled : LoginItemStatus::notRegistered);
         qputenv("PATH", path);

@@ -27,10 +27,10 @@ using test::readFile;
 using test::writeFile;
 
 TEST(SettingsValueToBool, FollowsTheDefaultsDatabaseRules) {
-    for (const QVariant yes : {QVariant(true), QVariant(2), QVariant(0.5), QVariant("TRUE"), QVariant("Yes"),
-                               QVariant(" true "), QVariant("7")})
+    for (const QVariant& yes : {QVariant(true), QVariant(2), QVariant(0.5), QVariant("TRUE"), QVariant("Yes"),
+                                QVariant(" true "), QVariant("7")})
         EXPECT_TRUE(settingsValueToBool(yes)) << yes.toString().toStdString();
-    for (const QVariant no :
+    for (const QVariant& no :
          {QVariant(), QVariant(false), QVariant(0), QVariant("false"), QVariant("no"), QVariant("0"),
           QVariant(""), QVariant("truthy"), QVariant("on"), QVariant(QStringList{"true"})})
         EXPECT_FALSE(settingsValueToBool(no)) << no.toString().toStdString();
@@ -57,8 +57,8 @@ TEST(QSettingsStoreTest, ValuesPersistAndEditsByAnotherProcessArrive) {
     EXPECT_EQ(reopened.stringForKey("AppLanguage"), "zh-Hans");
     EXPECT_EQ(reopened.dateForKey("lastUpdateCheck"), QDateTime(QDate(2026, 5, 4), QTime(3, 2, 1)));
     EXPECT_FALSE(reopened.stringForKey("LaunchAtLogin") || reopened.dateForKey("AppLanguage"));
-    ASSERT_TRUE(writeFile(path + ".new",
-                      "[General]\nLaunchAtLogin=true\nAppLanguage=zh-Hans\nenableDebugMode=true\n" + date));
+    ASSERT_TRUE(writeFile(
+        path + ".new", "[General]\nLaunchAtLogin=true\nAppLanguage=zh-Hans\nenableDebugMode=true\n" + date));
     ASSERT_EQ(::rename(qPrintable(path + ".new"), qPrintable(path)), 0);
     EXPECT_TRUE(test::waitUntil([&] { return store.boolForKey("enableDebugMode"); }));
     EXPECT_EQ(announced, (QStringList{"LaunchAtLogin", "AppLanguage", "useShiftKey", "enableDebugMode"}));
@@ -102,7 +102,8 @@ TEST(QSettingsStoreTest, AFileThatCannotBeReadOrWrittenIsSaidOnceAndKept) {
         };
         const QString blocker = expand(row.blocker);
         if (row.contents)
-            writeFile(path, row.contents) && !blocker.isEmpty() && QFile::setPermissions(path, QFile::ReadOwner);
+            writeFile(path, row.contents) && !blocker.isEmpty() &&
+                QFile::setPermissions(path, QFile::ReadOwner);
         else
             blocker == path ? QDir().mkpath(path) : writeFile(blocker, "x");
         SCOPED_TRACE(readFile(path).toStdString() + " blocked by " + blocker.toStdString());

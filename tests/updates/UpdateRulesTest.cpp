@@ -8,6 +8,7 @@
 
 #include <QRegularExpression>
 #include <QTemporaryFile>
+#include <QTimeZone>
 
 #include <ctime>
 
@@ -98,10 +99,11 @@ TEST(UpdatePolicyTest, DueAfterAWholeCalendarDay) {
     qputenv("TZ", "Europe/Berlin");
     tzset();
     const auto local = [](int month, int day, int hour, int minute = 0) {
-        return QDateTime(QDate(2024, month, day), QTime(hour, minute), Qt::LocalTime);
+        return QDateTime(QDate(2024, month, day), QTime(hour, minute)); // local time
     };
     const QDateTime current = local(6, 10, 9), spring = local(3, 30, 12), autumn = local(10, 26, 12);
-    const QDateTime utc(QDate(2024, 6, 9), QTime(22, 30), Qt::UTC); // 00:30 on 10 June in Berlin
+    const QDateTime utc(QDate(2024, 6, 9), QTime(22, 30),
+                        QTimeZone(QByteArrayLiteral("UTC"))); // 00:30 on 10 June in Berlin
     const struct {
         const char* name;
         bool automaticUpdates;

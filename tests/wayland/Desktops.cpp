@@ -2,12 +2,15 @@
 
 #include "platform/gnome/GnomeShellBus.h"
 #include "platform/sway/SwayIpcSocket.h"
+#include "support/Files.h"
 #include "support/WaitUntil.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDir>
 #include <QJsonArray>
+#include <QRegularExpression>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -16,9 +19,8 @@ namespace velmora::test {
 
 namespace {
 
-QString readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+QString readText(const QString& path) {
+    return QString::fromUtf8(test::readFile(path)).trimmed();
 }
 
 // The environment with "NAME=value" variables set; the test process's own
@@ -45,7 +47,7 @@ int indexReply(QDBusConnection bus, const QString& service, const QString& path,
 
 class Sway final : public Desktop {
 public:
-    bool start() override {
+    bool begin() override {
         const passwd* account = getpwnam("velmora-test");
         if (account == nullptr)
             return fail(QStringLiteral("no user velmora-test (scripts/bootstrap creates it)"));
@@ -60,9 +62,9 @@ public:
                   "WLR_LIBINPUT_NO_DEVICES=1", "XDG_RUNTIME_DIR=" + runtime},
                  false));
         desktop_.setStandardErrorFile(home_.filePath(QStringLiteral("log")));
-        desktop_.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=%1").arg(account->pw_uid),
-                                                   QStringLiteral("--regid=%1").arg(account->pw_gid),
-                                                   "--clear-groups", "sway", "-c", "/dev/null"});
+        launch({QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(account->pw_uid),
+                QStringLiteral("--regid=%1").arg(account->pw_gid), "--clear-groups", "sway", "-c",
+                "/dev/null"});
         waitUntil([&] {
             const QStringList found = QDir(runtime).entryList({"sway-ipc.*.sock", "wayland-?"}, QDir::System);
             if (found.size() == 2)
@@ -71,7 +73,7 @@ public:
         });
         if (socket_.isEmpty())
             return fail(QStringLiteral("sway did not start: ") +
-                        readFile(home_.filePath(QStringLiteral("log"))));
+                        readText(home_.filePath(QStringLiteral("log"))));
         // Without devices sway has no keyboard, and so no layouts, until a client makes one.
         keyboard_.setProcessEnvironment(environment());
         keyboard_.start(QStringLiteral(VELMORA_WAYLAND_TOOLS "/velmora_virtual_keyboard"), {"ru,us,de"});
@@ -119,17 +121,20 @@ class KWin final : public Desktop {
 public:
     ~KWin() override { QDBusConnection::disconnectFromBus(address_); }
 
-    bool start() override {
+    bool begin() override {
         QFile kxkbrc(home_.filePath(QStringLiteral("kxkbrc")));
         if (!kxkbrc.open(QIODevice::WriteOnly) || !kxkbrc.write("[Layout]\nUse=true\nLayoutList=ru,us,de\n"))
             return fail(QStringLiteral("cannot write kxkbrc"));
         kxkbrc.close();
         // The installed binary carries file capabilities that a container may refuse; a copy (under
         // its own name, which KWin's platform plugin wants) has none.
-        if (!QFile::copy(QStringLiteral("/usr/bin/kwin_wayland"),
+        if (!QFile::copy(releaseFile(QStringLiteral("/usr/bin/kwin_wayland")),
                          home_.filePath(QStringLiteral("kwin_wayland"))))
             return fail(QStringLiteral("no /usr/bin/kwin_wayland (scripts/bootstrap installs kwin-wayland)"));
-        bus_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+        // In the shared folder, where KWin in a root filesystem reaches it too.
+        bus_.start(QStringLiteral("dbus-daemon"),
+                   {"--session", "--nofork", "--print-address=1",
+                    "--address=unix:path=" + home_.filePath(QStringLiteral("session-bus"))});
         if (!bus_.waitForReadyRead(5000))
             return fail(QStringLiteral("dbus-daemon did not start"));
         address_ = QString::fromUtf8(bus_.readLine().trimmed());
@@ -141,11 +146,11 @@ public:
             with({"DBUS_SESSION_BUS_ADDRESS=" + address_, "XDG_CONFIG_HOME=" + home_.path(),
                   "XDG_RUNTIME_DIR=" + home_.path(), "KWIN_WAYLAND_NO_PERMISSION_CHECKS=1"}));
         desktop_.setStandardErrorFile(home_.filePath(QStringLiteral("log")));
-        desktop_.start(home_.filePath(QStringLiteral("kwin_wayland")),
-                       {"--virtual", "--no-lockscreen", "--socket", "kwin"});
+        launch({home_.filePath(QStringLiteral("kwin_wayland")), "--virtual", "--no-lockscreen", "--socket",
+                "kwin"});
         waitUntil([&] { return desktop_.state() == QProcess::NotRunning || layout() >= 0; }, 20000);
         return layout() >= 0 || fail(QStringLiteral("KWin did not come up: ") +
-                                     readFile(home_.filePath(QStringLiteral("log"))));
+                                     readText(home_.filePath(QStringLiteral("log"))));
     }
 
     // Off KWin's Wayland socket (offscreen), so that a client outlives KWin.
@@ -169,58 +174,74 @@ private:
     QString address_;
 };
 
-// The first process of private mount and process namespaces: the shell sees
-// no systemd and a system bus of its own, and all it started ends with it.
-const char* gnomeLauncher = R"(set -e
-mount -t tmpfs tmpfs /run/systemd
-mount -t tmpfs tmpfs /run/dbus
-dbus-daemon --system --fork --nopidfile
-gsettings set org.gnome.desktop.input-sources sources "[('xkb','ru'),('xkb','us'),('xkb','de')]"
-gsettings set org.gnome.shell enabled-extensions "['$EXTENSION_UUID']"
-exec dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" > bus.address
-exec gnome-shell --wayland --no-x11 --headless --virtual-monitor 1280x800'
-)";
+// The scripts that start GNOME Shell (in private namespaces) and enter a
+// root filesystem, beside this file.
+QString script(const char* name) {
+    return QStringLiteral(VELMORA_WAYLAND_SCRIPTS "/") + QLatin1String(name);
+}
 
 class Gnome final : public Desktop {
 public:
     ~Gnome() override { QDBusConnection::disconnectFromBus(home_.path()); }
 
-    bool start() override {
-        const QString extension = home_.filePath(QStringLiteral("data/gnome-shell/extensions/")) +
-                                  GnomeShellBus::extensionUuid + u'/';
-        QDir().mkpath(extension);
-        for (const char* name : {"metadata.json", "extension.js", "velmoraBus.js"})
-            QFile::copy(QStringLiteral(VELMORA_GNOME_EXTENSION_DIR "/") + QLatin1String(name),
-                        extension + QLatin1String(name));
+    void setExtensions(const QStringList& enabled, const QByteArray& moduleVersions) override {
+        enabled_ = enabled, moduleVersions_ = moduleVersions;
+    }
+
+    bool begin() override {
+        QStringList enabled;
+        for (const QString& uuid : GnomeShellBus::extensionUuids) {
+            const QString extension = home_.filePath(QStringLiteral("data/gnome-shell/extensions/")) + uuid;
+            QDir().mkpath(extension);
+            for (const char* name : {"/metadata.json", "/extension.js", "/velmoraBus.js"})
+                QFile::copy(QStringLiteral(VELMORA_GNOME_EXTENSION_DIR "/") + uuid + QLatin1String(name),
+                            extension + QLatin1String(name));
+            if (enabled_.contains(uuid))
+                enabled << u'\'' + uuid + u'\'';
+            if (uuid == GnomeShellBus::extensionUuid && !moduleVersions_.isEmpty())
+                rewriteVersions(extension + QStringLiteral("/metadata.json"));
+        }
         // A fresh runtime folder: one a killed shell left would disable every extension.
         desktop_.setProcessEnvironment(with(
             {"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "HOME=" + home_.path(), "XDG_RUNTIME_DIR=" + home_.path(),
              "XDG_DATA_HOME=" + home_.filePath("data"), "XDG_CONFIG_HOME=" + home_.path(),
-             "GSETTINGS_BACKEND=keyfile", "EXTENSION_UUID=" + GnomeShellBus::extensionUuid},
+             "GSETTINGS_BACKEND=keyfile", "EXTENSIONS=[" + enabled.join(u',') + u']',
+             root_.isEmpty() ? QStringLiteral("SESSION_BUS=")
+                             : "SESSION_BUS=unix:path=" + home_.filePath("session-bus")},
             false));
         desktop_.setWorkingDirectory(home_.path());
         desktop_.setStandardErrorFile(home_.filePath(QStringLiteral("log")));
-        desktop_.start(QStringLiteral("unshare"),
-                       {"--mount-proc", "--pid", "--kill-child=SIGKILL", "sh", "-c", gnomeLauncher});
-        // The shell reloads its sources once IBus is up, and only then writes
-        // the recent-sources order: ready when an activation shows there.
+        launch({"sh", "-c", readText(script("gnome-shell-session.sh"))}, true);
         const bool up = waitUntil(
             [&] {
-                const QString address = readFile(home_.filePath(QStringLiteral("bus.address")));
+                const QString address = readText(home_.filePath(QStringLiteral("bus.address")));
                 if (!bus_.isConnected() && !address.isEmpty())
                     bus_ = QDBusConnection::connectToBus(address, home_.path());
-                return desktop_.state() == QProcess::NotRunning ||
-                       (select(0) && recentSources().startsWith(QLatin1String("[('xkb', 'ru')")));
+                return desktop_.state() == QProcess::NotRunning || shellKnowsTheExtensions();
             },
             60000);
-        return (up && desktop_.state() != QProcess::NotRunning) ||
+        return (up && desktop_.state() != QProcess::NotRunning &&
+                (enabled_ != GnomeShellBus::extensionUuids || !moduleVersions_.isEmpty() || settle())) ||
                fail(QStringLiteral("GNOME Shell did not come up with Velmora's extension and IBus (as root, "
                                    "with unshare): ") +
-                    readFile(home_.filePath(QStringLiteral("log"))).right(1500));
+                    (desktop_.state() == QProcess::NotRunning ? QStringLiteral("it ended; ") : QString()) +
+                    readText(home_.filePath(QStringLiteral("log"))).right(1500));
+    }
+
+    // The shell reloads its sources once IBus is up, and only then writes
+    // the recent-sources order: ready when an activation shows there.
+    bool settle() override {
+        return waitUntil(
+                   [&] {
+                       return desktop_.state() == QProcess::NotRunning ||
+                              (select(0) && recentSources().startsWith(QLatin1String("[('xkb', 'ru')")));
+                   },
+                   60000) &&
+               desktop_.state() != QProcess::NotRunning;
     }
 
     QProcessEnvironment environment() const override {
-        return with({"DBUS_SESSION_BUS_ADDRESS=" + readFile(home_.filePath(QStringLiteral("bus.address"))),
+        return with({"DBUS_SESSION_BUS_ADDRESS=" + readText(home_.filePath(QStringLiteral("bus.address"))),
                      "WAYLAND_DISPLAY=" + home_.filePath(QStringLiteral("wayland-0")),
                      "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=GNOME"});
     }
@@ -230,6 +251,22 @@ public:
     bool select(int index) override { return extension(QStringLiteral("Activate"), {uint(index)}) == 1; }
 
 private:
+    bool shellKnowsTheExtensions() {
+        QDBusMessage call = QDBusMessage::createMethodCall("org.gnome.Shell", "/org/gnome/Shell",
+                                                           "org.gnome.Shell.Extensions", "GetExtensionInfo");
+        call.setArguments({GnomeShellBus::extensionUuid});
+        const QDBusMessage reply = bus_.call(call, QDBus::Block, 2000);
+        return reply.type() == QDBusMessage::ReplyMessage &&
+               !qdbus_cast<QVariantMap>(reply.arguments().value(0)).isEmpty();
+    }
+    void rewriteVersions(const QString& path) {
+        QString metadata = readText(path);
+        metadata.replace(QRegularExpression(QStringLiteral("\"shell-version\": \\[[^]]*\\]")),
+                         QStringLiteral("\"shell-version\": ") + QString::fromLatin1(moduleVersions_));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(metadata.toUtf8());
+    }
     int extension(const QString& method, const QVariantList& arguments = {}) {
         return indexReply(bus_, GnomeShellBus::service, GnomeShellBus::path, GnomeShellBus::interface, method,
                           arguments);
@@ -244,16 +281,53 @@ private:
     }
 
     QDBusConnection bus_{QStringLiteral("none")};
+    QStringList enabled_ = GnomeShellBus::extensionUuids;
+    QByteArray moduleVersions_;
 };
 
 } // namespace
 
 std::unique_ptr<Desktop> Desktop::create(const QString& name) {
-    if (name == QLatin1String("Sway"))
-        return std::make_unique<Sway>();
-    if (name == QLatin1String("KWin"))
-        return std::make_unique<KWin>();
-    return std::make_unique<Gnome>();
+    const QString kind = name.section(u'/', 0, 0), release = name.section(u'/', 1);
+    std::unique_ptr<Desktop> desktop;
+    if (kind == QLatin1String("Sway"))
+        desktop = std::make_unique<Sway>();
+    else if (kind == QLatin1String("KWin"))
+        desktop = std::make_unique<KWin>();
+    else
+        desktop = std::make_unique<Gnome>();
+    if (!release.isEmpty())
+        desktop->root_ = qEnvironmentVariable("VELMORA_ROOTS", QStringLiteral("/var/cache/velmora/roots")) +
+                         u'/' + release;
+    return desktop;
+}
+
+std::vector<std::string> Desktop::all() {
+    std::vector<std::string> names;
+    for (const char* release : {"", "/trixie", "/sid"})
+        for (const char* kind : {"Sway", "KWin", "Gnome"})
+            names.push_back(std::string(kind) + release);
+    return names;
+}
+
+bool Desktop::start() {
+    if (!root_.isEmpty() && !QFile::exists(root_ + QStringLiteral("/usr/bin/gnome-shell")))
+        return fail(QStringLiteral("no root filesystem at ") + root_ +
+                    QStringLiteral(" (scripts/bootstrap --tests makes it with scripts/rootfs)"));
+    return begin();
+}
+
+void Desktop::launch(const QStringList& command, bool privateNamespaces) {
+    if (!root_.isEmpty())
+        desktop_.start(QStringLiteral("unshare"),
+                       QStringList{"--mount", "--pid", "--fork", "--kill-child=SIGKILL", "--propagation",
+                                   "private", "bash", script("enter-root.sh"), root_, home_.path()} +
+                           command);
+    else if (privateNamespaces)
+        desktop_.start(QStringLiteral("unshare"),
+                       QStringList{"--mount-proc", "--pid", "--kill-child=SIGKILL"} + command);
+    else
+        desktop_.start(command.first(), command.mid(1));
 }
 
 void Desktop::kill() {

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace velmora::test {
 
@@ -14,25 +16,46 @@ namespace velmora::test {
 class Desktop {
 public:
     // "Sway" (as the user velmora-test: sway refuses root), "KWin" (on a private
-    // bus), "Gnome" (GNOME Shell and Velmora's extension, in private namespaces).
+    // bus), "Gnome" (GNOME Shell and Velmora's extensions, in private namespaces)
+    // of this machine; "Sway/trixie", "Gnome/sid"... run the desktop of that
+    // release in its root filesystem (scripts/rootfs), reached through sockets
+    // in a folder bound into the root at the same path.
     static std::unique_ptr<Desktop> create(const QString& name);
+    // Every desktop of every release the tests run.
+    static std::vector<std::string> all();
     virtual ~Desktop() { kill(); }
 
     // False, with error() saying why, when the desktop cannot start here.
-    virtual bool start() = 0;
+    bool start();
     QString error() const { return error_; }
     // What a client of the desktop needs in its environment.
     virtual QProcessEnvironment environment() const = 0;
     virtual int layout() = 0; // -1 when it does not answer
     virtual bool select(int index) = 0;
+    // GNOME only, before start(): the extensions the user's settings turn on,
+    // and the versions the module one names instead of its own. start() then
+    // waits for the shell only; settle() waits for the extension and IBus.
+    virtual void setExtensions(const QStringList&, const QByteArray&) {}
+    virtual bool settle() { return true; }
     // The desktop's own settings get a new layout list (sway only).
     virtual bool setLayouts(const QByteArray&) { return false; }
     // Ends the desktop as a crash does; restart() brings it back where it can.
     void kill();
     virtual bool restart() { return false; }
 
+    // The root filesystem the desktop runs in; empty on this machine.
+    QString root() const { return root_; }
+
 protected:
+    virtual bool begin() = 0;
     bool fail(const QString& why);
+    // Starts the desktop's command in its release, in private mount and process
+    // namespaces when asked (always in a root filesystem).
+    void launch(const QStringList& command, bool privateNamespaces = false);
+    // A file of the desktop's release.
+    QString releaseFile(const QString& path) const { return root_ + path; }
+
+    QString root_;
 
     QTemporaryDir home_;
     QString error_;

@@ -403,6 +403,11 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>The downloaded update could not be verified as coming from the Velmora developers, so it was removed and not installed. Your current version keeps working; try again later, or download Velmora from its web site.</translation>
         </message>
+        <message id="keyboard_reason_extension_refused">
+            <source>GNOME Shell %1 runs none of Velmora's GNOME Shell extensions, which are made for GNOME %2. Install a Velmora release made for GNOME %3, then log out and back in.</source>
+            <extracomment>Keyboard-access alerts on GNOME, when GNOME Shell runs none of Velmora's extensions (each is made for a list of GNOME versions). %1: GNOME Shell's version (&quot;51.0&quot;), %2: the versions the extensions are made for (&quot;43, 44, 45, 46&quot;), %3: GNOME's major version (&quot;51&quot;).</extracomment>
+            <translation>GNOME Shell %1 runs none of Velmora's GNOME Shell extensions, which are made for GNOME %2. Install a Velmora release made for GNOME %3, then log out and back in.</translation>
+        </message>
         <message id="shortcut_layout_title">
             <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>

@@ -403,6 +403,11 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>La mise à jour téléchargée n’a pas pu être vérifiée comme provenant des développeurs de Velmora : elle a été supprimée et n’a pas été installée. Votre version actuelle continue de fonctionner ; réessayez plus tard ou téléchargez Velmora depuis son site web.</translation>
         </message>
+        <message id="keyboard_reason_extension_refused">
+            <source>GNOME Shell %1 runs none of Velmora's GNOME Shell extensions, which are made for GNOME %2. Install a Velmora release made for GNOME %3, then log out and back in.</source>
+            <extracomment>Keyboard-access alerts on GNOME, when GNOME Shell runs none of Velmora's extensions (each is made for a list of GNOME versions). %1: GNOME Shell's version (&quot;51.0&quot;), %2: the versions the extensions are made for (&quot;43, 44, 45, 46&quot;), %3: GNOME's major version (&quot;51&quot;).</extracomment>
+            <translation>GNOME Shell %1 n'exécute aucune des extensions GNOME Shell de Velmora, conçues pour GNOME %2. Installez une version de Velmora conçue pour GNOME %3, puis fermez la session et rouvrez-la.</translation>
+        </message>
         <message id="shortcut_layout_title">
             <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>

@@ -403,6 +403,11 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>Não foi possível confirmar que a atualização baixada vem dos desenvolvedores do Velmora, por isso ela foi removida e não foi instalada. Sua versão atual continua funcionando; tente novamente mais tarde ou baixe o Velmora no site.</translation>
         </message>
+        <message id="keyboard_reason_extension_refused">
+            <source>GNOME Shell %1 runs none of Velmora's GNOME Shell extensions, which are made for GNOME %2. Install a Velmora release made for GNOME %3, then log out and back in.</source>
+            <extracomment>Keyboard-access alerts on GNOME, when GNOME Shell runs none of Velmora's extensions (each is made for a list of GNOME versions). %1: GNOME Shell's version (&quot;51.0&quot;), %2: the versions the extensions are made for (&quot;43, 44, 45, 46&quot;), %3: GNOME's major version (&quot;51&quot;).</extracomment>
+            <translation>O GNOME Shell %1 não executa nenhuma das extensões do GNOME Shell do Velmora, feitas para o GNOME %2. Instale uma versão do Velmora feita para o GNOME %3 e depois saia da sessão e entre novamente.</translation>
+        </message>
         <message id="shortcut_layout_title">
             <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>

@@ -403,6 +403,11 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>Не вдалося підтвердити, що завантажене оновлення випущене розробниками Velmora, тому його видалено й не встановлено. Поточна версія й надалі працює; спробуйте пізніше або завантажте Velmora з вебсайту.</translation>
         </message>
+        <message id="keyboard_reason_extension_refused">
+            <source>GNOME Shell %1 runs none of Velmora's GNOME Shell extensions, which are made for GNOME %2. Install a Velmora release made for GNOME %3, then log out and back in.</source>
+            <extracomment>Keyboard-access alerts on GNOME, when GNOME Shell runs none of Velmora's extensions (each is made for a list of GNOME versions). %1: GNOME Shell's version (&quot;51.0&quot;), %2: the versions the extensions are made for (&quot;43, 44, 45, 46&quot;), %3: GNOME's major version (&quot;51&quot;).</extracomment>
+            <translation>GNOME Shell %1 не запускає жодного з розширень GNOME Shell для Velmora: їх створено для GNOME %2. Установіть версію Velmora для GNOME %3, потім вийдіть із сеансу й увійдіть знову.</translation>
+        </message>
         <message id="shortcut_layout_title">
             <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>

@@ -403,6 +403,11 @@
             <extracomment>Alert text; the package was deleted unopened. The button is ok_button.</extracomment>
             <translation>无法确认下载的更新来自 Velmora 开发者，因此已将其删除且未安装。当前版本仍可正常使用；请稍后重试，或从网站下载 Velmora。</translation>
         </message>
+        <message id="keyboard_reason_extension_refused">
+            <source>GNOME Shell %1 runs none of Velmora's GNOME Shell extensions, which are made for GNOME %2. Install a Velmora release made for GNOME %3, then log out and back in.</source>
+            <extracomment>Keyboard-access alerts on GNOME, when GNOME Shell runs none of Velmora's extensions (each is made for a list of GNOME versions). %1: GNOME Shell's version (&quot;51.0&quot;), %2: the versions the extensions are made for (&quot;43, 44, 45, 46&quot;), %3: GNOME's major version (&quot;51&quot;).</extracomment>
+            <translation>GNOME Shell %1 不运行 Velmora 的任何 GNOME Shell 扩展（它们适用于 GNOME %2）。请安装适用于 GNOME %3 的 Velmora 版本，然后注销并重新登录。</translation>
+        </message>
         <message id="shortcut_layout_title">
             <source>Layout for shortcuts</source>
             <extracomment>Label of the picker of the keyboard layout selected while a trigger key is held.</extracomment>

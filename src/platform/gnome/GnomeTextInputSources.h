@@ -29,7 +29,9 @@ public:
     static constexpr int32_t notConnected = -1;
     static constexpr int32_t noSuchSource = -2;
     static constexpr int32_t requestFailed = -3;
-    static constexpr int replyTimeoutMs = 500;
+    // GNOME Shell 48 and 51 drawing headless on a busy machine answered in up
+    // to 1.5 s; a late switch still beats a lost one.
+    static constexpr int replyTimeoutMs = 2500;
 
     explicit GnomeTextInputSources(QDBusConnection bus = QDBusConnection::sessionBus());
     ~GnomeTextInputSources() override;

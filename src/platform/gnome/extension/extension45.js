@@ -1,6 +1,5 @@
 // GNOME Shell 45 and later: the ES module format. Installed as extension.js
-// when Velmora is built for such a shell, beside velmoraBus.js turned into a
-// module.
+// of its own uuid, beside velmoraBus.js turned into a module.
 import Gio from 'gi://Gio';
 import GLib from 'gi://GLib';
 import * as Keyboard from 'resource:///org/gnome/shell/ui/status/keyboard.js';
