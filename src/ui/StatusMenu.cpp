@@ -2,6 +2,7 @@
 
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
+#include "ui/SymbolIcons.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -44,14 +45,6 @@ QPixmap keyboardGlyph(qreal ratio) {
             painter.drawRect(QRect(4 + column * 3, 4 + row * 3, 2, 2));
     painter.drawRect(QRect(7, 10, 8, 2));
     return pixmap;
-}
-
-// The shape in one colour, as a desktop paints its symbolic icons.
-QPixmap tinted(QPixmap shape, const QColor& color) {
-    QPainter painter(&shape);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(shape.rect(), color);
-    return shape;
 }
 
 } // namespace
@@ -210,8 +203,8 @@ QIcon StatusMenu::makeIcon(const QColor& color, bool switchingOff) {
         ink.setAlphaF(ink.alphaF() * switchedOffOpacity);
     QIcon icon;
     for (const qreal ratio : {1.0, 2.0})
-        icon.addPixmap(
-            tinted(symbol.isNull() ? keyboardGlyph(ratio) : symbol.pixmap(QSize(22, 22), ratio), ink));
+        icon.addPixmap(QPixmap::fromImage(SymbolIcons::tinted(
+            (symbol.isNull() ? keyboardGlyph(ratio) : symbol.pixmap(QSize(22, 22), ratio)).toImage(), ink)));
     return icon;
 }
 

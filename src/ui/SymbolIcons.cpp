@@ -25,13 +25,6 @@ const QHash<QString, QString>& themeNames() {
     return names;
 }
 
-QImage tinted(QImage image, const QColor& color) {
-    QPainter painter(&image);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(image.rect(), color);
-    return image;
-}
-
 QImage renderBundled(const QString& path, int pixels) {
     QSvgRenderer renderer(path);
     if (!renderer.isValid())
@@ -63,6 +56,13 @@ QImage renderThemed(const QString& themeName, int pixels) {
 }
 
 } // namespace
+
+QImage SymbolIcons::tinted(QImage shape, const QColor& color) {
+    QPainter painter(&shape);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(shape.rect(), color);
+    return shape;
+}
 
 QStringList SymbolIcons::names() {
     return {QStringLiteral("keyboard"),
@@ -96,7 +96,7 @@ QPixmap SymbolIcons::pixmap(const QString& name, int size, const QColor& color, 
         image = renderBundled(path, pixels);
     if (image.isNull())
         return {};
-    QPixmap result = QPixmap::fromImage(tinted(image, color));
+    QPixmap result = QPixmap::fromImage(SymbolIcons::tinted(image, color));
     result.setDevicePixelRatio(devicePixelRatio);
     return result;
 }

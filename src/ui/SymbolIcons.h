@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,9 @@ public:
     // its aspect ratio, in the given colour, rendered for the device pixel
     // ratio (a pixmap of that ratio); null for an unknown name.
     static QPixmap pixmap(const QString& name, int size, const QColor& color, qreal devicePixelRatio = 1.0);
+    // The shape in one colour, as a desktop paints its symbolic icons; its
+    // alpha is kept, so a colour with alpha fades it.
+    static QImage tinted(QImage shape, const QColor& color);
 };
 
 } // namespace velmora
