@@ -76,7 +76,8 @@ public:
                         readText(home_.filePath(QStringLiteral("log"))));
         // Without devices sway has no keyboard, and so no layouts, until a client makes one.
         keyboard_.setProcessEnvironment(environment());
-        keyboard_.start(QStringLiteral(VELMORA_WAYLAND_TOOLS "/velmora_virtual_keyboard"), {"ru,us,de"});
+        keyboard_.start(QStringLiteral(VELMORA_WAYLAND_TOOLS "/velmora_virtual_keyboard"),
+                        {layouts_, options_});
         return waitUntil([&] { return keyboard_.waitForReadyRead(10), keyboard_.canReadLine(); }) ||
                fail(QStringLiteral("sway offers no seat or no virtual keyboards"));
     }
@@ -101,6 +102,12 @@ public:
             .has_value();
     }
 
+    bool type(int code, bool down) override {
+        const QByteArray line =
+            QByteArray::number(code) + (down ? " 1 " : " 0 ") + QByteArray::number(layout());
+        return keyboard_.write(line + '\n') > 0 && keyboard_.waitForBytesWritten();
+    }
+
     bool setLayouts(const QByteArray& layouts) override {
         return request(I3Ipc::runCommand, "input type:keyboard xkb_layout '" + layouts + "'").has_value();
     }
@@ -123,7 +130,9 @@ public:
 
     bool begin() override {
         QFile kxkbrc(home_.filePath(QStringLiteral("kxkbrc")));
-        if (!kxkbrc.open(QIODevice::WriteOnly) || !kxkbrc.write("[Layout]\nUse=true\nLayoutList=ru,us,de\n"))
+        if (!kxkbrc.open(QIODevice::WriteOnly) ||
+            !kxkbrc.write("[Layout]\nUse=true\nResetOldOptions=true\nLayoutList=" + layouts_ +
+                          "\nOptions=" + options_ + '\n'))
             return fail(QStringLiteral("cannot write kxkbrc"));
         kxkbrc.close();
         // The installed binary carries file capabilities that a container may refuse; a copy (under
@@ -206,6 +215,11 @@ public:
             {"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "HOME=" + home_.path(), "XDG_RUNTIME_DIR=" + home_.path(),
              "XDG_DATA_HOME=" + home_.filePath("data"), "XDG_CONFIG_HOME=" + home_.path(),
              "GSETTINGS_BACKEND=keyfile", "EXTENSIONS=[" + enabled.join(u',') + u']',
+             "SOURCES=[('xkb','" + QString::fromLatin1(QByteArray(layouts_).replace(",", "'),('xkb','")) +
+                 "')]",
+             options_.isEmpty()
+                 ? QStringLiteral("XKB_OPTIONS=[]")
+                 : "XKB_OPTIONS=['" + QString::fromLatin1(QByteArray(options_).replace(",", "','")) + "']",
              root_.isEmpty() ? QStringLiteral("SESSION_BUS=")
                              : "SESSION_BUS=unix:path=" + home_.filePath("session-bus")},
             false));
@@ -234,7 +248,8 @@ public:
         return waitUntil(
                    [&] {
                        return desktop_.state() == QProcess::NotRunning ||
-                              (select(0) && recentSources().startsWith(QLatin1String("[('xkb', 'ru')")));
+                              (select(0) &&
+                               recentSources().startsWith("[('xkb', '" + layouts_.left(2) + "')"));
                    },
                    60000) &&
                desktop_.state() != QProcess::NotRunning;

@@ -22,7 +22,7 @@ using namespace velmora::test;
 
 namespace {
 
-constexpr int russian = 0, english = 1, german = 2;
+constexpr int russian = 0, english = 1, german = 2, greek = 0;
 
 // The real velmora on a real desktop, reading its keyboard from a FIFO that
 // gets every key the desktop gets.
@@ -38,7 +38,7 @@ protected:
             << output();
         ASSERT_EQ(desktop->layout(), russian);
     }
-    void startVelmora(QProcessEnvironment environment) {
+    void startVelmora(QProcessEnvironment environment, bool altTrigger = true) {
         const QString fifo = home.filePath(QStringLiteral("keyboard"));
         ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         // Held open for writing, so Velmora never reads an end.
@@ -47,6 +47,7 @@ protected:
         QSettings settings(config + QStringLiteral("/Velmora/Velmora.conf"), QSettings::IniFormat);
         settings.setValue(QStringLiteral("enableDebugMode"), true);
         settings.setValue(QStringLiteral("hasLaunchedBefore"), true);
+        settings.setValue(QStringLiteral("useOptionKey"), altTrigger);
         settings.sync();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
@@ -195,6 +196,63 @@ TEST_P(GnomeExtensionsTest, TheExtensionMadeForTheShellRunsOrTheRefusalSaysWhy) 
 }
 INSTANTIATE_TEST_SUITE_P(, GnomeExtensionsTest, ::testing::Values("Gnome/trixie", "Gnome/sid"),
                          [](const auto& info) { return info.param.substr(info.param.find('/') + 1); });
+
+// Modifier keys as the desktop's own keymap has them, "gr,us" with Greek current: Right Alt is AltGr
+// (typing € on sway), Caps Lock a Ctrl, and with the Alt trigger off Left Alt swapped into a Super. A key
+// wrongly taken for a trigger keeps English selected after the other trigger's release.
+class ModifiersOnWaylandTest : public SwitchingOnWaylandTest {
+protected:
+    void SetUp() override {}
+};
+
+TEST_P(ModifiersOnWaylandTest, AsTheDesktopsKeymapHasThem) {
+    for (const QByteArray options : {"ctrl:nocaps", "altwin:swap_alt_win"}) {
+        SCOPED_TRACE(options.constData());
+        const bool swapped = options.startsWith("altwin"), sway = GetParam().starts_with("Sway");
+        desktop = Desktop::create(QString::fromStdString(GetParam()));
+        desktop->setKeyboard("gr,us", options);
+        if (!desktop->start())
+            GTEST_SKIP() << GetParam() << " cannot start here: " << desktop->error().toStdString();
+        QFile::remove(home.filePath(QStringLiteral("keyboard")));
+        startVelmora(desktop->environment(), !swapped);
+        ASSERT_FALSE(
+            velmora->waitForLine(QStringLiteral("⌨️ Modifier keys as the desktop's keymap")).isEmpty())
+            << output();
+        QProcess window; // records what sway types into it
+        QByteArray typed;
+        const auto shows = [&](const char* text) {
+            return waitUntil(
+                [&] { return window.waitForReadyRead(10), typed += window.readAll(), typed.contains(text); });
+        };
+        window.setProcessEnvironment(desktop->environment());
+        if (sway)
+            window.start(QStringLiteral("wev"), {"-f", "wl_keyboard"});
+        ASSERT_TRUE(!sway || shows("enter")) << "wev (scripts/bootstrap installs it) got no focus";
+        const int held = swapped ? KEY_LEFTMETA : KEY_RIGHTALT;
+        press(held, true), desktop->type(held, true);
+        press(KEY_LEFTALT, true);
+        EXPECT_TRUE(layoutBecomes(english)) << output();
+        press(KEY_LEFTALT, false);
+        EXPECT_TRUE(layoutBecomes(greek)) << output();
+        if (sway && !swapped) {
+            EXPECT_TRUE(desktop->type(KEY_E, true) && desktop->type(KEY_E, false) && shows("utf8: '€'"))
+                << typed.data();
+        }
+        press(held, false), desktop->type(held, false);
+        if (!swapped) {
+            press(KEY_CAPSLOCK, true);
+            EXPECT_TRUE(layoutBecomes(english)) << output();
+            press(KEY_CAPSLOCK, false);
+            EXPECT_TRUE(layoutBecomes(greek));
+        }
+        ::close(std::exchange(fifoWriter, -1));
+    }
+}
+INSTANTIATE_TEST_SUITE_P(, ModifiersOnWaylandTest, ::testing::ValuesIn(Desktop::all()), [](const auto& info) {
+    std::string name = info.param;
+    std::replace(name.begin(), name.end(), '/', '_');
+    return name;
+});
 
 class SwitchingOnSwayTest : public SwitchingOnWaylandTest {};
 
