@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QDir>
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -235,7 +236,8 @@ public:
             },
             60000);
         return (up && desktop_.state() != QProcess::NotRunning &&
-                (enabled_ != GnomeShellBus::extensionUuids || !moduleVersions_.isEmpty() || settle())) ||
+                (enabled_ != GnomeShellBus::extensionUuids || !moduleVersions_.isEmpty() || settle()) &&
+                makeKeyboard()) ||
                fail(QStringLiteral("GNOME Shell did not come up with Velmora's extension and IBus (as root, "
                                    "with unshare): ") +
                     (desktop_.state() == QProcess::NotRunning ? QStringLiteral("it ended; ") : QString()) +
@@ -266,6 +268,28 @@ public:
     bool select(int index) override { return extension(QStringLiteral("Activate"), {uint(index)}) == 1; }
 
 private:
+    // Headless, the shell has no keyboard, and so gives its clients no keymap, until a remote desktop
+    // session (alive as long as this connection) makes a virtual one.
+    bool makeKeyboard() {
+        const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
+        const auto call = [&](const QString& path, const char* method, const QVariantList& arguments = {}) {
+            QDBusMessage message =
+                QDBusMessage::createMethodCall(service, path, service + ".Session", method);
+            message.setArguments(arguments);
+            return bus_.call(message);
+        };
+        const QString session =
+            bus_.call(QDBusMessage::createMethodCall(service, "/org/gnome/Mutter/RemoteDesktop", service,
+                                                     "CreateSession"))
+                .arguments()
+                .value(0)
+                .value<QDBusObjectPath>()
+                .path();
+        // The keyboard appears with its first key: a Shift pressed and released.
+        return !session.isEmpty() && call(session, "Start").type() == QDBusMessage::ReplyMessage &&
+               call(session, "NotifyKeyboardKeycode", {42u, true}).type() == QDBusMessage::ReplyMessage &&
+               call(session, "NotifyKeyboardKeycode", {42u, false}).type() == QDBusMessage::ReplyMessage;
+    }
     bool shellKnowsTheExtensions() {
         QDBusMessage call = QDBusMessage::createMethodCall("org.gnome.Shell", "/org/gnome/Shell",
                                                            "org.gnome.Shell.Extensions", "GetExtensionInfo");

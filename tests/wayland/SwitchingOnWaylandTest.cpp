@@ -147,11 +147,12 @@ TEST_P(SwitchingOnWaylandTest, TheDesktopGoingAwayIsToldOnce) {
 }
 
 // Each desktop of Debian 12 here, of 13 and of unstable in their root filesystems.
-INSTANTIATE_TEST_SUITE_P(, SwitchingOnWaylandTest, ::testing::ValuesIn(Desktop::all()), [](const auto& info) {
+std::string desktopName(const ::testing::TestParamInfo<std::string>& info) {
     std::string name = info.param;
     std::replace(name.begin(), name.end(), '/', '_');
     return name;
-});
+}
+INSTANTIATE_TEST_SUITE_P(, SwitchingOnWaylandTest, ::testing::ValuesIn(Desktop::all()), desktopName);
 
 // A Debian 12 user's settings turn on only the extension for GNOME 43 and 44:
 // on GNOME 48, after an upgrade, Velmora turns on the one made for it and
@@ -226,8 +227,9 @@ TEST_P(ModifiersOnWaylandTest, AsTheDesktopsKeymapHasThem) {
         };
         window.setProcessEnvironment(desktop->environment());
         if (sway)
-            window.start(QStringLiteral("wev"), {"-f", "wl_keyboard"});
-        ASSERT_TRUE(!sway || shows("enter")) << "wev (scripts/bootstrap installs it) got no focus";
+            window.start(QStringLiteral("stdbuf"), {"-oL", "wev", "-f", "wl_keyboard"}); // wev buffers a pipe
+        ASSERT_TRUE(!sway || shows("enter"))
+            << "wev (scripts/bootstrap installs it) got no focus: " << typed.data();
         const int held = swapped ? KEY_LEFTMETA : KEY_RIGHTALT;
         press(held, true), desktop->type(held, true);
         press(KEY_LEFTALT, true);
@@ -248,11 +250,7 @@ TEST_P(ModifiersOnWaylandTest, AsTheDesktopsKeymapHasThem) {
         ::close(std::exchange(fifoWriter, -1));
     }
 }
-INSTANTIATE_TEST_SUITE_P(, ModifiersOnWaylandTest, ::testing::ValuesIn(Desktop::all()), [](const auto& info) {
-    std::string name = info.param;
-    std::replace(name.begin(), name.end(), '/', '_');
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(, ModifiersOnWaylandTest, ::testing::ValuesIn(Desktop::all()), desktopName);
 
 class SwitchingOnSwayTest : public SwitchingOnWaylandTest {};
 
