@@ -90,8 +90,8 @@ TEST(EvdevEventTapTest, ScriptTable) {
         const char* name;
         QString script;
         std::vector<Delivered> expected;
-        QString heldAfterDrop = {};   // null: the keyboard cannot tell
-        const char* keymap = nullptr; // the seat's: "layouts options"; none: the fixed table
+        QString heldAfterDrop = {}; // null: the keyboard cannot tell
+        QString keymap = {};        // the seat's: "layouts options"; none: the fixed table
     } rows[] = {
         {"modifier and key on two keyboards",
          "0+lctrl 1+c 1-c 1+rctrl 0-lctrl 1-rctrl",
@@ -130,9 +130,9 @@ TEST(EvdevEventTapTest, ScriptTable) {
         ASSERT_TRUE(tap.addDevice(streams[0].path()) && tap.addDevice(streams[1].path()));
         int layout = 0;
         auto seat = std::make_shared<SeatKeymap>();
-        if (row.keymap) {
-            const QByteArrayList names = QByteArray(row.keymap).split(' ');
-            seat->set(XkbKeymap::fromNames(names[0], names.value(1)));
+        if (!row.keymap.isNull()) {
+            seat->set(XkbKeymap::fromNames(row.keymap.section(u' ', 0, 0).toLatin1(),
+                                           row.keymap.section(u' ', 1).toLatin1()));
             tap.followKeymap(seat, [&layout] { return layout; });
         }
         if (!row.heldAfterDrop.isNull()) {

@@ -104,9 +104,8 @@ public:
     }
 
     bool type(int code, bool down) override {
-        const QByteArray line =
-            QByteArray::number(code) + (down ? " 1 " : " 0 ") + QByteArray::number(layout());
-        return keyboard_.write(line + '\n') > 0 && keyboard_.waitForBytesWritten();
+        return keyboard_.write(QByteArray::number(code) + (down ? " 1\n" : " 0\n")) > 0 &&
+               keyboard_.waitForBytesWritten();
     }
 
     bool setLayouts(const QByteArray& layouts) override {
@@ -216,11 +215,7 @@ public:
             {"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "HOME=" + home_.path(), "XDG_RUNTIME_DIR=" + home_.path(),
              "XDG_DATA_HOME=" + home_.filePath("data"), "XDG_CONFIG_HOME=" + home_.path(),
              "GSETTINGS_BACKEND=keyfile", "EXTENSIONS=[" + enabled.join(u',') + u']',
-             "SOURCES=[('xkb','" + QString::fromLatin1(QByteArray(layouts_).replace(",", "'),('xkb','")) +
-                 "')]",
-             options_.isEmpty()
-                 ? QStringLiteral("XKB_OPTIONS=[]")
-                 : "XKB_OPTIONS=['" + QString::fromLatin1(QByteArray(options_).replace(",", "','")) + "']",
+             QString::fromLatin1("LAYOUTS=" + layouts_), QString::fromLatin1("XKB_OPTIONS=" + options_),
              root_.isEmpty() ? QStringLiteral("SESSION_BUS=")
                              : "SESSION_BUS=unix:path=" + home_.filePath("session-bus")},
             false));
@@ -271,24 +266,20 @@ private:
     // Headless, the shell has no keyboard, and so gives its clients no keymap, until a remote desktop
     // session (alive as long as this connection) makes a virtual one.
     bool makeKeyboard() {
-        const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
-        const auto call = [&](const QString& path, const char* method, const QVariantList& arguments = {}) {
-            QDBusMessage message =
-                QDBusMessage::createMethodCall(service, path, service + ".Session", method);
-            message.setArguments(arguments);
-            return bus_.call(message);
-        };
-        const QString session =
-            bus_.call(QDBusMessage::createMethodCall(service, "/org/gnome/Mutter/RemoteDesktop", service,
-                                                     "CreateSession"))
-                .arguments()
-                .value(0)
-                .value<QDBusObjectPath>()
-                .path();
-        // The keyboard appears with its first key: a Shift pressed and released.
-        return !session.isEmpty() && call(session, "Start").type() == QDBusMessage::ReplyMessage &&
-               call(session, "NotifyKeyboardKeycode", {42u, true}).type() == QDBusMessage::ReplyMessage &&
-               call(session, "NotifyKeyboardKeycode", {42u, false}).type() == QDBusMessage::ReplyMessage;
+        const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop"),
+                      session = service + ".Session";
+        QDBusMessage call = QDBusMessage::createMethodCall(service, "/org/gnome/Mutter/RemoteDesktop",
+                                                           service, "CreateSession");
+        const QString path = bus_.call(call).arguments().value(0).value<QDBusObjectPath>().path();
+        // The keyboard appears with its first key: Shift pressed and released.
+        for (const QVariantList& arguments : {QVariantList{}, {42u, true}, {42u, false}}) {
+            call = QDBusMessage::createMethodCall(service, path, session,
+                                                  arguments.isEmpty() ? "Start" : "NotifyKeyboardKeycode");
+            call.setArguments(arguments);
+            if (path.isEmpty() || bus_.call(call).type() != QDBusMessage::ReplyMessage)
+                return false;
+        }
+        return true;
     }
     bool shellKnowsTheExtensions() {
         QDBusMessage call = QDBusMessage::createMethodCall("org.gnome.Shell", "/org/gnome/Shell",

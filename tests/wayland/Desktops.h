@@ -41,10 +41,8 @@ public:
     // The desktop's own settings get a new layout list (sway only).
     virtual bool setLayouts(const QByteArray&) { return false; }
     // Before start(): the layouts and XKB options the desktop starts with.
-    void setKeyboard(const QByteArray& layouts, const QByteArray& options) {
-        layouts_ = layouts, options_ = options;
-    }
-    // A key typed on the desktop's own keyboard, on its current layout (sway only).
+    void setKeyboard(QByteArray layouts, QByteArray options) { layouts_ = layouts, options_ = options; }
+    // A key typed on the desktop's own keyboard, on its first layout (sway only).
     virtual bool type(int, bool) { return false; }
     // Ends the desktop as a crash does; restart() brings it back where it can.
     void kill();
