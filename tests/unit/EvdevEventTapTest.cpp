@@ -130,11 +130,10 @@ TEST(EvdevEventTapTest, ScriptTable) {
         ASSERT_TRUE(tap.addDevice(streams[0].path()) && tap.addDevice(streams[1].path()));
         int layout = 0;
         auto seat = std::make_shared<SeatKeymap>();
-        if (!row.keymap.isNull()) {
-            seat->set(XkbKeymap::fromNames(row.keymap.section(u' ', 0, 0).toLatin1(),
-                                           row.keymap.section(u' ', 1).toLatin1()));
-            tap.followKeymap(seat, [&layout] { return layout; });
-        }
+        seat->set(row.keymap.isNull() ? nullptr
+                                      : XkbKeymap::fromNames(row.keymap.section(u' ', 0, 0).toLatin1(),
+                                                             row.keymap.section(u' ', 1).toLatin1()));
+        tap.followKeymap(seat, [&layout] { return layout; });
         if (!row.heldAfterDrop.isNull()) {
             access->heldKeys.emplace();
             for (const QString& key : row.heldAfterDrop.split(u' '))

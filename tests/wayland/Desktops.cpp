@@ -104,7 +104,8 @@ public:
     }
 
     bool type(int code, bool down) override {
-        return keyboard_.write(QByteArray::number(code) + (down ? " 1\n" : " 0\n")) > 0 &&
+        return keyboard_.write(QByteArray::number(code) + (down ? " 1 " : " 0 ") +
+                               QByteArray::number(layout()) + '\n') > 0 &&
                keyboard_.waitForBytesWritten();
     }
 

@@ -11,8 +11,7 @@
 
 namespace velmora::test {
 
-// A real desktop of its own, headless, with the layouts "ru,us,de" unless
-// given others before start(). Each
+// A real desktop of its own, headless, with the layouts "ru,us,de" or those given to setKeyboard(). Each
 // asks for its layout and selects one as any other client of it does.
 class Desktop {
 public:
@@ -42,7 +41,7 @@ public:
     virtual bool setLayouts(const QByteArray&) { return false; }
     // Before start(): the layouts and XKB options the desktop starts with.
     void setKeyboard(QByteArray layouts, QByteArray options) { layouts_ = layouts, options_ = options; }
-    // A key typed on the desktop's own keyboard, on its first layout (sway only).
+    // A key typed on the desktop's own keyboard, on its current layout (sway only).
     virtual bool type(int, bool) { return false; }
     // Ends the desktop as a crash does; restart() brings it back where it can.
     void kill();

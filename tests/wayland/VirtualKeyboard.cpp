@@ -1,7 +1,7 @@
 // A keyboard for a headless sway that has none: created through
 // zwp_virtual_keyboard_v1 with a keymap of the given layouts and options
 // ("ready" once sway has it), alive until standard input closes. Each line
-// "CODE DOWN" there types an evdev key on the first layout, with the
+// "CODE DOWN LAYOUT" there types an evdev key on that layout, with the
 // modifiers it leaves (sway takes them from the client).
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 
@@ -53,11 +53,11 @@ int main(int argc, char** argv) {
     std::printf("ready\n");
     std::fflush(stdout);
     xkb_state* state = xkb_state_new(keymap);
-    for (unsigned code, down; std::scanf("%u %u", &code, &down) == 2;) {
+    for (unsigned code, down, layout; std::scanf("%u %u %u", &code, &down, &layout) == 3;) {
         xkb_state_update_key(state, code + 8, down ? XKB_KEY_DOWN : XKB_KEY_UP);
         zwp_virtual_keyboard_v1_key(keyboard, 0, code, down);
         zwp_virtual_keyboard_v1_modifiers(keyboard, xkb_state_serialize_mods(state, XKB_STATE_MODS_DEPRESSED),
-                                          0, xkb_state_serialize_mods(state, XKB_STATE_MODS_LOCKED), 0);
+                                          0, xkb_state_serialize_mods(state, XKB_STATE_MODS_LOCKED), layout);
         wl_display_roundtrip(display);
     }
     wl_display_disconnect(display);

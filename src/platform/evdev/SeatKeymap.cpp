@@ -120,7 +120,12 @@ bool WaylandSeatKeymap::dispatch(int timeoutMs) {
         wl_display_cancel_read(display_);
         return ready == 0;
     }
-    return wl_display_read_events(display_) == 0 && wl_display_dispatch_pending(display_) >= 0;
+    // What the handlers asked for (the keyboard of a seat that just got one) goes out now, not with
+    // the next message from the desktop.
+    if (wl_display_read_events(display_) != 0 || wl_display_dispatch_pending(display_) < 0)
+        return false;
+    wl_display_flush(display_);
+    return true;
 }
 
 void WaylandSeatKeymap::seatAnnounced(wl_registry* registry, uint32_t name) {
