@@ -60,8 +60,8 @@ WaylandSeatKeymap::WaylandSeatKeymap(int waitMs) {
     if (!current())
         ConsoleOutput::writeLine(
             QStringLiteral("⚠️ The desktop gives Velmora no keymap: modifier keys count as on a plain "
-                           "keyboard (Right Alt as "
-                           "Alt, Caps Lock as Caps Lock), whatever the layouts and options make them"));
+                           "keyboard (Right Alt as Alt, Caps Lock as Caps Lock), whatever the layouts "
+                           "and options make them"));
 }
 
 WaylandSeatKeymap::~WaylandSeatKeymap() {
