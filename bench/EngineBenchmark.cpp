@@ -1,10 +1,14 @@
 // Per-event cost of the switching engine for events that switch nothing: the
-// path every ordinary key press and release takes inside the keyboard callback;
-// and the cost of one trace line to the caller.
+// path every ordinary key press and release takes inside the keyboard callback,
+// alone and behind the Wayland observer's translation of evdev keys into flags
+// (the fixed table, or the seat's keymap through xkbcommon); and the cost of
+// one trace line to the caller.
 #include "base/ConsoleOutput.h"
-#include "platform/Platform.h"
 #include "fakes/FakeKeyboardEventTap.h"
 #include "fakes/FakeTextInputSources.h"
+#include "platform/Platform.h"
+#include "platform/evdev/EvdevModifierKeys.h"
+#include "platform/evdev/XkbModifiers.h"
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
 #include "settings/QSettingsStore.h"
@@ -16,6 +20,8 @@
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
+#include <functional>
+#include <linux/input-event-codes.h>
 #include <thread>
 #include <unistd.h>
 
@@ -38,7 +44,42 @@ installRussianAndEnglish() {
     return {sources, taps};
 }
 
-void runEngine(benchmark::State& state, std::shared_ptr<SettingsStore> store) {
+// Shift down, C down and up, Shift up, as the observer reads them from a keyboard, translated into
+// flags and handed to the engine; the layout comes through a function, as the desktop's switcher gives it.
+void translateAndRun(benchmark::State& state, FakeKeyboardEventTapFactory& taps, bool keymap) {
+    const struct {
+        unsigned code;
+        bool pressed;
+    } keys[] = {{KEY_LEFTSHIFT, true}, {KEY_C, true}, {KEY_C, false}, {KEY_LEFTSHIFT, false}};
+    const std::function<int()> layout = [] { return 0; };
+    XkbKeyState keyState(XkbKeymap::fromNames("gr,us", "ctrl:nocaps"));
+    ModifierKeySet held = 0;
+    bool capsLock = false;
+    KeyboardEvent event;
+    size_t i = 0;
+    for (auto _ : state) {
+        const auto& key = keys[i++ % 4];
+        bool modifier = true;
+        if (keymap) {
+            modifier = keyState.update(key.code, key.pressed, key.pressed ? layout() : -1, capsLock);
+            event.flags = keyState.flags();
+        } else if (const ModifierKeySet bit = modifierKeyBit(key.code)) {
+            held = key.pressed ? (held | bit) : (held & ~bit);
+            event.flags = modifierFlagsFor(held, capsLock);
+        } else {
+            modifier = false;
+        }
+        const uint32_t type = modifier      ? EventType::flagsChanged
+                              : key.pressed ? EventType::keyDown
+                                            : EventType::keyUp;
+        benchmark::DoNotOptimize(taps.send(type, &event));
+    }
+}
+
+enum class Translation { none, table, keymap };
+
+void runEngine(benchmark::State& state, std::shared_ptr<SettingsStore> store,
+               Translation translation = Translation::none) {
     SettingsStore::setStandard(store);
     // Defaults are in place, as after start-up; no output is due on this path.
     for (const QString& key : {Constants::useCommandKey, Constants::useControlKey, Constants::useOptionKey,
@@ -56,8 +97,12 @@ void runEngine(benchmark::State& state, std::shared_ptr<SettingsStore> store) {
     const uint32_t types[] = {EventType::keyDown, EventType::keyUp, EventType::flagsChanged};
     KeyboardEvent event{ModifierFlag::shift, 38};
     size_t i = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(taps->send(types[i++ % 3], &event));
+    if (translation == Translation::none) {
+        for (auto _ : state) {
+            benchmark::DoNotOptimize(taps->send(types[i++ % 3], &event));
+        }
+    } else {
+        translateAndRun(state, *taps, translation == Translation::keymap);
     }
     state.SetItemsProcessed(state.iterations());
     if (!sources->selections().isEmpty())
@@ -103,6 +148,16 @@ void BM_NonSwitchingEvent_InMemoryStore(benchmark::State& state) {
 }
 BENCHMARK(BM_NonSwitchingEvent_InMemoryStore);
 
+void BM_NonSwitchingEvent_FixedTableTranslation(benchmark::State& state) {
+    runEngine(state, std::make_shared<InMemorySettingsStore>(), Translation::table);
+}
+BENCHMARK(BM_NonSwitchingEvent_FixedTableTranslation);
+
+void BM_NonSwitchingEvent_KeymapTranslation(benchmark::State& state) {
+    runEngine(state, std::make_shared<InMemorySettingsStore>(), Translation::keymap);
+}
+BENCHMARK(BM_NonSwitchingEvent_KeymapTranslation);
+
 // What a trace line costs the caller: standard output read at once (/dev/null)
 // or a pipe that nobody reads, where lines are counted and dropped.
 void traceLines(benchmark::State& state, int target, int drainFrom = -1) {
@@ -125,7 +180,9 @@ void traceLines(benchmark::State& state, int target, int drainFrom = -1) {
     drain.join();
 }
 
-void BM_TraceLine_DevNull(benchmark::State& state) { traceLines(state, ::open("/dev/null", O_WRONLY)); }
+void BM_TraceLine_DevNull(benchmark::State& state) {
+    traceLines(state, ::open("/dev/null", O_WRONLY));
+}
 BENCHMARK(BM_TraceLine_DevNull);
 
 void BM_TraceLine_PipeNobodyReads(benchmark::State& state) {

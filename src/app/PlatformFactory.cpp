@@ -33,6 +33,15 @@ public:
     }
 };
 
+// The desktop's layout as its switcher last heard it, which the observer's
+// keymap follows: no call to the desktop per key.
+std::function<int()> currentLayoutOf(const std::shared_ptr<TextInputSources>& sources) {
+    return [sources = std::weak_ptr(sources)] {
+        const std::shared_ptr<TextInputSources> known = sources.lock();
+        return known ? known->knownCurrentIndex() : -1;
+    };
+}
+
 bool isWaylandSession(const QProcessEnvironment& environment) {
     return !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
            environment.value(QStringLiteral("XDG_SESSION_TYPE"))
@@ -83,24 +92,25 @@ Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost
     case KeyboardBackend::sway:
         platform.inputSources = std::make_shared<SwayTextInputSources>(
             environment.value(QStringLiteral("SWAYSOCK")), std::move(onDisplayLost));
-        platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
+        platform.eventTaps = std::make_shared<EvdevEventTapFactory>(currentLayoutOf(platform.inputSources));
         platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
         break;
     case KeyboardBackend::kwin:
         platform.inputSources = std::make_shared<KWinTextInputSources>();
-        platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
+        platform.eventTaps = std::make_shared<EvdevEventTapFactory>(currentLayoutOf(platform.inputSources));
         platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
         break;
     case KeyboardBackend::gnome: {
         std::shared_ptr<AccessibilityTrust> keyboard;
+        const auto sources = std::make_shared<GnomeTextInputSources>();
         if (isWaylandSession(environment)) {
-            platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
+            platform.eventTaps = std::make_shared<EvdevEventTapFactory>(currentLayoutOf(sources));
             keyboard = std::make_shared<EvdevAccessibilityTrust>();
         } else {
             platform = X11Platform::create({}, std::move(onDisplayLost));
             keyboard = platform.accessibility;
         }
-        platform.inputSources = std::make_shared<GnomeTextInputSources>();
+        platform.inputSources = sources;
         platform.accessibility = std::make_shared<GnomeAccessibilityTrust>(std::move(keyboard));
         break;
     }

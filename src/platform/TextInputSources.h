@@ -44,6 +44,9 @@ public:
     virtual std::optional<QList<InputSourceRef>> createInputSourceList() = 0;
     // 0 on success, a non-zero status code on failure.
     virtual int32_t selectInputSource(const InputSourceRef& source) = 0;
+    // The current source's index in the list as last heard from the system,
+    // without asking it; -1 when unknown.
+    virtual int knownCurrentIndex() const { return -1; }
     // Changes made by others since the last selectInputSource(); a system
     // that cannot tell them apart reports unknown.
     virtual ForeignLayoutChange foreignChangeSinceLastSelection() {

@@ -1,6 +1,7 @@
 #include "platform/evdev/EvdevEventTap.h"
 #include "fakes/FakeEvdevDeviceAccess.h"
 #include "platform/evdev/EvdevKeyboards.h"
+#include "platform/evdev/SeatKeymap.h"
 #include "support/WaitUntil.h"
 
 #include <QTemporaryDir>
@@ -18,7 +19,7 @@ using namespace velmora;
 namespace {
 
 constexpr uint64_t ctrl = ModifierFlag::control, alt = ModifierFlag::option, shift = ModifierFlag::shift,
-                   caps = ModifierFlag::capsLock;
+                   caps = ModifierFlag::capsLock, super = ModifierFlag::command;
 constexpr uint32_t F = EventType::flagsChanged, D = EventType::keyDown, U = EventType::keyUp;
 
 // A keyboard as a pipe carrying struct input_event, opened by path as the observer opens a device. A report
@@ -59,15 +60,20 @@ KeyboardEvent* record(uint32_t type, KeyboardEvent* event, void* userInfo) {
 
 const QHash<QString, uint16_t> keys{
     {"lctrl", KEY_LEFTCTRL},   {"rctrl", KEY_RIGHTCTRL}, {"lalt", KEY_LEFTALT}, {"ralt", KEY_RIGHTALT},
-    {"lshift", KEY_LEFTSHIFT}, {"caps", KEY_CAPSLOCK},   {"c", KEY_C},          {"v", KEY_V}};
+    {"lshift", KEY_LEFTSHIFT}, {"caps", KEY_CAPSLOCK},   {"c", KEY_C},          {"v", KEY_V},
+    {"lmeta", KEY_LEFTMETA}};
 
 // Plays a script of events on the streams: "1+lctrl" presses left Ctrl on keyboard 1, "-" releases, "*"
 // repeats; "0drop", "0report", "0light" (the Caps Lock light goes on) and "0close" (the keyboard is
-// unplugged).
-void play(const QString& script, Stream* streams, const EvdevEventTap& tap) {
+// unplugged); "L1" makes layout 1 the desktop's, "K" gives the seat its keymap anew.
+void play(const QString& script, Stream* streams, const EvdevEventTap& tap, int& layout, SeatKeymap& seat) {
     for (const QString& token : script.split(u' ')) {
-        Stream& stream = streams[token.at(0).digitValue()];
-        if (const int value = QStringLiteral("-+*").indexOf(token.at(1)); value >= 0)
+        Stream& stream = streams[token.at(0).digitValue() % 2];
+        if (token.at(0) == u'L')
+            layout = token.at(1).digitValue();
+        else if (token == u'K')
+            seat.set(seat.current());
+        else if (const int value = QStringLiteral("-+*").indexOf(token.at(1)); value >= 0)
             stream.write(EV_KEY, keys.value(token.mid(2)), value);
         else if (token.endsWith(u"drop") || token.endsWith(u"report"))
             stream.write(EV_SYN, token.endsWith(u"drop") ? SYN_DROPPED : SYN_REPORT, 0);
@@ -85,6 +91,7 @@ TEST(EvdevEventTapTest, ScriptTable) {
         QString script;
         std::vector<Delivered> expected;
         QString heldAfterDrop = {}; // null: the keyboard cannot tell
+        QString keymap = {};        // the seat's: "layouts options"; none: the fixed table
     } rows[] = {
         {"modifier and key on two keyboards",
          "0+lctrl 1+c 1-c 1+rctrl 0-lctrl 1-rctrl",
@@ -96,6 +103,23 @@ TEST(EvdevEventTapTest, ScriptTable) {
         {"Caps Lock is a lock",
          "0+caps 0-caps 1+lshift 0+caps 0-caps 0light",
          {{F, caps}, {F, caps | shift}, {F, shift}, {F, caps | shift}}},
+        // Right Alt: Alt on "us", AltGr on Greek; the layout changing under a held key leaves nothing stuck.
+        {"AltGr",
+         "0+ralt 0+c 0-c L1 0+c 0-ralt 0+ralt 0-c L0 0+c 0-ralt 0-c",
+         {{F, alt}, {D, alt}, {U, alt}, {D, alt}, {F, 0}, {U, 0}, {D, 0}, {U, 0}},
+         {},
+         "us,gr"},
+        {"Caps, 2 keyboards", "0+caps 0-caps 1+caps 1-caps", {{F, caps}, {F, 0}}, {}, "gr,us"},
+        {"nocaps", "0+caps 1+lctrl 0-caps 1-lctrl", {{F, ctrl}, {F, 0}}, {}, "gr,us ctrl:nocaps"},
+        {"caps:ctrl_modifier", "L1 0+caps 0-caps", {{F, ctrl}, {F, 0}}, {}, "gr,us caps:ctrl_modifier"},
+        {"swap_alt_win",
+         "0+lalt 1+lmeta 0-lalt 1-lmeta",
+         {{F, super}, {F, super | alt}, {F, alt}, {F, 0}},
+         {},
+         "gr,us altwin:swap_alt_win"},
+        {"K, Ctrl held", "0+lctrl K 0-lctrl 1-lctrl 0+c", {{F, ctrl}, {F, 0}, {D, 0}}, "lctrl", "ru,us"},
+        // Ctrl's release, unknown to the new state, is one more key.
+        {"K, held unknown", "0+lctrl K 0-lctrl 0+c", {{F, ctrl}, {F, 0}, {U, 0}, {D, 0}}, {}, "ru,us"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -104,6 +128,12 @@ TEST(EvdevEventTapTest, ScriptTable) {
         std::vector<Delivered> delivered;
         EvdevEventTap tap(access, keyboardEventMask, &record, &delivered);
         ASSERT_TRUE(tap.addDevice(streams[0].path()) && tap.addDevice(streams[1].path()));
+        int layout = 0;
+        auto seat = std::make_shared<SeatKeymap>();
+        seat->set(row.keymap.isNull() ? nullptr
+                                      : XkbKeymap::fromNames(row.keymap.section(u' ', 0, 0).toLatin1(),
+                                                             row.keymap.section(u' ', 1).toLatin1()));
+        tap.followKeymap(seat, [&layout] { return layout; });
         if (!row.heldAfterDrop.isNull()) {
             access->heldKeys.emplace();
             for (const QString& key : row.heldAfterDrop.split(u' '))
@@ -111,7 +141,7 @@ TEST(EvdevEventTapTest, ScriptTable) {
         }
         tap.scheduleOnMainLoop();
         tap.setEnabled(true);
-        play(row.script, streams, tap);
+        play(row.script, streams, tap, layout, *seat);
         EXPECT_EQ(delivered, row.expected);
     }
 }

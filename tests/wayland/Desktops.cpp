@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QDir>
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -76,7 +77,8 @@ public:
                         readText(home_.filePath(QStringLiteral("log"))));
         // Without devices sway has no keyboard, and so no layouts, until a client makes one.
         keyboard_.setProcessEnvironment(environment());
-        keyboard_.start(QStringLiteral(VELMORA_WAYLAND_TOOLS "/velmora_virtual_keyboard"), {"ru,us,de"});
+        keyboard_.start(QStringLiteral(VELMORA_WAYLAND_TOOLS "/velmora_virtual_keyboard"),
+                        {layouts_, options_});
         return waitUntil([&] { return keyboard_.waitForReadyRead(10), keyboard_.canReadLine(); }) ||
                fail(QStringLiteral("sway offers no seat or no virtual keyboards"));
     }
@@ -101,6 +103,12 @@ public:
             .has_value();
     }
 
+    bool type(int code, bool down) override {
+        return keyboard_.write(QByteArray::number(code) + (down ? " 1 " : " 0 ") +
+                               QByteArray::number(layout()) + '\n') > 0 &&
+               keyboard_.waitForBytesWritten();
+    }
+
     bool setLayouts(const QByteArray& layouts) override {
         return request(I3Ipc::runCommand, "input type:keyboard xkb_layout '" + layouts + "'").has_value();
     }
@@ -123,7 +131,9 @@ public:
 
     bool begin() override {
         QFile kxkbrc(home_.filePath(QStringLiteral("kxkbrc")));
-        if (!kxkbrc.open(QIODevice::WriteOnly) || !kxkbrc.write("[Layout]\nUse=true\nLayoutList=ru,us,de\n"))
+        if (!kxkbrc.open(QIODevice::WriteOnly) ||
+            !kxkbrc.write("[Layout]\nUse=true\nResetOldOptions=true\nLayoutList=" + layouts_ +
+                          "\nOptions=" + options_ + '\n'))
             return fail(QStringLiteral("cannot write kxkbrc"));
         kxkbrc.close();
         // The installed binary carries file capabilities that a container may refuse; a copy (under
@@ -206,6 +216,7 @@ public:
             {"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "HOME=" + home_.path(), "XDG_RUNTIME_DIR=" + home_.path(),
              "XDG_DATA_HOME=" + home_.filePath("data"), "XDG_CONFIG_HOME=" + home_.path(),
              "GSETTINGS_BACKEND=keyfile", "EXTENSIONS=[" + enabled.join(u',') + u']',
+             QString::fromLatin1("LAYOUTS=" + layouts_), QString::fromLatin1("XKB_OPTIONS=" + options_),
              root_.isEmpty() ? QStringLiteral("SESSION_BUS=")
                              : "SESSION_BUS=unix:path=" + home_.filePath("session-bus")},
             false));
@@ -221,7 +232,8 @@ public:
             },
             60000);
         return (up && desktop_.state() != QProcess::NotRunning &&
-                (enabled_ != GnomeShellBus::extensionUuids || !moduleVersions_.isEmpty() || settle())) ||
+                (enabled_ != GnomeShellBus::extensionUuids || !moduleVersions_.isEmpty() || settle()) &&
+                makeKeyboard()) ||
                fail(QStringLiteral("GNOME Shell did not come up with Velmora's extension and IBus (as root, "
                                    "with unshare): ") +
                     (desktop_.state() == QProcess::NotRunning ? QStringLiteral("it ended; ") : QString()) +
@@ -234,7 +246,8 @@ public:
         return waitUntil(
                    [&] {
                        return desktop_.state() == QProcess::NotRunning ||
-                              (select(0) && recentSources().startsWith(QLatin1String("[('xkb', 'ru')")));
+                              (select(0) &&
+                               recentSources().startsWith("[('xkb', '" + layouts_.left(2) + "')"));
                    },
                    60000) &&
                desktop_.state() != QProcess::NotRunning;
@@ -251,6 +264,24 @@ public:
     bool select(int index) override { return extension(QStringLiteral("Activate"), {uint(index)}) == 1; }
 
 private:
+    // Headless, the shell has no keyboard, and so gives its clients no keymap, until a remote desktop
+    // session (alive as long as this connection) makes a virtual one.
+    bool makeKeyboard() {
+        const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop"),
+                      session = service + ".Session";
+        QDBusMessage call = QDBusMessage::createMethodCall(service, "/org/gnome/Mutter/RemoteDesktop",
+                                                           service, "CreateSession");
+        const QString path = bus_.call(call).arguments().value(0).value<QDBusObjectPath>().path();
+        // The keyboard appears with its first key: Shift pressed and released.
+        for (const QVariantList& arguments : {QVariantList{}, {42u, true}, {42u, false}}) {
+            call = QDBusMessage::createMethodCall(service, path, session,
+                                                  arguments.isEmpty() ? "Start" : "NotifyKeyboardKeycode");
+            call.setArguments(arguments);
+            if (path.isEmpty() || bus_.call(call).type() != QDBusMessage::ReplyMessage)
+                return false;
+        }
+        return true;
+    }
     bool shellKnowsTheExtensions() {
         QDBusMessage call = QDBusMessage::createMethodCall("org.gnome.Shell", "/org/gnome/Shell",
                                                            "org.gnome.Shell.Extensions", "GetExtensionInfo");

@@ -11,7 +11,7 @@
 
 namespace velmora::test {
 
-// A real desktop of its own, headless, with the layouts "ru,us,de". Each
+// A real desktop of its own, headless, with the layouts "ru,us,de" or those given to setKeyboard(). Each
 // asks for its layout and selects one as any other client of it does.
 class Desktop {
 public:
@@ -39,6 +39,10 @@ public:
     virtual bool settle() { return true; }
     // The desktop's own settings get a new layout list (sway only).
     virtual bool setLayouts(const QByteArray&) { return false; }
+    // Before start(): the layouts and XKB options the desktop starts with.
+    void setKeyboard(QByteArray layouts, QByteArray options) { layouts_ = layouts, options_ = options; }
+    // A key typed on the desktop's own keyboard, on its current layout (sway only).
+    virtual bool type(int, bool) { return false; }
     // Ends the desktop as a crash does; restart() brings it back where it can.
     void kill();
     virtual bool restart() { return false; }
@@ -56,6 +60,7 @@ protected:
     QString releaseFile(const QString& path) const { return root_ + path; }
 
     QString root_;
+    QByteArray layouts_ = "ru,us,de", options_;
 
     QTemporaryDir home_;
     QString error_;

@@ -22,7 +22,7 @@ using namespace velmora::test;
 
 namespace {
 
-constexpr int russian = 0, english = 1, german = 2;
+constexpr int russian = 0, english = 1, german = 2, greek = 0;
 
 // The real velmora on a real desktop, reading its keyboard from a FIFO that
 // gets every key the desktop gets.
@@ -51,7 +51,7 @@ protected:
             << output();
         ASSERT_EQ(desktop->layout(), russian);
     }
-    void startVelmora(QProcessEnvironment environment) {
+    void startVelmora(QProcessEnvironment environment, bool altTrigger = true) {
         const QString fifo = home.filePath(QStringLiteral("keyboard"));
         ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         // Held open for writing, so Velmora never reads an end.
@@ -60,6 +60,7 @@ protected:
         QSettings settings(config + QStringLiteral("/Velmora/Velmora.conf"), QSettings::IniFormat);
         settings.setValue(QStringLiteral("enableDebugMode"), true);
         settings.setValue(QStringLiteral("hasLaunchedBefore"), true);
+        settings.setValue(QStringLiteral("useOptionKey"), altTrigger);
         settings.sync();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
@@ -159,11 +160,12 @@ TEST_P(SwitchingOnWaylandTest, TheDesktopGoingAwayIsToldOnce) {
 }
 
 // Each desktop of Debian 12 here, of 13 and of unstable in their root filesystems.
-INSTANTIATE_TEST_SUITE_P(, SwitchingOnWaylandTest, ::testing::ValuesIn(Desktop::all()), [](const auto& info) {
+std::string desktopName(const ::testing::TestParamInfo<std::string>& info) {
     std::string name = info.param;
     std::replace(name.begin(), name.end(), '/', '_');
     return name;
-});
+}
+INSTANTIATE_TEST_SUITE_P(, SwitchingOnWaylandTest, ::testing::ValuesIn(Desktop::all()), desktopName);
 
 // GNOME 51 refusing every extension of Velmora's (the module one made for 45
 // to 49 here) is told with the versions and what to do.
@@ -188,6 +190,54 @@ TEST_P(GnomeExtensionsTest, TheRefusalSaysWhy) {
 }
 INSTANTIATE_TEST_SUITE_P(, GnomeExtensionsTest, ::testing::Values("Gnome/sid"),
                          [](const auto&) { return std::string("sid"); });
+
+// Modifier keys as the desktop's keymap has them, "gr,us" with Greek current: Right Alt is AltGr (on sway
+// AltGr+E types €, on the layout sway then has), Caps Lock a Ctrl, and with the Alt trigger off Left Alt
+// swapped into a Super. A held key wrongly taken for a trigger keeps English after a trigger's release.
+class ModifiersOnWaylandTest : public SwitchingOnWaylandTest {
+protected:
+    void SetUp() override {}
+};
+
+TEST_P(ModifiersOnWaylandTest, AsTheDesktopsKeymapHasThem) {
+    for (const QByteArray options : {"ctrl:nocaps", "altwin:swap_alt_win"}) {
+        const bool swapped = options.startsWith("altwin"), sway = GetParam().starts_with("Sway");
+        desktop = Desktop::create(QString::fromStdString(GetParam()));
+        desktop->setKeyboard("gr,us", options);
+        if (!desktop->start())
+            GTEST_SKIP() << GetParam() << " cannot start here: " << desktop->error().toStdString();
+        QFile::remove(home.filePath(QStringLiteral("keyboard")));
+        startVelmora(desktop->environment(), !swapped);
+        ASSERT_FALSE(velmora->waitForLine(QStringLiteral("⌨️ Modifier keys as")).isEmpty()) << output();
+        QProcess window; // wev shows what sway types into it, line by line through stdbuf
+        window.setProcessEnvironment(desktop->environment());
+        if (sway)
+            window.start(QStringLiteral("stdbuf"), {"-oL", "wev", "-f", "wl_keyboard"});
+        QByteArray typed;
+        const auto shows = [&](const char* text) {
+            return waitUntil(
+                [&] { return window.waitForReadyRead(10), typed += window.readAll(), typed.contains(text); });
+        };
+        const int held = swapped ? KEY_LEFTMETA : KEY_RIGHTALT;
+        press(held, true);
+        for (const int trigger :
+             swapped ? std::vector{KEY_LEFTALT} : std::vector{KEY_LEFTALT, KEY_CAPSLOCK}) {
+            press(trigger, true);
+            EXPECT_TRUE(layoutBecomes(english)) << options.data() << output();
+            press(trigger, false);
+            EXPECT_TRUE(layoutBecomes(greek)) << options.data() << output();
+        }
+        if (sway && !swapped) {
+            EXPECT_TRUE(shows("enter") && desktop->type(KEY_RIGHTALT, true) && desktop->type(KEY_E, true) &&
+                        desktop->type(KEY_E, false) && desktop->type(KEY_RIGHTALT, false) &&
+                        shows("utf8: '€'"))
+                << typed.data();
+        }
+        press(held, false);
+        ::close(std::exchange(fifoWriter, -1));
+    }
+}
+INSTANTIATE_TEST_SUITE_P(, ModifiersOnWaylandTest, ::testing::ValuesIn(Desktop::all()), desktopName);
 
 class SwitchingOnSwayTest : public SwitchingOnWaylandTest {};
 

@@ -1,6 +1,8 @@
 // A keyboard for a headless sway that has none: created through
-// zwp_virtual_keyboard_v1 with a keymap of the given layouts ("ready" once
-// sway has it), alive until standard input closes.
+// zwp_virtual_keyboard_v1 with a keymap of the given layouts and options
+// ("ready" once sway has it), alive until standard input closes. Each line
+// "CODE DOWN LAYOUT" there types an evdev key on that layout, with the
+// modifiers it leaves (sway takes them from the client).
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
@@ -37,7 +39,7 @@ int main(int argc, char** argv) {
     wl_display_roundtrip(display);
     if (seat == nullptr || manager == nullptr)
         return 1;
-    const xkb_rule_names names{"evdev", "pc105", argc > 1 ? argv[1] : "ru,us", "", ""};
+    const xkb_rule_names names{"evdev", "pc105", argc > 1 ? argv[1] : "ru,us", "", argc > 2 ? argv[2] : ""};
     xkb_keymap* keymap =
         xkb_keymap_new_from_names(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
     const std::string text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
@@ -50,7 +52,13 @@ int main(int argc, char** argv) {
     wl_display_roundtrip(display);
     std::printf("ready\n");
     std::fflush(stdout);
-    while (std::getchar() != EOF) {
+    xkb_state* state = xkb_state_new(keymap);
+    for (unsigned code, down, layout; std::scanf("%u %u %u", &code, &down, &layout) == 3;) {
+        xkb_state_update_key(state, code + 8, down ? XKB_KEY_DOWN : XKB_KEY_UP);
+        zwp_virtual_keyboard_v1_key(keyboard, 0, code, down);
+        zwp_virtual_keyboard_v1_modifiers(keyboard, xkb_state_serialize_mods(state, XKB_STATE_MODS_DEPRESSED),
+                                          0, xkb_state_serialize_mods(state, XKB_STATE_MODS_LOCKED), layout);
+        wl_display_roundtrip(display);
     }
     wl_display_disconnect(display);
     return 0;

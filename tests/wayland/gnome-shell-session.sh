@@ -10,7 +10,10 @@ if command -v mount >/dev/null; then
   mount -t tmpfs tmpfs /run/dbus
 fi
 dbus-daemon --system --fork --nopidfile
-gsettings set org.gnome.desktop.input-sources sources "[('xkb','ru'),('xkb','us'),('xkb','de')]"
+sources=$(echo "$LAYOUTS" | sed "s/[^,][^,]*/('xkb','&')/g")
+options=$(echo "$XKB_OPTIONS" | sed "s/[^,][^,]*/'&'/g")
+gsettings set org.gnome.desktop.input-sources sources "[$sources]"
+gsettings set org.gnome.desktop.input-sources xkb-options "[$options]"
 gsettings set org.gnome.shell enabled-extensions "$EXTENSIONS"
 shell='echo "$DBUS_SESSION_BUS_ADDRESS" > "$HOME/bus.address"
 exec gnome-shell --wayland --no-x11 --headless --virtual-monitor 1280x800'

@@ -2,6 +2,7 @@
 
 #include "base/ConsoleOutput.h"
 #include "platform/evdev/EvdevDeviceAccess.h"
+#include "platform/evdev/SeatKeymap.h"
 
 #include <QFile>
 #include <QFileSystemWatcher>
@@ -31,7 +32,11 @@ struct EvdevEventTap::Device {
     std::unique_ptr<QSocketNotifier> notifier;
     // Bytes of an event not read whole yet (a pipe may split one).
     QByteArray partial;
+    // The held modifiers: in the seat's keymap when there is one, else by
+    // the fixed table.
+    std::unique_ptr<XkbKeyState> keys;
     ModifierKeySet modifiers = 0;
+    uint64_t flags() const { return keys ? keys->flags() : modifierFlagsFor(modifiers, false); }
     bool dropping = false;
     bool closed = false;
 };
@@ -62,8 +67,7 @@ bool EvdevEventTap::addDevice(const QString& path) {
     auto device = std::make_unique<Device>();
     device->path = path;
     device->fd = fd;
-    if (const std::optional<EvdevKeyBits> keys = access_->keyState(fd))
-        device->modifiers = modifierKeysHeld(*keys);
+    restate(*device, access_->keyState(fd));
     if (const std::optional<bool> light = access_->capsLockLight(fd))
         capsLock_ = *light;
     devices_.push_back(std::move(device));
@@ -71,6 +75,33 @@ bool EvdevEventTap::addDevice(const QString& path) {
         watchForDevice(*devices_.back());
     updateFlags(0);
     return true;
+}
+
+void EvdevEventTap::followKeymap(std::shared_ptr<SeatKeymap> seat, std::function<int()> currentLayout) {
+    QObject::disconnect(keymapChanged_);
+    seat_ = std::move(seat);
+    currentLayout_ = std::move(currentLayout);
+    keymapChanged_ =
+        QObject::connect(seat_.get(), &SeatKeymap::changed, seat_.get(), [this] { restateAll(); });
+    restateAll();
+}
+
+void EvdevEventTap::restateAll() {
+    keymap_ = seat_ ? seat_->current() : nullptr;
+    for (const auto& device : devices_)
+        restate(*device, access_->keyState(device->fd));
+    updateFlags(0);
+}
+
+void EvdevEventTap::restate(Device& device, const std::optional<EvdevKeyBits>& held) {
+    device.modifiers = held ? modifierKeysHeld(*held) : 0;
+    device.keys = keymap_ ? std::make_unique<XkbKeyState>(keymap_) : nullptr;
+    // Keys held through a new keymap are pressed again in it: a modifier
+    // released later is then released there, never stuck.
+    bool capsLock = capsLock_;
+    for (unsigned code = 0; device.keys && held && code < held->size(); ++code)
+        if (held->test(code))
+            device.keys->update(code, true, currentLayout_ ? currentLayout_() : -1, capsLock);
 }
 
 void EvdevEventTap::scheduleOnMainLoop() {
@@ -116,6 +147,7 @@ void EvdevEventTap::invalidate() {
         return;
     invalidated_ = true;
     enabled_ = false;
+    QObject::disconnect(keymapChanged_);
     watcher_.reset();
     for (const auto& device : devices_) {
         device->notifier.reset();
@@ -173,26 +205,29 @@ void EvdevEventTap::handleEvent(Device& device, const input_event& event) {
     if (event.type != EV_KEY || event.value == 2)
         return;
     const bool pressed = event.value == 1;
-    if (const ModifierKeySet bit = modifierKeyBit(event.code)) {
+    bool modifier = true;
+    if (device.keys) {
+        // Only a press takes the layout: a release undoes what its press did.
+        const int layout = pressed && currentLayout_ ? currentLayout_() : -1;
+        modifier = device.keys->update(event.code, pressed, layout, capsLock_);
+    } else if (const ModifierKeySet bit = modifierKeyBit(event.code)) {
         device.modifiers = pressed ? (device.modifiers | bit) : (device.modifiers & ~bit);
-        updateFlags(event.code + 8);
     } else if (event.code == KEY_CAPSLOCK) {
-        if (pressed) {
-            capsLock_ = !capsLock_;
-            updateFlags(event.code + 8);
-        }
+        capsLock_ = pressed ? !capsLock_ : capsLock_;
     } else {
-        // Which key it was is neither passed on nor kept.
-        deliver(pressed ? EventType::keyDown : EventType::keyUp, 0);
+        modifier = false;
     }
+    if (modifier)
+        updateFlags(event.code + 8);
+    else // which key it was is neither passed on nor kept
+        deliver(pressed ? EventType::keyDown : EventType::keyUp, 0);
 }
 
 void EvdevEventTap::resynchronize(Device& device) {
     device.dropping = false;
-    const std::optional<EvdevKeyBits> keys = access_->keyState(device.fd);
     // A device that cannot tell is taken to hold nothing: a modifier stuck
     // down would keep English selected.
-    device.modifiers = keys ? modifierKeysHeld(*keys) : 0;
+    restate(device, access_->keyState(device.fd));
     if (const std::optional<bool> light = access_->capsLockLight(device.fd))
         capsLock_ = *light;
     updateFlags(0);
@@ -215,10 +250,9 @@ void EvdevEventTap::closeDevice(Device& device) {
 }
 
 void EvdevEventTap::updateFlags(uint32_t keycode) {
-    ModifierKeySet held = 0;
+    uint64_t flags = capsLock_ ? ModifierFlag::capsLock : 0;
     for (const auto& device : devices_)
-        held |= device->modifiers;
-    const uint64_t flags = modifierFlagsFor(held, capsLock_);
+        flags |= device->flags();
     if (flags == flags_)
         return;
     flags_ = flags;

@@ -4,11 +4,14 @@
 #include "platform/evdev/EvdevDeviceAccess.h"
 #include "platform/evdev/EvdevEventTap.h"
 #include "platform/evdev/EvdevKeyboards.h"
+#include "platform/evdev/SeatKeymap.h"
 
 namespace velmora {
 
-EvdevEventTapFactory::EvdevEventTapFactory(std::shared_ptr<EvdevDeviceAccess> access)
-    : access_(access ? std::move(access) : std::make_shared<SystemEvdevDeviceAccess>()) {}
+EvdevEventTapFactory::EvdevEventTapFactory(std::function<int()> currentLayout,
+                                           std::shared_ptr<EvdevDeviceAccess> access)
+    : currentLayout_(std::move(currentLayout)),
+      access_(access ? std::move(access) : std::make_shared<SystemEvdevDeviceAccess>()) {}
 
 std::unique_ptr<KeyboardEventTap>
 EvdevEventTapFactory::createEventTap(uint64_t eventMask, EventTapCallback callback, void* userInfo) {
@@ -31,6 +34,9 @@ EvdevEventTapFactory::createEventTap(uint64_t eventMask, EventTapCallback callba
             QStringLiteral("❌ Cannot observe the keyboard: no keyboard device can be read"));
         return nullptr;
     }
+    if (!keymap_)
+        keymap_ = std::make_shared<WaylandSeatKeymap>();
+    tap->followKeymap(keymap_, currentLayout_);
     return tap;
 }
 

@@ -42,6 +42,7 @@ public:
     InputSourceRef copyCurrentKeyboardInputSource() override;
     std::optional<QList<InputSourceRef>> createInputSourceList() override;
     int32_t selectInputSource(const InputSourceRef& source) override;
+    int knownCurrentIndex() const override { return connected_ ? current_ : -1; }
     ForeignLayoutChange foreignChangeSinceLastSelection() override { return foreign_; }
 
 private Q_SLOTS:

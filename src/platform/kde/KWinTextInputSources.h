@@ -37,6 +37,7 @@ public:
     InputSourceRef copyCurrentKeyboardInputSource() override;
     std::optional<QList<InputSourceRef>> createInputSourceList() override;
     int32_t selectInputSource(const InputSourceRef& source) override;
+    int knownCurrentIndex() const override { return connected_ ? active_ : -1; }
 
     // KWin's signal does not say how the layout changed. Its shortcuts step
     // through the list, so a change this object did not make counts as the

@@ -41,6 +41,7 @@ public:
     InputSourceRef copyCurrentKeyboardInputSource() override;
     std::optional<QList<InputSourceRef>> createInputSourceList() override;
     int32_t selectInputSource(const InputSourceRef& source) override;
+    int knownCurrentIndex() const override { return lost_ ? -1 : active_; }
 
     // sway's reports do not say how a layout changed; its toggles step
     // through the list, so a change this object did not make counts as the
