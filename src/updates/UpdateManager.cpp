@@ -7,7 +7,6 @@
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
 #include "settings/SettingsStore.h"
-#include "updates/PackageVerifier.h"
 #include "updates/UpdateFeed.h"
 #include "updates/UpdatePolicy.h"
 #include "updates/UpdateTransport.h"
@@ -176,6 +175,7 @@ void UpdateManager::downloadAndInstallUpdate(const AppVersion& version) {
         return;
     }
     downloading_ = version;
+    downloadedDigest_.clear();
     setDownloading(true);
     setDownloadProgress(0.0);
     Logger::trackEvent(QStringLiteral("update_download_started"));
@@ -183,12 +183,13 @@ void UpdateManager::downloadAndInstallUpdate(const AppVersion& version) {
 
     const std::optional<Error> notStarted = downloader_.start(
         session_, *url, dependencies_.downloadFolder(), dependencies_.downloadTimeout,
-        [this](double fraction) { setDownloadProgress(fraction); },
+        dependencies_.maximumPackageSize, [this](double fraction) { setDownloadProgress(fraction); },
         [this](const UpdateDownloader::Result& result) {
             QMetaObject::invokeMethod(
                 this,
                 [this, result] {
                     setDownloading(false);
+                    downloadedDigest_ = result.sha256;
                     handleDownloadCompletion(result.localFile, result.response, result.error);
                 },
                 Qt::QueuedConnection);
@@ -228,8 +229,9 @@ void UpdateManager::installUpdate(const QString& from) {
     Logger::trackEvent(QStringLiteral("update_install_started"));
     Logger::log(QStringLiteral("Starting installation of update"));
 
-    if (const std::optional<QString> failure =
-            PackageVerifier(dependencies_.packageKeys).failure(from, downloading_.sha256, downloading_.signature)) {
+    if (const std::optional<QString> failure = PackageVerifier(dependencies_.packageKeys)
+                                                   .failure(downloading_.version, downloadedDigest_,
+                                                            downloading_.sha256, downloading_.signature)) {
         downloader_.discard();
         QFile::remove(from);
         Logger::logError({QStringLiteral("UpdateVerification"), 1,

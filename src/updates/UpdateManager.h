@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/HttpExchange.h"
 #include "updates/AppVersion.h"
+#include "updates/PackageVerifier.h"
 #include "updates/UpdateDownloader.h"
 #include "updates/UpdatePrompt.h"
 
@@ -58,6 +59,8 @@ public:
         std::chrono::milliseconds downloadTimeout{60000};
         // Ed25519 public keys a package must be signed with to be opened.
         QList<QByteArray> packageKeys;
+        // A package announced or grown larger is refused while it downloads.
+        qint64 maximumPackageSize = PackageVerifier::maximumPackageSize;
 
         // The feed is https://<web site>/version.json unless the environment
         // variable VELMORA_UPDATE_FEED_URL names another address.
@@ -140,8 +143,10 @@ private:
     // No cache is installed on it: every request goes to the origin.
     QNetworkAccessManager session_;
     UpdateDownloader downloader_{this};
-    // The offer being downloaded: its digest and signature check the package.
+    // The offer being downloaded: its digest and signature check the package,
+    // whose own digest was taken as it arrived.
     AppVersion downloading_;
+    QByteArray downloadedDigest_;
     UpdatePrompt prompt_;
 };
 

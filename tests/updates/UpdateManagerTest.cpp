@@ -125,6 +125,12 @@ TEST_F(UpdateManagerTest, DownloadFailuresKeepTheEarlierPackage) {
         {"ended early",
          {.body = package, .cutAfter = part, .cut = Cut::endEarly},
          failed + QString("The connection closed after %1 of %2 bytes.").arg(part).arg(package.size())},
+        {"announced too large",
+         {.body = package, .announcedLength = qint64{10} << 30},
+         failed + QString("The package is larger than %1 bytes.").arg(maximumPackageSize)},
+        {"endless",
+         {.body = package, .endless = true},
+         failed + QString("The package is larger than %1 bytes.").arg(maximumPackageSize)},
         {"redirected where the address rules allow",
          {.status = 302, .location = "/signed-by-another.deb"},
          "update_not_verified_title: update_not_verified_message"},
@@ -149,6 +155,13 @@ TEST_F(UpdateManagerTest, DownloadFailuresKeepTheEarlierPackage) {
         expectEarlierImageAlone(row.name);
     }
     EXPECT_EQ(server.requestCount("/signed-by-another.deb"), 1);
+    // An older release, validly signed for its own version, offered as 2.0.
+    AppVersion rollback = offer("/v.deb");
+    rollback.signature = releaseKey.sign(package, "1.4");
+    server.answer("/v.deb", {.body = package});
+    download(rollback);
+    EXPECT_EQ(alertTexts().last(), "update_not_verified_title: update_not_verified_message");
+    expectEarlierImageAlone("rollback");
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(server.requestCount("/elsewhere.deb"), 0);
     // A manager gone mid-download leaves nothing behind.
