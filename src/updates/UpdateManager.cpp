@@ -44,7 +44,9 @@ UpdateManager& UpdateManager::shared() {
 }
 
 UpdateManager::UpdateManager(Dependencies dependencies, QObject* parent)
-    : QObject(parent), dependencies_(std::move(dependencies)), prompt_(dependencies_.localizedString) {}
+    : QObject(parent), dependencies_(std::move(dependencies)), prompt_(dependencies_.localizedString) {
+    connect(&automaticChecks_, &QTimer::timeout, this, &UpdateManager::runAutomaticCheck);
+}
 
 UpdateManager::~UpdateManager() {
     // Replies die with the session; none may report to a half-destroyed manager.
@@ -78,14 +80,30 @@ void UpdateManager::checkForUpdates(bool automatic) {
                               [this, answer, automatic] {
                                   setCheckingForUpdates(false);
                                   handleUpdateResponse(answer.data, answer.response, answer.error, automatic);
+                                  // At login the network is often not up yet.
+                                  if (automatic && lastCheckFailed_ && automaticChecks_.isActive())
+                                      QTimer::singleShot(dependencies_.automaticRetryDelay, this,
+                                                         &UpdateManager::runAutomaticCheck);
                               },
                               Qt::QueuedConnection);
                       });
 }
 
+void UpdateManager::startAutomaticChecks(std::chrono::milliseconds firstIn) {
+    QTimer::singleShot(firstIn, this, &UpdateManager::runAutomaticCheck);
+    // A session may stay up for weeks; the check itself runs once a day.
+    automaticChecks_.start(dependencies_.automaticCheckInterval);
+}
+
+void UpdateManager::runAutomaticCheck() {
+    if (shouldCheckForUpdates())
+        checkForUpdates(true);
+}
+
 void UpdateManager::handleUpdateResponse(const std::optional<QByteArray>& data,
                                          const std::optional<HttpResponseRecord>&,
                                          const std::optional<Error>& error, bool automatic) {
+    lastCheckFailed_ = true;
     if (error) {
         Logger::logError(*error);
         if (!automatic)
@@ -126,6 +144,7 @@ void UpdateManager::handleUpdateResponse(const std::optional<QByteArray>& data,
             showNoUpdatesAlert();
     }
     settings().setDate(Constants::lastUpdateCheck, dependencies_.now());
+    lastCheckFailed_ = false;
 }
 
 bool UpdateManager::isNewerVersion(const QString& version, bool ignoreSkipped) const {

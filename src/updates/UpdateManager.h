@@ -12,6 +12,7 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <chrono>
 #include <functional>
@@ -59,6 +60,10 @@ public:
         std::chrono::milliseconds downloadTimeout{60000};
         // Ed25519 public keys a package must be signed with to be opened.
         QList<QByteArray> packageKeys;
+        // How often a running Velmora looks whether a check is due, and how
+        // soon it tries again after an automatic check failed.
+        std::chrono::milliseconds automaticCheckInterval{std::chrono::hours(1)};
+        std::chrono::milliseconds automaticRetryDelay{std::chrono::minutes(10)};
         // A package announced or grown larger is refused while it downloads.
         qint64 maximumPackageSize = PackageVerifier::maximumPackageSize;
 
@@ -87,6 +92,10 @@ public:
 
     // Checking. A request made while a check runs is ignored.
     void checkForUpdates(bool automatic);
+    // Runs the automatic check `firstIn` from now, then whenever it is due
+    // while Velmora runs; a failed one is tried again sooner, silently.
+    void startAutomaticChecks(std::chrono::milliseconds firstIn);
+    void runAutomaticCheck();
     // Automatic updates are on and a whole calendar day has passed since the
     // last successful check, in the local time zone.
     bool shouldCheckForUpdates() const;
@@ -148,6 +157,8 @@ private:
     AppVersion downloading_;
     QByteArray downloadedDigest_;
     UpdatePrompt prompt_;
+    QTimer automaticChecks_;
+    bool lastCheckFailed_ = false;
 };
 
 } // namespace velmora

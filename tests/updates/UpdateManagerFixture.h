@@ -96,6 +96,8 @@ protected:
                                         .feedTimeout = timeout,
                                         .downloadTimeout = timeout,
                                         .packageKeys = {releaseKey.publicKey},
+                                        .automaticCheckInterval = checkInterval,
+                                        .automaticRetryDelay = retryDelay,
                                         .maximumPackageSize = maximumPackageSize});
     }
     void check(bool automatic) {
@@ -132,6 +134,7 @@ protected:
     }
 
     QDateTime now{QDate(2024, 6, 10), QTime(9, 0)};
+    std::chrono::milliseconds checkInterval = std::chrono::hours(1), retryDelay = std::chrono::hours(1);
     std::shared_ptr<InMemorySettingsStore> store = std::make_shared<InMemorySettingsStore>();
     std::shared_ptr<FakeMachine> machine = std::make_shared<FakeMachine>();
     std::shared_ptr<ScriptedAlertPresenter> alerts = std::make_shared<ScriptedAlertPresenter>();

@@ -84,6 +84,30 @@ TEST_F(UpdateManagerTest, CheckFailuresLeaveTheStateAlone) {
     EXPECT_TRUE(posted.isEmpty());
 }
 
+// While Velmora runs, a failed automatic check is tried again soon and a due
+// one runs at the next look, all without a word unless there is news.
+TEST_F(UpdateManagerTest, AutomaticChecksRunWhileVelmoraRuns) {
+    server.answer("/version.json", {.status = 500, .body = "down"});
+    retryDelay = std::chrono::milliseconds(50);
+    makeManager();
+    manager->startAutomaticChecks({});
+    ASSERT_TRUE(test::waitUntil([&] { return server.requestCount("/version.json") == 2; }));
+    server.answer("/version.json", {.body = test::feedOfSize(120)});
+    ASSERT_TRUE(test::waitUntil([&] { return posted.size() == 1; }));
+    EXPECT_EQ(store->dateForKey(Constants::lastUpdateCheck), now);
+    EXPECT_TRUE(alerts->shown().isEmpty());
+
+    std::swap(checkInterval, retryDelay);
+    makeManager();
+    manager->startAutomaticChecks({});
+    const qsizetype checks = server.requestCount("/version.json");
+    EXPECT_FALSE(test::waitUntil([&] { return server.requestCount("/version.json") != checks; }, 300))
+        << "checked today";
+    now = now.addDays(1);
+    EXPECT_TRUE(test::waitUntil([&] { return posted.size() == 2; }));
+    EXPECT_TRUE(alerts->shown().isEmpty());
+}
+
 TEST_F(UpdateManagerTest, DownloadReplacesTheEarlierPackageAndOpensIt) {
     server.answer("/v.deb", {.body = package});
     QList<double> progress;
