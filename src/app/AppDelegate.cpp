@@ -86,7 +86,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     Logger::log(QStringLiteral("Application finished launching"));
     if (SettingsStore::standard().boolForKey(Constants::enableDebugMode))
         SystemUtils::logSystemInfo();
-    QTimer::singleShot(automaticUpdateCheckDelayMs, this, &AppDelegate::runAutomaticUpdateCheck);
+    updateManager.startAutomaticChecks(std::chrono::milliseconds(automaticUpdateCheckDelayMs));
 }
 
 void AppDelegate::initializeApp() {
@@ -375,11 +375,6 @@ void AppDelegate::setActivationPolicy(int policy) {
     Logger::log(QStringLiteral("Activation policy: %1")
                     .arg(policy == activationPolicyAccessory ? QStringLiteral("accessory (icon in the tray only)")
                                                              : QStringLiteral("regular")));
-}
-
-void AppDelegate::runAutomaticUpdateCheck() {
-    if (updateManager.shouldCheckForUpdates())
-        updateManager.checkForUpdates(true);
 }
 
 } // namespace velmora

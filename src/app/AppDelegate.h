@@ -97,7 +97,6 @@ private:
     void bringToFront(HostWindow* window);
     QString updateRowTitle() const;
     StatusMenu::Rows menuRows() const;
-    void runAutomaticUpdateCheck();
 
     int activationPolicy_ = activationPolicyRegular;
     bool reportedMissingTray_ = false;

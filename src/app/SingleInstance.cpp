@@ -2,10 +2,15 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -20,7 +25,6 @@ const QByteArray reopenMessage = "reopen\n";
 SingleInstance::SingleInstance(const QString& runtimeDirectory)
     : socketPath_(QDir(runtimeDirectory).filePath(QStringLiteral("velmora.socket"))),
       lock_(QDir(runtimeDirectory).filePath(QStringLiteral("velmora.lock"))) {
-    QDir().mkpath(runtimeDirectory);
     // A lock whose owner died (crash, kill -9) is taken over at once.
     lock_.setStaleLockTime(0);
 }
@@ -33,6 +37,21 @@ SingleInstance::~SingleInstance() {
 QString SingleInstance::defaultRuntimeDirectory() {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     return runtime.isEmpty() ? QDir::temp().filePath(QStringLiteral("velmora-%1").arg(::getuid())) : runtime;
+}
+
+std::optional<QString> SingleInstance::runtimeDirectoryProblem(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return QStringLiteral("the folder %1 cannot be created: %2")
+            .arg(folder, QString::fromLocal8Bit(strerror(errno)));
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return QStringLiteral("%1 is not a folder").arg(folder);
+    if (info.st_uid != ::getuid())
+        return QStringLiteral("the folder %1 belongs to another user").arg(folder);
+    if ((info.st_mode & 077) != 0)
+        return QStringLiteral("the folder %1 is open to other users").arg(folder);
+    return std::nullopt;
 }
 
 bool SingleInstance::claim() {
@@ -58,7 +77,8 @@ bool SingleInstance::sendReopen() {
         socket.connectToServer(socketPath_);
         if (socket.waitForConnected(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())))) {
             socket.write(reopenMessage);
-            const bool written = socket.waitForBytesWritten(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+            const bool written =
+                socket.waitForBytesWritten(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
             socket.disconnectFromServer();
             return written;
         }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace velmora {
 
@@ -32,6 +33,10 @@ public:
     QString socketPath() const { return socketPath_; }
 
     static QString defaultRuntimeDirectory();
+    // Creates the folder for the user alone where it is missing; why it may
+    // not hold the lock when it is a link, another user's, or open to others
+    // (whoever made it could keep Velmora from starting, or take its socket).
+    static std::optional<QString> runtimeDirectoryProblem(const QString& folder);
 
 private:
     bool sendReopen();

@@ -16,8 +16,8 @@
 namespace velmora {
 
 int VelmoraApplication::run(int argc, char* argv[]) {
-    const QtPlatformChoice platform =
-        QtPlatformChoice::choose(QProcessEnvironment::systemEnvironment(), QtPlatformChoice::installedPlugins());
+    const QtPlatformChoice platform = QtPlatformChoice::choose(QProcessEnvironment::systemEnvironment(),
+                                                               QtPlatformChoice::installedPlugins());
     if (platform.platforms.isEmpty()) {
         ConsoleOutput::writeLine(QStringLiteral("❌ ") + platform.problem);
         return 1;
@@ -33,11 +33,17 @@ int VelmoraApplication::run(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     SystemTranslations::install();
 
-    SingleInstance instance(SingleInstance::defaultRuntimeDirectory());
+    const QString runtime = SingleInstance::defaultRuntimeDirectory();
+    if (const std::optional<QString> problem = SingleInstance::runtimeDirectoryProblem(runtime)) {
+        ConsoleOutput::writeLine(QStringLiteral("❌ Velmora cannot start: ") + *problem);
+        return 1;
+    }
+    SingleInstance instance(runtime);
     if (!instance.claim()) {
-        ConsoleOutput::writeLine(instance.reopenDelivered()
-                                     ? QStringLiteral("👋 Velmora is already running; asked it to reopen")
-                                     : QStringLiteral("⚠️ Velmora is already running but did not answer"));
+        ConsoleOutput::writeLine(
+            instance.reopenDelivered()
+                ? QStringLiteral("👋 Velmora is already running; asked it to reopen")
+                : QStringLiteral("⚠️ Velmora is already running but did not answer"));
         return 0;
     }
 

@@ -1,7 +1,7 @@
 #include "updates/PackageVerifier.h"
 
-#include <QCryptographicHash>
-#include <QFile>
+#include "updates/ReleaseStatement.h"
+
 #include <QRegularExpression>
 
 #include <sodium.h>
@@ -29,7 +29,9 @@ bool sodiumReady() {
 
 PackageVerifier::PackageVerifier(QList<QByteArray> publicKeys) : publicKeys_(std::move(publicKeys)) {}
 
-QList<QByteArray> PackageVerifier::builtInKeys() { return parseKeys(QStringLiteral(VELMORA_UPDATE_PUBLIC_KEYS)); }
+QList<QByteArray> PackageVerifier::builtInKeys() {
+    return parseKeys(QStringLiteral(VELMORA_UPDATE_PUBLIC_KEYS));
+}
 
 QList<QByteArray> PackageVerifier::parseKeys(const QString& text) {
     QList<QByteArray> keys;
@@ -42,7 +44,8 @@ QList<QByteArray> PackageVerifier::parseKeys(const QString& text) {
     return keys;
 }
 
-std::optional<QString> PackageVerifier::failure(const QString& path, const std::optional<QString>& sha256,
+std::optional<QString> PackageVerifier::failure(const QString& version, const QByteArray& packageDigest,
+                                                const std::optional<QString>& sha256,
                                                 const std::optional<QString>& signature) const {
     if (!sha256 || sha256->isEmpty())
         return QStringLiteral("the update information gives no sha256 digest");
@@ -55,27 +58,18 @@ std::optional<QString> PackageVerifier::failure(const QString& path, const std::
         return QStringLiteral("this build of Velmora has no key to check updates with");
     if (!sodiumReady())
         return QStringLiteral("the signature library could not start");
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("the package could not be read: %1").arg(file.errorString());
-    if (file.size() > maximumPackageSize)
-        return QStringLiteral("the package is larger than %1 bytes").arg(maximumPackageSize);
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size())
-        return QStringLiteral("the package could not be read whole");
-
-    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-    if (digest != sha256->trimmed().toLower().toLatin1())
+    if (packageDigest.isEmpty() || packageDigest.toLower() != sha256->trimmed().toLower().toLatin1())
         return QStringLiteral("the package's sha256 digest does not match the update information");
+    const QByteArray statement = releaseStatement(version, packageDigest);
     for (const QByteArray& key : publicKeys_) {
         if (crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signatureBytes->constData()),
-                                        reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                        static_cast<unsigned long long>(bytes.size()),
+                                        reinterpret_cast<const unsigned char*>(statement.constData()),
+                                        static_cast<unsigned long long>(statement.size()),
                                         reinterpret_cast<const unsigned char*>(key.constData())) == 0)
             return std::nullopt;
     }
-    return QStringLiteral("the signature was not made by any of Velmora's release keys");
+    return QStringLiteral("the signature was not made by any of Velmora's release keys for version %1")
+        .arg(version);
 }
 
 } // namespace velmora

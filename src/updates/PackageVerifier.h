@@ -8,8 +8,9 @@
 
 namespace velmora {
 
-// Checks a downloaded package against the digest and the Ed25519 signature
-// the feed gives for it, with the public keys built into the program. A
+// Checks a downloaded package against the digest the feed gives for it and
+// the Ed25519 signature binding that digest to the version offered, with the
+// public keys built into the program. A
 // package that fails is never moved into place or opened: whoever can answer
 // for the feed host must not be able to have users install code as root.
 class PackageVerifier {
@@ -24,13 +25,15 @@ public:
     // decode to 32 bytes is left out.
     static QList<QByteArray> parseKeys(const QString& text);
 
-    // Why the file at path is not the package the feed describes, or nothing
-    // when it is: sha256 is the hex digest, signature the base64 signature of
-    // the file's bytes.
-    std::optional<QString> failure(const QString& path, const std::optional<QString>& sha256,
+    // Why a package whose bytes have the SHA-256 digest `packageDigest` (hex)
+    // is not the one the feed offers as `version`, or nothing when it is:
+    // sha256 is the feed's hex digest, signature its base64 signature of
+    // releaseStatement(version, sha256).
+    std::optional<QString> failure(const QString& version, const QByteArray& packageDigest,
+                                   const std::optional<QString>& sha256,
                                    const std::optional<QString>& signature) const;
 
-    // Packages larger than this are not read for checking.
+    // Larger packages are refused while they download.
     static constexpr qint64 maximumPackageSize = qint64{1} << 30;
 
 private:

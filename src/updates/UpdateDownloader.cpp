@@ -2,6 +2,7 @@
 
 #include "updates/UpdateTransport.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -19,7 +20,19 @@ struct UpdateDownloader::Transfer {
     // cancellation is not mistaken for a transport failure.
     bool abortedOnPurpose = false;
     qint64 bodyBytes = 0;
-    std::optional<Error> writeError;
+    qint64 maximumSize = 0;
+    // Taken as the body arrives, so checking the package reads nothing again.
+    QCryptographicHash digest{QCryptographicHash::Sha256};
+    std::optional<Error> stopError;
+
+    // Appends a piece of the body to `file`; false, with stopError set, when
+    // the body grows too large or cannot be written.
+    bool append(QFileDevice& file, const QByteArray& chunk);
+    void stop(QNetworkReply* reply, const Error& error) {
+        stopError = error;
+        abortedOnPurpose = true;
+        reply->abort();
+    }
 };
 
 namespace {
@@ -60,7 +73,26 @@ std::unique_ptr<QTemporaryFile> createPartialFile(const QString& folder, std::op
     return file;
 }
 
+Error tooLarge(qint64 maximumSize) {
+    return Error{installationDomain, 3,
+                 QStringLiteral("The package is larger than %1 bytes.").arg(maximumSize)};
+}
+
 } // namespace
+
+bool UpdateDownloader::Transfer::append(QFileDevice& file, const QByteArray& chunk) {
+    bodyBytes += chunk.size();
+    if (bodyBytes > maximumSize) {
+        stopError = tooLarge(maximumSize);
+        return false;
+    }
+    digest.addData(chunk);
+    if (file.write(chunk) != chunk.size()) {
+        stopError = fileError(file);
+        return false;
+    }
+    return true;
+}
 
 UpdateDownloader::UpdateDownloader(QObject* context) : context_(context) {}
 
@@ -68,7 +100,7 @@ UpdateDownloader::~UpdateDownloader() = default;
 
 std::optional<Error> UpdateDownloader::start(QNetworkAccessManager& session, const QUrl& url,
                                              const QString& folder, std::chrono::milliseconds timeout,
-                                             Progress progress, Finished finished) {
+                                             qint64 maximumSize, Progress progress, Finished finished) {
     std::optional<Error> error;
     partial_ = createPartialFile(folder, error);
     if (!partial_)
@@ -77,11 +109,20 @@ std::optional<Error> UpdateDownloader::start(QNetworkAccessManager& session, con
     QNetworkReply* reply = UpdateTransport::get(session, url, timeout);
     task_ = reply;
     auto transfer = std::make_shared<Transfer>();
+    transfer->maximumSize = maximumSize;
     QTemporaryFile* file = partial_.get();
     const auto answeredWithSuccess = [reply] {
         return UpdateTransport::isSuccessStatus(
             reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
     };
+    // A larger announced body is refused before a byte of it is written.
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, context_,
+                     [reply, transfer, answeredWithSuccess] {
+                         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+                         if (!transfer->abortedOnPurpose && answeredWithSuccess() && length.isValid() &&
+                             length.toLongLong() > transfer->maximumSize)
+                             transfer->stop(reply, tooLarge(transfer->maximumSize));
+                     });
     QObject::connect(reply, &QNetworkReply::readyRead, context_,
                      [reply, transfer, file, answeredWithSuccess] {
                          if (transfer->abortedOnPurpose)
@@ -92,13 +133,8 @@ std::optional<Error> UpdateDownloader::start(QNetworkAccessManager& session, con
                              reply->abort();
                              return;
                          }
-                         const QByteArray chunk = reply->readAll();
-                         transfer->bodyBytes += chunk.size();
-                         if (file->write(chunk) != chunk.size()) {
-                             transfer->writeError = fileError(*file);
-                             transfer->abortedOnPurpose = true;
-                             reply->abort();
-                         }
+                         if (!transfer->append(*file, reply->readAll()))
+                             transfer->stop(reply, *transfer->stopError);
                      });
     QObject::connect(reply, &QNetworkReply::downloadProgress, context_,
                      [progress, answeredWithSuccess](qint64 received, qint64 total) {
@@ -115,22 +151,25 @@ std::optional<Error> UpdateDownloader::start(QNetworkAccessManager& session, con
 void UpdateDownloader::finish(QNetworkReply* reply, const std::shared_ptr<Transfer>& transfer,
                               const Progress& progress, const Finished& finished) {
     Result result{.localFile = std::nullopt,
+                  .sha256 = {},
                   .response = UpdateTransport::responseOf(*reply),
-                  .error = transfer->writeError
-                               ? transfer->writeError
+                  .error = transfer->stopError
+                               ? transfer->stopError
                                : UpdateTransport::transportError(*reply, transfer->abortedOnPurpose)};
     const bool answered = !result.error && !transfer->abortedOnPurpose && result.response &&
                           UpdateTransport::isSuccessStatus(result.response->statusCode);
     if (answered && partial_) {
         const QByteArray rest = reply->isOpen() ? reply->readAll() : QByteArray();
-        transfer->bodyBytes += rest.size();
-        if (partial_->write(rest) != rest.size() || !partial_->flush())
+        if (!transfer->append(*partial_, rest))
+            result.error = transfer->stopError;
+        else if (!partial_->flush())
             result.error = fileError(*partial_);
         else
             result.error = UpdateTransport::truncationOf(*reply, transfer->bodyBytes);
         if (!result.error) {
             partial_->close();
             result.localFile = partial_->fileName();
+            result.sha256 = transfer->digest.result().toHex();
             progress(1.0);
         }
     }
@@ -161,6 +200,8 @@ std::optional<Error> UpdateDownloader::moveIntoPlace(const QString& from, const 
     return std::nullopt;
 }
 
-void UpdateDownloader::discard() { partial_.reset(); }
+void UpdateDownloader::discard() {
+    partial_.reset();
+}
 
 } // namespace velmora

@@ -27,6 +27,8 @@ public:
     struct Result {
         // The complete body, present only when the server answered with a 2xx status.
         std::optional<QString> localFile;
+        // The hex SHA-256 digest of that body, taken as it arrived.
+        QByteArray sha256;
         std::optional<HttpResponseRecord> response;
         std::optional<Error> error;
     };
@@ -43,10 +45,12 @@ public:
 
     // Starts the GET of `url` on `session`, its body going to a temporary
     // file in `folder`. Returns why nothing was started when the file cannot
-    // be made. `progress` follows a 2xx body and ends at 1.0; `finished` runs
-    // once when the reply ends.
+    // be made. A body announced or grown beyond `maximumSize` bytes is
+    // refused at once. `progress` follows a 2xx body and ends at 1.0;
+    // `finished` runs once when the reply ends.
     std::optional<Error> start(QNetworkAccessManager& session, const QUrl& url, const QString& folder,
-                               std::chrono::milliseconds timeout, Progress progress, Finished finished);
+                               std::chrono::milliseconds timeout, qint64 maximumSize, Progress progress,
+                               Finished finished);
 
     // Renames `from` to fileName() in `folder`, replacing an earlier package,
     // and sets `destination`. A downloaded body that cannot be placed is

@@ -7,7 +7,6 @@
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
 #include "settings/SettingsStore.h"
-#include "updates/PackageVerifier.h"
 #include "updates/UpdateFeed.h"
 #include "updates/UpdatePolicy.h"
 #include "updates/UpdateTransport.h"
@@ -45,7 +44,9 @@ UpdateManager& UpdateManager::shared() {
 }
 
 UpdateManager::UpdateManager(Dependencies dependencies, QObject* parent)
-    : QObject(parent), dependencies_(std::move(dependencies)), prompt_(dependencies_.localizedString) {}
+    : QObject(parent), dependencies_(std::move(dependencies)), prompt_(dependencies_.localizedString) {
+    connect(&automaticChecks_, &QTimer::timeout, this, &UpdateManager::runAutomaticCheck);
+}
 
 UpdateManager::~UpdateManager() {
     // Replies die with the session; none may report to a half-destroyed manager.
@@ -79,14 +80,30 @@ void UpdateManager::checkForUpdates(bool automatic) {
                               [this, answer, automatic] {
                                   setCheckingForUpdates(false);
                                   handleUpdateResponse(answer.data, answer.response, answer.error, automatic);
+                                  // At login the network is often not up yet.
+                                  if (automatic && lastCheckFailed_ && automaticChecks_.isActive())
+                                      QTimer::singleShot(dependencies_.automaticRetryDelay, this,
+                                                         &UpdateManager::runAutomaticCheck);
                               },
                               Qt::QueuedConnection);
                       });
 }
 
+void UpdateManager::startAutomaticChecks(std::chrono::milliseconds firstIn) {
+    QTimer::singleShot(firstIn, this, &UpdateManager::runAutomaticCheck);
+    // A session may stay up for weeks; the check itself runs once a day.
+    automaticChecks_.start(dependencies_.automaticCheckInterval);
+}
+
+void UpdateManager::runAutomaticCheck() {
+    if (shouldCheckForUpdates())
+        checkForUpdates(true);
+}
+
 void UpdateManager::handleUpdateResponse(const std::optional<QByteArray>& data,
                                          const std::optional<HttpResponseRecord>&,
                                          const std::optional<Error>& error, bool automatic) {
+    lastCheckFailed_ = true;
     if (error) {
         Logger::logError(*error);
         if (!automatic)
@@ -127,6 +144,7 @@ void UpdateManager::handleUpdateResponse(const std::optional<QByteArray>& data,
             showNoUpdatesAlert();
     }
     settings().setDate(Constants::lastUpdateCheck, dependencies_.now());
+    lastCheckFailed_ = false;
 }
 
 bool UpdateManager::isNewerVersion(const QString& version, bool ignoreSkipped) const {
@@ -176,6 +194,7 @@ void UpdateManager::downloadAndInstallUpdate(const AppVersion& version) {
         return;
     }
     downloading_ = version;
+    downloadedDigest_.clear();
     setDownloading(true);
     setDownloadProgress(0.0);
     Logger::trackEvent(QStringLiteral("update_download_started"));
@@ -183,12 +202,13 @@ void UpdateManager::downloadAndInstallUpdate(const AppVersion& version) {
 
     const std::optional<Error> notStarted = downloader_.start(
         session_, *url, dependencies_.downloadFolder(), dependencies_.downloadTimeout,
-        [this](double fraction) { setDownloadProgress(fraction); },
+        dependencies_.maximumPackageSize, [this](double fraction) { setDownloadProgress(fraction); },
         [this](const UpdateDownloader::Result& result) {
             QMetaObject::invokeMethod(
                 this,
                 [this, result] {
                     setDownloading(false);
+                    downloadedDigest_ = result.sha256;
                     handleDownloadCompletion(result.localFile, result.response, result.error);
                 },
                 Qt::QueuedConnection);
@@ -228,8 +248,9 @@ void UpdateManager::installUpdate(const QString& from) {
     Logger::trackEvent(QStringLiteral("update_install_started"));
     Logger::log(QStringLiteral("Starting installation of update"));
 
-    if (const std::optional<QString> failure =
-            PackageVerifier(dependencies_.packageKeys).failure(from, downloading_.sha256, downloading_.signature)) {
+    if (const std::optional<QString> failure = PackageVerifier(dependencies_.packageKeys)
+                                                   .failure(downloading_.version, downloadedDigest_,
+                                                            downloading_.sha256, downloading_.signature)) {
         downloader_.discard();
         QFile::remove(from);
         Logger::logError({QStringLiteral("UpdateVerification"), 1,

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/HttpExchange.h"
 #include "updates/AppVersion.h"
+#include "updates/PackageVerifier.h"
 #include "updates/UpdateDownloader.h"
 #include "updates/UpdatePrompt.h"
 
@@ -11,6 +12,7 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <chrono>
 #include <functional>
@@ -58,6 +60,12 @@ public:
         std::chrono::milliseconds downloadTimeout{60000};
         // Ed25519 public keys a package must be signed with to be opened.
         QList<QByteArray> packageKeys;
+        // How often a running Velmora looks whether a check is due, and how
+        // soon it tries again after an automatic check failed.
+        std::chrono::milliseconds automaticCheckInterval{std::chrono::hours(1)};
+        std::chrono::milliseconds automaticRetryDelay{std::chrono::minutes(10)};
+        // A package announced or grown larger is refused while it downloads.
+        qint64 maximumPackageSize = PackageVerifier::maximumPackageSize;
 
         // The feed is https://<web site>/version.json unless the environment
         // variable VELMORA_UPDATE_FEED_URL names another address.
@@ -84,6 +92,10 @@ public:
 
     // Checking. A request made while a check runs is ignored.
     void checkForUpdates(bool automatic);
+    // Runs the automatic check `firstIn` from now, then whenever it is due
+    // while Velmora runs; a failed one is tried again sooner, silently.
+    void startAutomaticChecks(std::chrono::milliseconds firstIn);
+    void runAutomaticCheck();
     // Automatic updates are on and a whole calendar day has passed since the
     // last successful check, in the local time zone.
     bool shouldCheckForUpdates() const;
@@ -140,9 +152,13 @@ private:
     // No cache is installed on it: every request goes to the origin.
     QNetworkAccessManager session_;
     UpdateDownloader downloader_{this};
-    // The offer being downloaded: its digest and signature check the package.
+    // The offer being downloaded: its digest and signature check the package,
+    // whose own digest was taken as it arrived.
     AppVersion downloading_;
+    QByteArray downloadedDigest_;
     UpdatePrompt prompt_;
+    QTimer automaticChecks_;
+    bool lastCheckFailed_ = false;
 };
 
 } // namespace velmora

@@ -7,14 +7,18 @@
 #include "support/WaitUntil.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusVirtualObject>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -22,6 +26,11 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velmora;
 
@@ -96,13 +105,23 @@ int answered(const Alert& alert, const std::function<void(QMessageBox*)>& person
 }
 
 TEST(QtAlertPresenter, AnswersWithThePressedButtonAndEscapeOrCloseWithTheDismissingOne) {
-    const Alert alert{"Update available",
-                      "Version 2.1.0 is out.",
+    // Markup from a hostile feed is shown as it is, no link to follow.
+    const QString markup = "<a href=\"https://x.invalid/\">2.1.0</a>";
+    const Alert alert{markup,
+                      "Version " + markup + " is out.",
                       AlertStyle::critical,
                       {"Download & Install", "Skip", "Later"},
                       AlertResponse::thirdButton};
     const std::unique_ptr<QMessageBox> box = QtAlertPresenter::makeBox(alert);
     EXPECT_EQ(box->defaultButton()->text(), "Download && Install") << "an ampersand shown, not a mnemonic";
+    for (const char* name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
+        const auto* label = box->findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr);
+        // What is shown (and read out) holds the markup itself.
+        const QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(const_cast<QLabel*>(label));
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(shown->text(QAccessible::Name).contains(markup)) << name;
+    }
     const auto pressSecond = [](QMessageBox* shown) {
         for (QAbstractButton* button : shown->buttons())
             if (button->property(QtAlertPresenter::responseProperty).toInt() == AlertResponse::secondButton)
@@ -227,6 +246,31 @@ TEST(SingleInstanceTest, LaterClaimsHandReopenToTheFirst) {
         qunsetenv("WAYLAND_DISPLAY");
     }
     EXPECT_TRUE(SingleInstance(runtime.path()).claim());
+}
+
+// A runtime folder someone else could have made first is refused; a missing one is made private.
+TEST(SingleInstanceTest, OnlyAPrivateFolderOfTheUsersOwnHoldsTheLock) {
+    QTemporaryDir parent;
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> prepare;
+        const char* problem;
+    } cases[] = {
+        {"missing", [](const QString&) {}, ""},
+        {"shared with the group",
+         [](const QString& path) { QDir().mkdir(path), ::chmod(qPrintable(path), 0770); }, "open to other"},
+        {"foreign", [](const QString& path) { QDir().mkdir(path), ::chown(qPrintable(path), 65534, 65534); },
+         "another user"},
+        {"a link", [&](const QString& path) { QFile::link(parent.path(), path); }, "not a folder"},
+    };
+    for (const auto& row : cases) {
+        const QString folder = parent.filePath(row.name);
+        row.prepare(folder);
+        const std::optional<QString> problem = SingleInstance::runtimeDirectoryProblem(folder);
+        EXPECT_EQ(problem.has_value(), *row.problem != 0) << row.name;
+        EXPECT_TRUE(problem.value_or("").contains(row.problem)) << row.name;
+    }
+    EXPECT_EQ(QFileInfo(parent.filePath("missing")).permissions() & 0x0077, 0);
 }
 
 } // namespace

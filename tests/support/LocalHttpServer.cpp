@@ -24,9 +24,12 @@ void LocalHttpServer::respond(QTcpSocket* socket) {
     const ScriptedAnswer scripted =
         answers_.value(requests_.last(), {404, "text/html", "<html><h1>Not Found</h1></html>"});
     QByteArray head = "HTTP/1.1 " + QByteArray::number(scripted.status) +
-                      " Status\r\nContent-Type: " + scripted.contentType +
-                      "\r\nContent-Length: " + QByteArray::number(scripted.body.size()) +
-                      "\r\nConnection: close\r\n";
+                      " Status\r\nContent-Type: " + scripted.contentType + "\r\nConnection: close\r\n";
+    if (!scripted.endless)
+        head += "Content-Length: " +
+                QByteArray::number(scripted.announcedLength >= 0 ? scripted.announcedLength
+                                                                 : scripted.body.size()) +
+                "\r\n";
     if (!scripted.location.isEmpty())
         head += "Location: " + scripted.location + "\r\n";
     const QByteArray part = scripted.body.left(scripted.cutAfter);
@@ -34,6 +37,14 @@ void LocalHttpServer::respond(QTcpSocket* socket) {
         socket->write(head + "Transfer-Encoding: chunked\r\n\r\n" + QByteArray::number(part.size(), 16) +
                       "\r\n" + part + "\r\n0\r\n\r\n");
         socket->disconnectFromHost();
+    } else if (scripted.endless) {
+        socket->write(head + "\r\n");
+        auto* feeder = new QTimer(socket);
+        connect(feeder, &QTimer::timeout, socket, [socket, body = scripted.body] {
+            if (socket->bytesToWrite() < body.size())
+                socket->write(body);
+        });
+        feeder->start(1);
     } else if (scripted.cutAfter >= 0) {
         socket->write(head + "\r\n" + part);
     } else {

@@ -22,7 +22,9 @@ struct ScriptedAnswer { // how the server answers one path
     // connection silent (stall), or ends the body there in good order, as chunked (endEarly).
     qsizetype cutAfter = -1; // negative: no cut
     Cut cut = Cut::stall;
-    QByteArray location{}; // the Location header, for a redirect
+    QByteArray location{};       // the Location header, for a redirect
+    qint64 announcedLength = -1; // the Content-Length told instead of the body's own
+    bool endless = false;        // the body again and again, no length told, until the client leaves
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: each path answers as

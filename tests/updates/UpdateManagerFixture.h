@@ -9,6 +9,7 @@
 #include "support/Files.h"
 #include "support/LocalHttpServer.h"
 #include "support/WaitUntil.h"
+#include "updates/ReleaseStatement.h"
 #include "updates/UpdateManager.h"
 
 #include <QCryptographicHash>
@@ -27,6 +28,10 @@ struct ReleaseKey {
     ReleaseKey() {
         if (sodium_init() >= 0)
             crypto_sign_keypair(bytes(publicKey), bytes(secretKey));
+    }
+    // The signature of the statement that `package` is the release `version`.
+    QString sign(const QByteArray& package, const QString& version) const {
+        return sign(releaseStatement(version, sha256(package).toLatin1()));
     }
     QString sign(QByteArray message) const {
         QByteArray signature(crypto_sign_BYTES, '\0'), secret = secretKey;
@@ -90,7 +95,10 @@ protected:
                                         .now = [this] { return now; },
                                         .feedTimeout = timeout,
                                         .downloadTimeout = timeout,
-                                        .packageKeys = {releaseKey.publicKey}});
+                                        .packageKeys = {releaseKey.publicKey},
+                                        .automaticCheckInterval = checkInterval,
+                                        .automaticRetryDelay = retryDelay,
+                                        .maximumPackageSize = maximumPackageSize});
     }
     void check(bool automatic) {
         manager->checkForUpdates(automatic);
@@ -99,7 +107,7 @@ protected:
     // An offer of `package` at `path`, signed with the release key.
     AppVersion offer(const char* path) const {
         return {"Velmora 2.0", "2.0", server.url(path).toString(), ReleaseKey::sha256(package),
-                releaseKey.sign(package)};
+                releaseKey.sign(package, "2.0")};
     }
     // Starts a download and waits for the one alert that ends every download the manager takes up.
     void download(const AppVersion& version) {
@@ -126,6 +134,7 @@ protected:
     }
 
     QDateTime now{QDate(2024, 6, 10), QTime(9, 0)};
+    std::chrono::milliseconds checkInterval = std::chrono::hours(1), retryDelay = std::chrono::hours(1);
     std::shared_ptr<InMemorySettingsStore> store = std::make_shared<InMemorySettingsStore>();
     std::shared_ptr<FakeMachine> machine = std::make_shared<FakeMachine>();
     std::shared_ptr<ScriptedAlertPresenter> alerts = std::make_shared<ScriptedAlertPresenter>();
@@ -137,6 +146,8 @@ protected:
     const QByteArray earlierImage = "earlier package";
     // Three pieces of 100 KiB: a write error falls inside one whole piece.
     const QByteArray package = QByteArray("Velmora 2.0 package, ").repeated(15000).left(300 * 1024);
+    // Above the package, below two of it.
+    static constexpr qint64 maximumPackageSize = 512 * 1024;
     CapturedOutput output;
     std::unique_ptr<UpdateManager> manager;
 };

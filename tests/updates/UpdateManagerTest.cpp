@@ -84,6 +84,30 @@ TEST_F(UpdateManagerTest, CheckFailuresLeaveTheStateAlone) {
     EXPECT_TRUE(posted.isEmpty());
 }
 
+// While Velmora runs, a failed automatic check is tried again soon and a due
+// one runs at the next look, all without a word unless there is news.
+TEST_F(UpdateManagerTest, AutomaticChecksRunWhileVelmoraRuns) {
+    server.answer("/version.json", {.status = 500, .body = "down"});
+    retryDelay = std::chrono::milliseconds(50);
+    makeManager();
+    manager->startAutomaticChecks({});
+    ASSERT_TRUE(test::waitUntil([&] { return server.requestCount("/version.json") == 2; }));
+    server.answer("/version.json", {.body = test::feedOfSize(120)});
+    ASSERT_TRUE(test::waitUntil([&] { return posted.size() == 1; }));
+    EXPECT_EQ(store->dateForKey(Constants::lastUpdateCheck), now);
+    EXPECT_TRUE(alerts->shown().isEmpty());
+
+    std::swap(checkInterval, retryDelay);
+    makeManager();
+    manager->startAutomaticChecks({});
+    const qsizetype checks = server.requestCount("/version.json");
+    EXPECT_FALSE(test::waitUntil([&] { return server.requestCount("/version.json") != checks; }, 300))
+        << "checked today";
+    now = now.addDays(1);
+    EXPECT_TRUE(test::waitUntil([&] { return posted.size() == 2; }));
+    EXPECT_TRUE(alerts->shown().isEmpty());
+}
+
 TEST_F(UpdateManagerTest, DownloadReplacesTheEarlierPackageAndOpensIt) {
     server.answer("/v.deb", {.body = package});
     QList<double> progress;
@@ -125,6 +149,12 @@ TEST_F(UpdateManagerTest, DownloadFailuresKeepTheEarlierPackage) {
         {"ended early",
          {.body = package, .cutAfter = part, .cut = Cut::endEarly},
          failed + QString("The connection closed after %1 of %2 bytes.").arg(part).arg(package.size())},
+        {"announced too large",
+         {.body = package, .announcedLength = qint64{10} << 30},
+         failed + QString("The package is larger than %1 bytes.").arg(maximumPackageSize)},
+        {"endless",
+         {.body = package, .endless = true},
+         failed + QString("The package is larger than %1 bytes.").arg(maximumPackageSize)},
         {"redirected where the address rules allow",
          {.status = 302, .location = "/signed-by-another.deb"},
          "update_not_verified_title: update_not_verified_message"},
@@ -149,6 +179,13 @@ TEST_F(UpdateManagerTest, DownloadFailuresKeepTheEarlierPackage) {
         expectEarlierImageAlone(row.name);
     }
     EXPECT_EQ(server.requestCount("/signed-by-another.deb"), 1);
+    // An older release, validly signed for its own version, offered as 2.0.
+    AppVersion rollback = offer("/v.deb");
+    rollback.signature = releaseKey.sign(package, "1.4");
+    server.answer("/v.deb", {.body = package});
+    download(rollback);
+    EXPECT_EQ(alertTexts().last(), "update_not_verified_title: update_not_verified_message");
+    expectEarlierImageAlone("rollback");
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(server.requestCount("/elsewhere.deb"), 0);
     // A manager gone mid-download leaves nothing behind.

@@ -127,13 +127,12 @@ TEST(UpdatePolicyTest, DueAfterAWholeCalendarDay) {
         EXPECT_EQ(UpdatePolicy::isDue(row.automaticUpdates, row.lastCheck, row.now), row.due) << row.name;
 }
 
+// The signature binds the package's digest to the version offered.
 TEST(PackageVerifierTest, Verification) {
     const test::ReleaseKey release, stranger;
     const QByteArray package = "!<arch>\ndebian-binary   " + QByteArray(4096, 'v'), other = package + 'x';
-    QTemporaryFile file;
-    ASSERT_TRUE(file.open() && file.write(package) == package.size() && file.flush());
     const auto sha256 = test::ReleaseKey::sha256;
-    const QString digest = sha256(package), signature = release.sign(package);
+    const QString digest = sha256(package), signature = release.sign(package, "2.0");
     const struct {
         const char* name;
         std::optional<QString> digest;
@@ -143,15 +142,29 @@ TEST(PackageVerifierTest, Verification) {
     } rows[] = {
         {"signed by the release key", digest, signature, {stranger.publicKey, release.publicKey}, nullptr},
         {"digest in capitals", digest.toUpper(), signature, {release.publicKey}, nullptr},
-        {"digest of another file", sha256(other), signature, {release.publicKey}, "digest does not match"},
-        {"signed by another key", digest, stranger.sign(package), {release.publicKey}, "not made by any"},
+        {"digest of another file",
+         sha256(other),
+         release.sign(other, "2.0"),
+         {release.publicKey},
+         "digest does not match"},
+        {"signed by another key",
+         digest,
+         stranger.sign(package, "2.0"),
+         {release.publicKey},
+         "not made by any"},
+        {"signed for an older version",
+         digest,
+         release.sign(package, "1.9"),
+         {release.publicKey},
+         "for version 2.0"},
+        {"the package's bytes signed", digest, release.sign(package), {release.publicKey}, "not made by any"},
         {"no digest", std::nullopt, signature, {release.publicKey}, "no sha256 digest"},
         {"no signature", digest, std::nullopt, {release.publicKey}, "no signature"},
         {"a build without keys", digest, signature, {}, "no key"},
     };
     for (const auto& row : rows) {
         const std::optional<QString> failure =
-            PackageVerifier(row.keys).failure(file.fileName(), row.digest, row.signature);
+            PackageVerifier(row.keys).failure("2.0", digest.toLatin1(), row.digest, row.signature);
         EXPECT_EQ(failure.has_value(), row.failure != nullptr) << row.name;
         EXPECT_TRUE(row.failure == nullptr || failure.value_or("").contains(row.failure))
             << row.name << ": " << failure.value_or("verified").toStdString();

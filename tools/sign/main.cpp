@@ -8,6 +8,8 @@
 #include <QSaveFile>
 #include <QString>
 
+#include "updates/ReleaseStatement.h"
+
 #include <sodium.h>
 #include <sys/stat.h>
 
@@ -17,7 +19,7 @@ namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: velmora-sign keygen SECRET_KEY_FILE\n"
-                         "       velmora-sign sign PACKAGE SECRET_KEY_FILE\n"
+                         "       velmora-sign sign PACKAGE VERSION SECRET_KEY_FILE\n"
                          "       velmora-sign public SECRET_KEY_FILE\n");
     return 2;
 }
@@ -27,7 +29,9 @@ int fail(const QString& message) {
     return 1;
 }
 
-const unsigned char* bytes(const QByteArray& data) { return reinterpret_cast<const unsigned char*>(data.constData()); }
+const unsigned char* bytes(const QByteArray& data) {
+    return reinterpret_cast<const unsigned char*>(data.constData());
+}
 
 int keygen(const QString& path) {
     if (QFile::exists(path))
@@ -67,7 +71,8 @@ QByteArray readSecretKey(const QString& path) {
         fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
         return {};
     }
-    const auto key = QByteArray::fromBase64Encoding(file.readAll().trimmed(), QByteArray::AbortOnBase64DecodingErrors);
+    const auto key =
+        QByteArray::fromBase64Encoding(file.readAll().trimmed(), QByteArray::AbortOnBase64DecodingErrors);
     if (!key || key.decoded.size() != crypto_sign_SECRETKEYBYTES) {
         fail(QStringLiteral("%1 is not a secret key made by velmora-sign keygen").arg(path));
         return {};
@@ -75,20 +80,25 @@ QByteArray readSecretKey(const QString& path) {
     return *key;
 }
 
-int sign(const QString& packagePath, const QString& keyPath) {
+// Signs the statement that the package is the release `version`, so the
+// signature holds for that version only.
+int sign(const QString& packagePath, const QString& version, const QString& keyPath) {
     const QByteArray secretKey = readSecretKey(keyPath);
     if (secretKey.isEmpty())
         return 1;
     QFile package(packagePath);
-    if (!package.open(QIODevice::ReadOnly))
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    if (!package.open(QIODevice::ReadOnly) || !digest.addData(&package))
         return fail(QStringLiteral("cannot read %1: %2").arg(packagePath, package.errorString()));
-    const QByteArray contents = package.readAll();
+    if (version.trimmed().isEmpty())
+        return fail(QStringLiteral("the version is empty"));
+    const QByteArray sha256 = digest.result().toHex();
+    const QByteArray statement = velmora::releaseStatement(version, sha256);
     QByteArray signature(crypto_sign_BYTES, '\0');
-    crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr, bytes(contents),
-                         static_cast<unsigned long long>(contents.size()), bytes(secretKey));
+    crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr, bytes(statement),
+                         static_cast<unsigned long long>(statement.size()), bytes(secretKey));
     // The two members to add to the feed beside name, version and url.
-    std::printf("\"sha256\": \"%s\",\n\"signature\": \"%s\"\n",
-                QCryptographicHash::hash(contents, QCryptographicHash::Sha256).toHex().constData(),
+    std::printf("\"sha256\": \"%s\",\n\"signature\": \"%s\"\n", sha256.constData(),
                 signature.toBase64().constData());
     return 0;
 }
@@ -111,8 +121,8 @@ int main(int argc, char* argv[]) {
     const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (command == QLatin1String("keygen") && argc == 3)
         return keygen(QFile::decodeName(argv[2]));
-    if (command == QLatin1String("sign") && argc == 4)
-        return sign(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]));
+    if (command == QLatin1String("sign") && argc == 5)
+        return sign(QFile::decodeName(argv[2]), QString::fromLocal8Bit(argv[3]), QFile::decodeName(argv[4]));
     if (command == QLatin1String("public") && argc == 3)
         return printPublicKey(QFile::decodeName(argv[2]));
     return usage();

@@ -29,22 +29,27 @@ std::unique_ptr<QMessageBox> QtAlertPresenter::makeBox(const Alert& alert) {
     box->setText(alert.messageText);
     box->setInformativeText(alert.informativeText);
     box->setIcon(iconFor(alert.style));
+    // Texts may carry what the update feed or the network said: markup in them
+    // is shown, never followed (a link would lead around the package check).
+    box->setTextFormat(Qt::PlainText);
     // The message is the alert's headline; the informative text explains it.
     if (auto* message = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
         QFont bold = message->font();
         bold.setBold(true);
         message->setFont(bold);
     }
-    if (auto* informative = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+    if (auto* informative = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        informative->setTextFormat(Qt::PlainText);
         informative->setMinimumWidth(informative->fontMetrics().averageCharWidth() *
                                      informativeTextCharacters);
+    }
     const QStringList titles = alert.buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : alert.buttons;
     QPushButton* first = nullptr;
     QPushButton* dismissing = nullptr;
     for (qsizetype i = 0; i < titles.size(); ++i) {
         // Roles keep the platform's button order predictable: the first is
         // the accepting one, the last the dismissing one.
-        const QMessageBox::ButtonRole role = i == 0                     ? QMessageBox::AcceptRole
+        const QMessageBox::ButtonRole role = i == 0                   ? QMessageBox::AcceptRole
                                              : i == titles.size() - 1 ? QMessageBox::RejectRole
                                                                       : QMessageBox::ActionRole;
         // A button reads "&" as a mnemonic mark; titles are plain text.
