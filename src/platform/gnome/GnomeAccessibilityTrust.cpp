@@ -76,8 +76,18 @@ bool GnomeAccessibilityTrust::isProcessTrusted() {
         reason_ = keyboard_->untrustedReason();
         return false;
     }
-    reason_ = extensionAnswers() ? UntrustedReason() : extensionProblem();
+    const bool answers = extensionAnswers();
+    // A shell slower than the wait below turns the extension on later; it is told when it is found.
+    if (answers && turningOn_)
+        announceTurnedOn();
+    reason_ = answers ? UntrustedReason() : extensionProblem();
     return reason_.isEmpty();
+}
+
+void GnomeAccessibilityTrust::announceTurnedOn() {
+    turningOn_ = false;
+    ConsoleOutput::writeLine(
+        QStringLiteral("🧩 Turned on Velmora's GNOME Shell extension, which was installed but off"));
 }
 
 bool GnomeAccessibilityTrust::extensionAnswers() {
@@ -118,7 +128,7 @@ UntrustedReason GnomeAccessibilityTrust::extensionProblem() {
         off = off || state == disabled || state == initialized;
     }
     if (off && !triedEnabling_) {
-        triedEnabling_ = true;
+        triedEnabling_ = turningOn_ = true;
         for (const QVariantMap& details : found)
             callExtensions(bus_, QStringLiteral("EnableExtension"),
                            details.value(QStringLiteral("uuid")).toString());
@@ -128,8 +138,7 @@ UntrustedReason GnomeAccessibilityTrust::extensionProblem() {
         while (!extensionAnswers() && !turningOn.hasExpired())
             QThread::msleep(50);
         if (extensionAnswers()) {
-            ConsoleOutput::writeLine(QStringLiteral("🧩 Turned on ") + extension +
-                                     QStringLiteral(", which was installed but off"));
+            announceTurnedOn();
             return {};
         }
     }

@@ -24,10 +24,12 @@ private:
     bool extensionAnswers();
     // Why the extension does not answer; enables it when it is only off.
     UntrustedReason extensionProblem();
+    void announceTurnedOn();
 
     std::shared_ptr<AccessibilityTrust> keyboard_;
     QDBusConnection bus_;
     bool triedEnabling_ = false;
+    bool turningOn_ = false; // asked to, not yet seen answering
     UntrustedReason reason_;
 };
 
