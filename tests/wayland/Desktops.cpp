@@ -233,7 +233,7 @@ public:
             60000);
         return (up && desktop_.state() != QProcess::NotRunning &&
                 (enabled_ != GnomeShellBus::extensionUuids || !moduleVersions_.isEmpty() || settle()) &&
-                makeKeyboard()) ||
+                (layouts_ == "ru,us,de" || makeKeyboard())) ||
                fail(QStringLiteral("GNOME Shell did not come up with Velmora's extension and IBus (as root, "
                                    "with unshare): ") +
                     (desktop_.state() == QProcess::NotRunning ? QStringLiteral("it ended; ") : QString()) +
@@ -265,7 +265,8 @@ public:
 
 private:
     // Headless, the shell has no keyboard, and so gives its clients no keymap, until a remote desktop
-    // session (alive as long as this connection) makes a virtual one.
+    // session (alive as long as this connection) makes a virtual one. Made only for a keyboard of
+    // the test's own: with it, GNOME 48 and 51 here at times ignore another client's selection.
     bool makeKeyboard() {
         const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop"),
                       session = service + ".Session";
