@@ -65,7 +65,7 @@ TEST_F(LocalizationManagerTest, AKeyTheTableLacksReadsAsTheKeyNeverAsTheEnglishT
               LocalizationKeys::menuQuit);
 }
 
-// Phrases once true, per table: Wayland unsupported, X11 required, a restart needed, the system as a reason.
+// Phrases once true, per table: Wayland unsupported, X11 required, restart needed, the system as a source.
 const struct StalePhrases {
     const char* code;
     QStringList phrases;
