@@ -45,13 +45,11 @@ protected:
         return velmora;
     }
     // Ctrl held and released on the real keyboard, with the layout seen at each step.
-    bool switchesWithControl(int timeoutMs = 5000) {
+    bool switchesWithControl() {
         probe->press(Keycode::leftControl);
-        probe->sync();
-        const bool english = waitUntil([&] { return probe->currentGroup() == 1; }, timeoutMs);
+        const bool english = waitUntil([&] { return probe->currentGroup() == 1; });
         probe->release(Keycode::leftControl);
-        probe->sync();
-        return english && waitUntil([&] { return probe->currentGroup() == 0; }, timeoutMs);
+        return english && waitUntil([&] { return probe->currentGroup() == 0; });
     }
 
     XvfbServer server;
@@ -59,9 +57,8 @@ protected:
     std::unique_ptr<XkbProbe> probe;
 };
 
-// Of two first launches on one fresh configuration one leaves. The next start
-// switches; with no tray host a reopen opens the preferences; a layout chosen
-// from outside applies at the next press; the display going away ends it (status 1).
+// Of two first launches one leaves. The next start switches; with no tray a reopen opens the preferences; a
+// layout chosen from outside applies at the next press; the display going away ends it (status 1).
 TEST_F(ApplicationEndToEndTest, TwoFirstLaunchesLeaveOneRunningAndTheNextStartSwitches) {
     auto first = process(), second = process();
     ASSERT_TRUE(first->start() && second->start());
@@ -88,8 +85,7 @@ TEST_F(ApplicationEndToEndTest, TwoFirstLaunchesLeaveOneRunningAndTheNextStartSw
     ASSERT_TRUE(server.setLayouts("ru,us,gb"));
     ASSERT_EQ(launch({"defaults", "write", "shortcutLayout", "-string", "gb"})->waitForExit(), 0);
     EXPECT_TRUE(waitUntil([&] {
-        probe->press(Keycode::leftControl);
-        probe->release(Keycode::leftControl);
+        probe->type(Keycode::leftControl);
         probe->sync();
         return velmora->hasLine("⌨️ Switched to English layout 'English (UK)', result: 0");
     }));
@@ -111,8 +107,7 @@ QStringList xdotool(const QByteArray& display, const QStringList& arguments) {
         .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
 }
 
-// The first visible window of the process whose width lies in [minimum, maximum],
-// other than `except`, as {id, x, y, width, height}; empty if none.
+// The process's first visible window, not `except`, of a width in [minimum, maximum]: {id, x, y, w, h}.
 QList<int> windowOf(const QByteArray& display, qint64 pid, int minimum, int maximum, int except = 0) {
     for (const QString& id : xdotool(display, {"search", "--onlyvisible", "--pid", QString::number(pid)})) {
         QList<int> window{id.toInt()};
@@ -125,8 +120,7 @@ QList<int> windowOf(const QByteArray& display, qint64 pid, int minimum, int maxi
     return {};
 }
 
-// The welcome as the trace last placed it: "window" (its size) and each
-// visible button by name, with its place in the window.
+// The welcome as the trace last placed it: "window" (its size) and each visible button's place by name.
 QMap<QString, QRect> welcomeLayout(VelmoraProcess& velmora) {
     QMap<QString, QRect> places;
     const QStringList traced = velmora.lines().filter("Onboarding layout: ");
@@ -139,18 +133,15 @@ QMap<QString, QRect> welcomeLayout(VelmoraProcess& velmora) {
     return places;
 }
 
-// A first run under a real window manager (openbox): the welcome opens at its
-// own size with every button inside, works by mouse and by keyboard, follows
-// a resize into the limits that then hold, and every way out (Get Started,
-// Skip, Escape, the window manager's close) leaves Ctrl switching.
+// Under openbox the welcome opens at its own size, buttons inside, works by mouse and keys, follows a
+// resize into the limits, and every way out (Get Started, Skip, Escape, closing) leaves Ctrl switching.
 TEST_F(ApplicationEndToEndTest, WelcomeUnderAWindowManager) {
     for (const char* tool : {"openbox", "xdotool", "xprop"})
         if (QStandardPaths::findExecutable(tool).isEmpty())
             GTEST_SKIP() << tool << " is missing: run scripts/bootstrap --tests";
     if (!server.startWindowManager())
         GTEST_SKIP() << server.error().toStdString();
-    // A step: an xdotool command ("click NAME" clicks that button; %1 is the
-    // window), then what the next trace of the layout must match, if anything.
+    // A step: an xdotool command ("click NAME": a button; %1: the window), what the next layout matches.
     const struct {
         const char* name;
         QList<std::pair<QString, QString>> steps;
@@ -210,8 +201,7 @@ TEST_F(ApplicationEndToEndTest, WelcomeUnderAWindowManager) {
     }
 }
 
-// Through the tray menu the user takes an offered update; the unsigned package is
-// refused, and SIGTERM arriving under that modal alert still ends the program cleanly.
+// An update taken from the tray menu: the unsigned package is refused; SIGTERM under that alert ends cleanly.
 TEST_F(ApplicationEndToEndTest, UpdateChosenFromTheTrayMenuIsDownloadedAndChecked) {
     for (const char* tool : {"trayer", "xdotool"})
         if (QStandardPaths::findExecutable(tool).isEmpty())
@@ -247,9 +237,8 @@ TEST_F(ApplicationEndToEndTest, UpdateChosenFromTheTrayMenuIsDownloadedAndChecke
     const qint64 pid = velmora->processId();
     QList<int> icon;
     ASSERT_TRUE(waitUntil([&] { return !(icon = windowOf(display, pid, 8, 64)).isEmpty(); }, 10000 * slow));
-    // A click low on the icon leaves the menu in view. A menu opened before the
-    // check ended lacks the update row, so one without it is opened again; a
-    // slip onto the support row below it only opens the support page.
+    // A click low on the icon leaves the menu in view. A menu opened before the check ended lacks the update
+    // row, so it is opened again; a slip onto the support row below only opens the support page.
     QList<int> alert;
     for (int attempt = 0; attempt < 5 && alert.isEmpty(); ++attempt) {
         xdotool(display, {"key", "Escape", "mousemove", QString::number(icon[1] + icon[3] / 2),

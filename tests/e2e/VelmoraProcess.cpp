@@ -25,11 +25,6 @@ VelmoraProcess::VelmoraProcess(const QProcessEnvironment& environment)
     process_.setProgram(wrapper_.isEmpty() ? QStringLiteral(VELMORA_BINARY) : wrapper_.first());
 }
 
-VelmoraProcess::~VelmoraProcess() {
-    process_.kill();
-    process_.waitForFinished(5000);
-}
-
 void VelmoraProcess::setEnvironment(const QString& name, const QString& value) {
     QProcessEnvironment environment = process_.processEnvironment();
     value.isNull() ? environment.remove(name) : environment.insert(name, value);
@@ -69,11 +64,6 @@ int VelmoraProcess::waitForExit(int timeoutMs) {
         return -1;
     lines();
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
-}
-
-int VelmoraProcess::terminate(int timeoutMs) {
-    process_.terminate(); // SIGTERM
-    return waitForExit(timeoutMs);
 }
 
 } // namespace velmora::test

@@ -14,7 +14,7 @@ public:
     // On a test display, with its own configuration and runtime folders.
     VelmoraProcess(const QByteArray& display, const QString& configHome, const QString& runtimeDir);
     explicit VelmoraProcess(const QProcessEnvironment& environment); // any other session
-    ~VelmoraProcess();
+    ~VelmoraProcess() { process_.kill(), process_.waitForFinished(5000); }
 
     void setEnvironment(const QString& name, const QString& value); // a null value removes it
     bool start(const QStringList& arguments = {});
@@ -26,7 +26,7 @@ public:
     bool hasLine(const QString& text) { return !lines().filter(text).isEmpty(); }
     QStringList lines();
     // SIGTERM, as a logout does; returns the exit code (or -1).
-    int terminate(int timeoutMs = 10000);
+    int terminate(int timeoutMs = 10000) { return process_.terminate(), waitForExit(timeoutMs); }
     int waitForExit(int timeoutMs = 10000);
 
 private:

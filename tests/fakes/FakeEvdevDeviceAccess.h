@@ -8,8 +8,7 @@
 
 namespace velmora {
 
-// Every path is a keyboard unless isKeyboardPath says otherwise; heldKeys are
-// the keys held after a drop; no light.
+// Every path is a keyboard unless isKeyboardPath says otherwise; heldKeys: those held after a drop; no light.
 struct FakeEvdevDeviceAccess final : EvdevDeviceAccess {
     std::optional<EvdevKeyBits> heldKeys;
     std::function<bool(const QString& path)> isKeyboardPath;

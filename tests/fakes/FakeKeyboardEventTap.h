@@ -34,9 +34,8 @@ public:
         tap->record = latest_ = std::make_shared<FakeTapRecord>(FakeTapRecord{mask, callback, userInfo});
         return tap;
     }
-    // Delivers to a scheduled, valid tap when it is enabled and its mask asks
-    // for the type (disabled notices always pass); returns the callback's
-    // answer, or the event itself when nothing was delivered.
+    // Delivers to a scheduled, valid, enabled tap whose mask asks for the type (disabled notices always
+    // pass); returns the callback's answer, or the event itself when nothing was delivered.
     KeyboardEvent* send(uint32_t type, KeyboardEvent* event) const {
         const FakeTapRecord* tap = latest_.get();
         const bool notice =

@@ -26,8 +26,6 @@ struct FakeAccessibilityTrust final : AccessibilityTrust {
 struct FakeLoginItemService final : LoginItemService {
     LoginItemStatus current = LoginItemStatus::notRegistered;
     std::optional<Error> failure;
-    void setStatus(LoginItemStatus status) { current = status; }
-    void failNextCalls(std::optional<Error> error) { failure = std::move(error); }
     LoginItemStatus status() override { return current; }
     std::optional<Error> registerItem() override { return change(LoginItemStatus::enabled); }
     std::optional<Error> unregisterItem() override { return change(LoginItemStatus::notRegistered); }
@@ -41,14 +39,13 @@ struct FakeLoginItemService final : LoginItemService {
 // Scripted answers about the machine, and what was handed to the desktop.
 struct FakeMachine final : NetworkReachability, SystemInformation, Workspace {
     std::optional<uint32_t> flags = ReachabilityFlag::reachable;
-    std::optional<QString> model = QStringLiteral("Test Model 1");
     bool launchSucceeds = true;
     QList<QUrl> openedUrls;
     QStringList launchedFiles, revealedFiles;
 
     std::optional<uint32_t> defaultRouteFlags() override { return flags; }
     std::optional<QString> hostName() override { return QStringLiteral("test-host"); }
-    std::optional<QString> hardwareModel() override { return model; }
+    std::optional<QString> hardwareModel() override { return QStringLiteral("Test Model 1"); }
     std::optional<QString> applicationId() override { return QStringLiteral("app.velmora.Velmora"); }
     bool openURL(const QUrl& url) override { return openedUrls.append(url), true; }
     void revealFile(const QString& filePath) override { revealedFiles.append(filePath); }

@@ -6,10 +6,8 @@
 
 namespace velmora {
 
-// Input sources whose handles are their positions in the list. Selecting one
-// is logged ("<none>" for no identifier) and makes it current when the status
-// is 0. Changes by "someone else" are foreign until the next selection or a
-// new list (a keymap reload).
+// Sources whose handles are their positions. A selection is logged ("<none>": no identifier) and, with status
+// 0, made current. Changes by "someone else" are foreign until the next selection or a new list (a reload).
 class FakeTextInputSources final : public TextInputSources {
 public:
     void setSources(const QList<InputSource>& sources) {

@@ -175,20 +175,18 @@ TEST(LayoutNameCatalog, DamagedOrMissingFilesTranslateNothing) {
     const QByteArray data = test::readFile(real);
     ASSERT_FALSE(data.isEmpty()) << "xkb-data's catalogue for Russian";
     QTemporaryDir folder;
-    const struct {
-        const char* name;
-        QByteArray content;
-    } rows[] = {{"header only", data.left(28)},
-                {"cut short", data.left(data.size() / 2)},
-                {"cut short after its first names", data.left(data.size() * 9 / 10)},
-                {"not a catalogue", QByteArray("msgid \"Russian\"\nmsgstr \"Русская\"\n")},
-                {"empty", {}}};
-    for (const auto& row : rows) {
-        const QString path = folder.filePath(QString::fromUtf8(row.name));
-        ASSERT_TRUE(test::writeFile(path, row.content));
+    const std::pair<const char*, QByteArray> rows[] = {
+        {"header only", data.left(28)},
+        {"cut short", data.left(data.size() / 2)},
+        {"cut short after its first names", data.left(data.size() * 9 / 10)},
+        {"not a catalogue", QByteArray("msgid \"Russian\"\nmsgstr \"Русская\"\n")},
+        {"empty", {}}};
+    for (const auto& [name, content] : rows) {
+        const QString path = folder.filePath(QString::fromUtf8(name));
+        ASSERT_TRUE(test::writeFile(path, content));
         const LayoutNameCatalog catalog(path);
-        EXPECT_TRUE(catalog.isEmpty()) << row.name;
-        EXPECT_EQ(catalog.translate(QStringLiteral("Russian")), QStringLiteral("Russian")) << row.name;
+        EXPECT_TRUE(catalog.isEmpty()) << name;
+        EXPECT_EQ(catalog.translate(QStringLiteral("Russian")), QStringLiteral("Russian")) << name;
     }
     EXPECT_TRUE(LayoutNameCatalog(folder.filePath(QStringLiteral("missing"))).isEmpty());
     EXPECT_FALSE(LayoutNameCatalog(real).isEmpty());
@@ -196,8 +194,7 @@ TEST(LayoutNameCatalog, DamagedOrMissingFilesTranslateNothing) {
     EXPECT_TRUE(LayoutNameCatalog::pathFor(QStringLiteral("ja"), folder.path()).isEmpty());
 }
 
-// Tab visits the tabs, then every control of the shown tab in reading order,
-// and nothing unseen; Return on a focused tab selects it.
+// Tab visits the tabs, then every shown control in reading order, nothing unseen; Return selects a tab.
 TEST_F(PreferencesViewTest, TabFollowsTheLayoutAndReturnSelects) {
     PreferencesView& view = make();
     ASSERT_TRUE(activate(window.get()));
@@ -211,10 +208,8 @@ TEST_F(PreferencesViewTest, TabFollowsTheLayoutAndReturnSelects) {
             visited.append(at), press(window.get(), Qt::Key_Tab);
         ASSERT_GT(visited.size(), 3);
         EXPECT_EQ(visited.mid(0, 2), (QList<QWidget*>{view.tabButton(0), view.tabButton(1)}));
-        QList<QWidget*> reachable;
-        for (QWidget* each : window->findChildren<QWidget*>())
-            if (each->isVisible() && (each->focusPolicy() & Qt::TabFocus) != 0)
-                reachable.append(each);
+        QList<QWidget*> reachable = window->findChildren<QWidget*>();
+        reachable.removeIf([](QWidget* w) { return !w->isVisible() || !(w->focusPolicy() & Qt::TabFocus); });
         EXPECT_EQ(QSet(visited.begin(), visited.end()), QSet(reachable.begin(), reachable.end()));
         for (QWidget* stop : visited) // a control, no container without a focus of its own to show
             EXPECT_TRUE(qobject_cast<QAbstractButton*>(stop) || qobject_cast<QComboBox*>(stop));
@@ -228,13 +223,12 @@ TEST_F(PreferencesViewTest, TabFollowsTheLayoutAndReturnSelects) {
     }
 }
 
-// The hints the window manager gets always hold the window's size: the
-// welcome opens outside the limits, and they hold once a resize took it into
-// them. The welcome fills the window, its buttons inside at every size; its
-// page scrolls only where the window is too low for it.
-TEST(HostWindow, HintsHoldTheSizeAndTheWelcomeFollowsIt) {
-    SettingsStore::setStandard(std::make_shared<InMemorySettingsStore>());
-    FakePlatform fakes;
+// The welcome and its window, over the settings and the platform of the preferences' tests.
+using OnboardingTest = PreferencesViewTest;
+
+// The window manager's hints always hold the window's size, outside the limits and once a resize took it in;
+// the welcome fills the window with its buttons inside, its page scrolling only where the window is too low.
+TEST_F(OnboardingTest, HintsHoldTheSizeAndTheWelcomeFollowsIt) {
     const struct {
         QSize size, minimum, maximum;
         bool scrolls;
@@ -245,12 +239,10 @@ TEST(HostWindow, HintsHoldTheSizeAndTheWelcomeFollowsIt) {
         {{750, 550}, {550, 290}, {750, 550}, false},
     };
     auto* view = new OnboardingView;
-    std::unique_ptr<HostWindow> window(
-        WindowHelper::createWindow(QStringLiteral("Welcome to Velmora"), view, nullptr, 500, 600));
+    window.reset(WindowHelper::createWindow(QStringLiteral("Welcome to Velmora"), view, nullptr, 500, 600));
     window->show();
     for (const auto& row : cases) {
-        SCOPED_TRACE(testing::PrintToString(row.size.width()) + "x" +
-                     testing::PrintToString(row.size.height()));
+        SCOPED_TRACE(QStringLiteral("%1x%2").arg(row.size.width()).arg(row.size.height()).toStdString());
         window->resize(row.size);
         ASSERT_TRUE(test::waitUntil([&] { return view->size() == row.size; }));
         EXPECT_EQ(window->minimumContentSize(), row.minimum);
@@ -268,13 +260,10 @@ TEST(HostWindow, HintsHoldTheSizeAndTheWelcomeFollowsIt) {
             static_cast<OnboardingPageView*>(view->pageSlider()->page(0))->scrollArea()->verticalScrollBar();
         EXPECT_EQ(scroll->maximum() > 0, row.scrolls);
     }
-    window.reset();
-    SettingsStore::setStandard(nullptr);
 }
 
-// Each way out, by mouse or by keyboard (Return on the focused button,
-// Escape anywhere): what the view asks of the application.
-TEST(OnboardingView, WaysOut) {
+// Each way out, by mouse or keys (Return on the focused button, Escape anywhere): what the view asks for.
+TEST_F(OnboardingTest, WaysOut) {
     enum Way { skip, primary, escape };
     const struct {
         const char* name;
@@ -291,7 +280,6 @@ TEST(OnboardingView, WaysOut) {
         {"GetStartedUntrustedLater", false, false, primary, AlertResponse::secondButton, {"close"}, 0, 1},
         {"GetStartedUntrustedHelp", false, false, primary, AlertResponse::firstButton, {"close"}, 1, 1},
     };
-    SettingsStore::setStandard(std::make_shared<InMemorySettingsStore>());
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
         FakePlatform fakes;
@@ -324,17 +312,15 @@ TEST(OnboardingView, WaysOut) {
         EXPECT_EQ(urlsAtClose, row.urlsAtClose) << "the help opens before the window closes";
         EXPECT_EQ(fakes.alerts->shown().size(), row.alerts);
     }
-    SettingsStore::setStandard(nullptr);
 }
 
-// Closing the welcome in any way starts switching where the keyboard can be
-// observed without asking, and nothing where access is missing; the check
-// itself shows no alert.
-TEST(OnboardingWindow, ClosingStartsSwitchingWhereAccessIsThere) {
+// Closing the welcome in any way starts switching where the keyboard can be observed without asking, and
+// nothing where access is missing; the check itself shows no alert.
+TEST_F(OnboardingTest, ClosingStartsSwitchingWhereAccessIsThere) {
     for (const bool trusted : {true, false})
         for (const int way : {0, 1, 2}) { // Skip, Escape, the window's close button
             SCOPED_TRACE(testing::PrintToString(way) + (trusted ? " trusted" : " untrusted"));
-            SettingsStore::setStandard(std::make_shared<InMemorySettingsStore>());
+            SettingsStore::setStandard(store = std::make_shared<InMemorySettingsStore>());
             FakePlatform fakes;
             fakes.trust->setTrusted(trusted);
             AppDelegate app;
@@ -350,12 +336,10 @@ TEST(OnboardingWindow, ClosingStartsSwitchingWhereAccessIsThere) {
             EXPECT_EQ(app.engine.eventTap != nullptr, trusted);
             EXPECT_TRUE(fakes.alerts->shown().isEmpty());
         }
-    SettingsStore::setStandard(nullptr);
 }
 
-// Symbols are drawn for the ratio of what they are painted on, at their
-// intended size or the height of the text beside them; a focused prominent
-// button wears a ring that stands out from its fill.
+// Symbols are drawn for the ratio of what they are painted on, at their intended size or the text's height;
+// a focused prominent button wears a ring that stands out from its fill.
 TEST(SymbolsAndFocus, SharpSymbolsAndAVisibleRing) {
     QFont small;
     small.setPixelSize(10);

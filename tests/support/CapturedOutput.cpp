@@ -24,11 +24,8 @@ QStringList CapturedOutput::lines() const {
 }
 
 QStringList CapturedOutput::linesStartingWith(const QString& prefix) const {
-    std::lock_guard lock(mutex_);
-    QStringList found;
-    for (const QString& line : lines_)
-        if (line.startsWith(prefix))
-            found.append(line);
+    QStringList found = lines();
+    found.removeIf([&](const QString& line) { return !line.startsWith(prefix); });
     return found;
 }
 

@@ -12,8 +12,6 @@ class CapturedOutput {
 public:
     CapturedOutput();
     ~CapturedOutput();
-    CapturedOutput(const CapturedOutput&) = delete;
-    CapturedOutput& operator=(const CapturedOutput&) = delete;
 
     QStringList lines() const;
     // Lines that start with the prefix.

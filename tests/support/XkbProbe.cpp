@@ -1,10 +1,9 @@
 #include "support/XkbProbe.h"
 
+#include "platform/x11/XcbReply.h"
 #include "platform/x11/XcbXkb.h"
 
 #include <chrono>
-#include <cstdlib>
-#include <memory>
 #include <poll.h>
 #include <xcb/xtest.h>
 
@@ -12,9 +11,8 @@ namespace velmora::test {
 
 namespace {
 
-template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-template <typename T> Reply<T> reply(T* pointer) {
-    return {pointer, &std::free};
+template <typename T> XcbReply<T> reply(T* pointer) {
+    return XcbReply<T>(pointer);
 }
 
 } // namespace
@@ -37,11 +35,6 @@ int XkbProbe::currentGroup() {
 void XkbProbe::fake(uint8_t type, uint8_t keycode) {
     xcb_test_fake_input(connection_, type, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     xcb_flush(connection_);
-}
-
-bool XkbProbe::sync() {
-    return reply(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr)) !=
-           nullptr;
 }
 
 bool XkbProbe::checked(xcb_void_cookie_t cookie) {
@@ -74,11 +67,6 @@ bool XkbProbe::openFocusedWindow() {
         xcb_set_input_focus_checked(connection_, XCB_INPUT_FOCUS_POINTER_ROOT, window_, XCB_CURRENT_TIME));
 }
 
-const QList<ObservedKey>& XkbProbe::keyEvents() {
-    readPending();
-    return keys_;
-}
-
 bool XkbProbe::watchGroupChanges() {
     xcb_xkb_select_events_details_t details{};
     details.affectState = details.stateDetails = XCB_XKB_STATE_PART_GROUP_STATE;
@@ -100,11 +88,6 @@ std::optional<int> XkbProbe::waitForGroupChange(int timeoutMs) {
         pollfd readable{xcb_get_file_descriptor(connection_), POLLIN, 0};
         ::poll(&readable, 1, static_cast<int>(left));
     }
-}
-
-const QList<int>& XkbProbe::groupChanges() {
-    readPending();
-    return groupChanges_;
 }
 
 void XkbProbe::readPending() {

@@ -20,11 +20,8 @@ struct ObservedKey {
     bool hasControl() const { return state & XCB_MOD_MASK_CONTROL; }
 };
 
-// Another client on the display: it types keys through XTest by numeric
-// keycode, with explicit down and up (no keysym lookup that would lock groups
-// itself, as higher-level typing tools do), reads and locks the group as any
-// program can, grabs the keyboard as a menu does, and owns a focused window
-// that gets key events as the frontmost application does.
+// Another client: types raw keycodes through XTest (no keysym lookup that locks groups itself), reads and
+// locks the group, grabs the keyboard as a menu does, and owns a focused window as the frontmost application.
 class XkbProbe {
 public:
     explicit XkbProbe(const QByteArray& display);
@@ -38,20 +35,19 @@ public:
     // Sent and flushed at once; the server handles it asynchronously.
     void press(uint8_t keycode) { fake(XCB_KEY_PRESS, keycode); }
     void release(uint8_t keycode) { fake(XCB_KEY_RELEASE, keycode); }
+    void type(uint8_t keycode) { press(keycode), release(keycode); }
     // Returns once the server has handled everything sent before (a round trip).
-    bool sync();
+    bool sync() { return currentGroup() >= 0; }
     bool lockGroup(int group);
     bool grabKeyboard();
-    // Maps a window and gives it the keyboard focus; the key events it
-    // received so far (what is pending, without blocking).
+    // Maps a window and gives it the focus; the key events it received so far (without blocking).
     bool openFocusedWindow();
-    const QList<ObservedKey>& keyEvents();
-    // From now on, every change of the effective group is recorded: read the
-    // next one, waiting up to timeoutMs (harnesses on a thread of their own),
-    // or all so far (what is pending).
+    const QList<ObservedKey>& keyEvents() { return readPending(), keys_; }
+    // Records every change of the effective group from now on: the next one, waiting up to timeoutMs
+    // (harnesses on a thread of their own), or all so far.
     bool watchGroupChanges();
     std::optional<int> waitForGroupChange(int timeoutMs);
-    const QList<int>& groupChanges();
+    const QList<int>& groupChanges() { return readPending(), groupChanges_; }
 
 private:
     bool checked(xcb_void_cookie_t cookie);

@@ -23,9 +23,8 @@ bool XvfbServer::start(QSize screen) {
 }
 
 bool XvfbServer::startWindowManager() {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display_));
-    windowManager_.setProcessEnvironment(environment);
+    windowManager_.setEnvironment(QProcess::systemEnvironment()
+                                  << "DISPLAY=" + QString::fromLatin1(display_));
     windowManager_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     windowManager_.setStandardOutputFile(QProcess::nullDevice());
     windowManager_.setStandardErrorFile(QProcess::nullDevice());
@@ -34,8 +33,7 @@ bool XvfbServer::startWindowManager() {
         error_ = QStringLiteral("openbox did not start: ") + windowManager_.errorString();
         return false;
     }
-    // An EWMH window manager announces itself on the root window once it
-    // has taken over the screen.
+    // An EWMH window manager announces itself on the root window once it has taken over the screen.
     const bool managing = waitUntil([&] {
         QProcess xprop;
         xprop.start(QStringLiteral("xprop"),

@@ -7,15 +7,13 @@
 
 namespace velmora::test {
 
-// A private Xvfb for one test, on a display it picks itself (-displayfd), with
-// -noreset so that a loaded keymap survives moments without clients.
+// A private Xvfb on a display it picks itself (-displayfd); -noreset keeps a loaded keymap without clients.
 class XvfbServer {
 public:
     ~XvfbServer() { kill(); }
     // False, with the reason in error(), when Xvfb cannot be started.
     bool start(QSize screen = {640, 480});
-    // Runs openbox, the window manager, on the display and waits until it
-    // manages windows; false, with the reason in error(), when it cannot.
+    // Runs the window manager openbox and waits until it manages windows; false, with error(), if not.
     bool startWindowManager();
     const QByteArray& display() const { return display_; } // ":N"
     const QString& error() const { return error_; }

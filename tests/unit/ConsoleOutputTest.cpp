@@ -3,10 +3,10 @@
 #include "settings/Constants.h"
 #include "settings/InMemorySettingsStore.h"
 #include "support/CapturedOutput.h"
+#include "support/Files.h"
 #include "support/WaitUntil.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -26,12 +26,9 @@ namespace {
 // The thread waiting in write(2) on standard output, else 0: the barrier before acting on a stuck writer.
 int stalledWriter() {
     const QByteArray call = QByteArray::number(SYS_write) + " 0x1 ";
-    for (const QString& task :
-         QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile file(QStringLiteral("/proc/self/task/%1/syscall").arg(task));
-        if (file.open(QIODevice::ReadOnly) && file.readAll().startsWith(call))
+    for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (test::readFile(QStringLiteral("/proc/self/task/%1/syscall").arg(task)).startsWith(call))
             return task.toInt();
-    }
     return 0;
 }
 
@@ -145,14 +142,12 @@ protected:
 
 const Error feedGone{QStringLiteral("VelmoraUpdates"), 7, QStringLiteral("The feed is gone")};
 
-struct TraceCase {
+// One exact trace per format, then what the debug and usage switches let through: errors only without debug.
+const struct TraceCase {
     const char* switches;
     void (*write)();
     const char* trace;
-};
-
-// One exact trace per format, then what the debug and usage switches let through: errors only without debug.
-const TraceCase traceCases[] = {
+} traceCases[] = {
     {"debug", [] { Logger::log("Hello %1", "/src/app/AppDelegate.cpp", "quitApp()", 7); },
      "🐛 [00:00:00.000] [AppDelegate.cpp:7] quitApp(): Hello %1"},
     {"debug", [] { Logger::logError(feedGone, "UpdateManager.cpp", "check()", 3); },

@@ -32,8 +32,7 @@ TEST(XkbSymbolsName, GiveTheLayoutOfEachGroup) {
         EXPECT_EQ(layoutsFromSymbolsName(QString::fromUtf8(name)), layouts) << name;
 }
 
-// X modifier bits: Shift, Lock, Control, Mod1..Mod5 from bit 0, then the
-// pointer buttons. NumLock (Mod2), Mod3 and AltGr (Mod5) are no modifiers here.
+// X modifier bits from bit 0: Shift, Lock, Control, Mod1..Mod5, buttons; NumLock, Mod3, AltGr (Mod5): none.
 TEST(X11ModifierFlags, EachXModifierGivesItsFlag) {
     const std::pair<uint32_t, uint64_t> cases[] = {
         {1u << 0, ModifierFlag::shift},   {1u << 1, ModifierFlag::capsLock},

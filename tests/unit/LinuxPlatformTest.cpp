@@ -12,20 +12,16 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using namespace velmora::test;
 
 namespace {
 
-using test::readFile;
-using test::writeFile;
-
-struct EntryCase {
+// $EXEC starts this program, $OTHER another copy of it.
+const struct EntryCase {
     const char* user;   // the Exec value and the lines after it; null: no user entry
     const char* system; // likewise for the entry installed system-wide
     bool registered;
-};
-
-// $EXEC starts this program, $OTHER another copy of it.
-const EntryCase entryCases[] = {
+} entryCases[] = {
     {"$EXEC", nullptr, true},
     {"velmora", nullptr, true}, // found in PATH
     {"$EXEC\nHidden=true", nullptr, false},
@@ -116,9 +112,7 @@ TEST(ProcNetRouteReachabilityTest, DefaultRouteMustBeUpAndNotLoopback) {
 }
 
 TEST(SystemUtilsTest, NetworkNeedsReachableWithoutConnectionRequired) {
-    Platform platform;
-    const auto machine = std::make_shared<FakeMachine>();
-    Platform::install((platform.reachability = machine, platform));
+    FakePlatform fakes;
     const std::pair<std::optional<uint32_t>, bool> cases[] = {
         {ReachabilityFlag::reachable | 0x10000, true},
         {ReachabilityFlag::reachable | ReachabilityFlag::connectionRequired, false},
@@ -126,10 +120,9 @@ TEST(SystemUtilsTest, NetworkNeedsReachableWithoutConnectionRequired) {
         {std::nullopt, false},
     };
     for (const auto& [flags, available] : cases) {
-        machine->flags = flags;
+        fakes.machine->flags = flags;
         EXPECT_EQ(SystemUtils::isNetworkAvailable(), available) << flags.value_or(-1);
     }
-    Platform::install({});
 }
 
 } // namespace

@@ -34,8 +34,7 @@ protected:
 // Chinese needs "Hans" or "CN" in the entry itself: only Simplified Chinese has a table.
 const struct LanguageCase {
     QStringList preferred;
-    const char *stored, *language,
-        *bundle; // stored before the start (null: a first start); bundle: whose table
+    const char *stored, *language, *bundle; // stored before the start (null: first start); bundle: its table
 } languageCases[] = {
     {{"de-DE", "en-US"}, nullptr, "de", "de"},       {{"it-IT", "ru-RU"}, nullptr, "en", "en"},
     {{"zh-Hans-CN"}, nullptr, "zh-Hans", "zh-Hans"}, {{"zh-CN"}, nullptr, "zh-Hans", "zh-Hans"},
@@ -66,8 +65,7 @@ TEST_F(LocalizationManagerTest, AKeyTheTableLacksReadsAsTheKeyNeverAsTheEnglishT
               LocalizationKeys::menuQuit);
 }
 
-// Phrases of texts that were once true, per table: Wayland unsupported, X11
-// required, a restart needed, the system named as the source of the reason.
+// Phrases once true, per table: Wayland unsupported, X11 required, restart needed, the system as a source.
 const struct StalePhrases {
     const char* code;
     QStringList phrases;

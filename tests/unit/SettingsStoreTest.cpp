@@ -20,11 +20,9 @@
 #include <unistd.h>
 
 using namespace velmora;
+using namespace velmora::test;
 
 namespace {
-
-using test::readFile;
-using test::writeFile;
 
 TEST(SettingsValueToBool, FollowsTheDefaultsDatabaseRules) {
     for (const QVariant& yes : {QVariant(true), QVariant(2), QVariant(0.5), QVariant("TRUE"), QVariant("Yes"),
@@ -60,7 +58,7 @@ TEST(QSettingsStoreTest, ValuesPersistAndEditsByAnotherProcessArrive) {
     ASSERT_TRUE(writeFile(
         path + ".new", "[General]\nLaunchAtLogin=true\nAppLanguage=zh-Hans\nenableDebugMode=true\n" + date));
     ASSERT_EQ(::rename(qPrintable(path + ".new"), qPrintable(path)), 0);
-    EXPECT_TRUE(test::waitUntil([&] { return store.boolForKey("enableDebugMode"); }));
+    EXPECT_TRUE(waitUntil([&] { return store.boolForKey("enableDebugMode"); }));
     EXPECT_EQ(announced, (QStringList{"LaunchAtLogin", "AppLanguage", "useShiftKey", "enableDebugMode"}));
 }
 
@@ -75,13 +73,11 @@ void overrideFileModes(bool on) {
 
 // Velmora goes on with what it could read, says what went wrong once, and never overwrites what the user had:
 // a damaged file is kept aside, a read-only one is left as it is until it can be written.
-struct BadFile {
+const struct BadFile {
     const char* contents; // of the file; null: none
     const char* blocker;  // what stands in the way until removed: the file (%1) or its folder (%2)
     const char* said;     // in the one ❌ line, after the file's path; %3: the system's reason
-};
-
-const BadFile badFiles[] = {
+} badFiles[] = {
     {"\x89PNG\r\n\x1a\n[[=", "", " is damaged: it is kept as %1.broken, "},
     {"[General]\nuseShiftKey=true\nenableDe", "", " is damaged: it is kept as %1.broken, "},
     {"[General]\nuseShiftKey=true\n", "%1", ": %3."}, // read-only
@@ -89,7 +85,6 @@ const BadFile badFiles[] = {
     {nullptr, "%2", ": %2 is not a folder."},
 };
 
-// Velmora goes on with what it could read, says what went wrong once, and never overwrites what the user had.
 TEST(QSettingsStoreTest, AFileThatCannotBeReadOrWrittenIsSaidOnceAndKept) {
     for (const BadFile& row : badFiles) {
         QTemporaryDir dir;
@@ -108,7 +103,7 @@ TEST(QSettingsStoreTest, AFileThatCannotBeReadOrWrittenIsSaidOnceAndKept) {
             blocker == path ? QDir().mkpath(path) : writeFile(blocker, "x");
         SCOPED_TRACE(readFile(path).toStdString() + " blocked by " + blocker.toStdString());
         const QByteArray userBytes = readFile(path);
-        test::CapturedOutput output;
+        CapturedOutput output;
         overrideFileModes(false);
         QSettingsStore store(path);
         store.setBool("enableDebugMode", true);
@@ -198,7 +193,7 @@ TEST(NotificationCenterTest, PostsReachTheirObserversOnTheMainThreadUntilRemoved
     });
     QThread::currentThread()->setObjectName("main");
     std::thread([&] { center.post("A", "2.0"); }).join();
-    EXPECT_TRUE(test::waitUntil([&] { return seen.size() == 2; }));
+    EXPECT_TRUE(waitUntil([&] { return seen.size() == 2; }));
     center.post("B");
     center.post("A");
     center.removeObserver(&first);

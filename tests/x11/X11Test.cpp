@@ -19,8 +19,7 @@ using namespace velmora::test;
 
 namespace {
 
-// Every test gets its own Xvfb with "ru,us" and another client that types and looks;
-// status lines are captured, the settings are in memory with their defaults.
+// Each test: its own Xvfb with "ru,us", a client that types and looks, captured lines, default settings.
 class XvfbFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -28,9 +27,8 @@ protected:
         configureDefaultSettings();
         if (!server.start())
             GTEST_SKIP() << "the X11 tests need Xvfb: " << server.error().toStdString();
-        ASSERT_TRUE(server.setLayouts(QStringLiteral("ru,us")));
         probe = std::make_unique<XkbProbe>(server.display());
-        ASSERT_TRUE(probe->isConnected());
+        ASSERT_TRUE(server.setLayouts(QStringLiteral("ru,us")) && probe->isConnected());
     }
     void TearDown() override { Platform::install({}); }
     bool groupBecomes(int group) {
@@ -42,12 +40,7 @@ protected:
     std::unique_ptr<XkbProbe> probe;
 };
 
-struct Delivered {
-    uint32_t type;
-    uint64_t flags;
-    uint32_t keycode;
-    bool operator==(const Delivered&) const = default;
-};
+using Delivered = std::tuple<uint32_t, uint64_t, uint32_t>; // type, flags, keycode
 
 KeyboardEvent* record(uint32_t type, KeyboardEvent* event, void* events) {
     static_cast<QList<Delivered>*>(events)->append({type, event->flags, event->keycode});
@@ -56,8 +49,7 @@ KeyboardEvent* record(uint32_t type, KeyboardEvent* event, void* events) {
 
 constexpr uint32_t down = EventType::keyDown, up = EventType::keyUp, changed = EventType::flagsChanged;
 
-// The tap on a real server: what real keys, and other clients' group changes
-// and grabs, turn into.
+// The tap on a real server: what real keys, and other clients' group changes and grabs, turn into.
 using X11EventTapTest = XvfbFixture;
 
 TEST_F(X11EventTapTest, RealKeysArriveAsFlagChangesAndKeysCarryingThemEvenUnderAGrab) {
@@ -68,22 +60,19 @@ TEST_F(X11EventTapTest, RealKeysArriveAsFlagChangesAndKeysCarryingThemEvenUnderA
     tap->scheduleOnMainLoop();
     tap->setEnabled(true);
     ASSERT_TRUE(probe->grabKeyboard());
-    const auto type = [&](uint8_t keycode) { probe->press(keycode), probe->release(keycode); };
     probe->press(Keycode::leftControl);
-    type(Keycode::c);
+    probe->type(Keycode::c);
     probe->release(Keycode::c); // already up: nothing
     probe->release(Keycode::leftControl);
-    type(Keycode::capsLock);
-    type(Keycode::c);
-    type(Keycode::capsLock);
+    probe->type(Keycode::capsLock);
+    probe->type(Keycode::c);
+    probe->type(Keycode::capsLock);
     // Group changes by clients are no key events.
     ASSERT_TRUE(probe->lockGroup(1) && probe->lockGroup(0));
     // V comes last: once its release is reported, everything before it is.
-    type(Keycode::v);
-    ASSERT_TRUE(waitUntil([&] {
-        return !events.isEmpty() && events.last().keycode == Keycode::v && events.last().type == up;
-    }));
-    events.removeIf([](const Delivered& event) { return event.keycode == Keycode::v; });
+    probe->type(Keycode::v);
+    ASSERT_TRUE(waitUntil([&] { return events.value(events.size() - 1) == Delivered{up, 0, Keycode::v}; }));
+    events.removeIf([](const Delivered& event) { return std::get<2>(event) == Keycode::v; });
     const QList<Delivered> expected{{changed, ModifierFlag::control, Keycode::leftControl},
                                     {down, ModifierFlag::control, Keycode::c},
                                     {up, ModifierFlag::control, Keycode::c},
@@ -95,8 +84,7 @@ TEST_F(X11EventTapTest, RealKeysArriveAsFlagChangesAndKeysCarryingThemEvenUnderA
     EXPECT_EQ(events, expected);
 }
 
-// The engine on the real X11 backend: keys injected with XTest, the group
-// read back by another client, as a user and an application see them.
+// The engine on the real X11 backend: XTest keys, the group read back by another client, as a user sees it.
 class SwitchingOnX11Test : public XvfbFixture {
 protected:
     void startEngine() {
@@ -106,9 +94,8 @@ protected:
         ASSERT_TRUE(engine->eventTap);
     }
 
-    // Everything the keys sent so far caused has happened: the server handled
-    // them and sent its notices, the tap read those, and the server handled
-    // what the engine requested in response.
+    // Everything the keys sent so far caused has happened: the server handled them and sent its notices, the
+    // tap read those, and the server handled what the engine requested in response.
     int groupAfterBarrier() {
         for (int round = 0; round < 2; ++round)
             probe->sync(), QCoreApplication::processEvents();
@@ -116,11 +103,9 @@ protected:
         return probe->currentGroup();
     }
 
-    // The group after each of `times` presses of the chord (released in
-    // reverse order), each key waiting for the engine as a person's would.
-    // The engine's requests come from another client, which no barrier of the
-    // probe orders: a trigger's press waits until English ("us", the second
-    // layout) is in, and with `expected` each group is given until it matches.
+    // The group after each of `times` presses of the chord (released in reverse), each key waiting for the
+    // engine as a person's would: no barrier of the probe orders another client's requests, so a trigger's
+    // press waits for English (the second layout), and with `expected` each group is given until it matches.
     QList<int> groupsAfterChords(const QList<uint8_t>& chord, int times, const QList<int>& expected = {}) {
         const QList<uint8_t> triggers{Keycode::leftControl, Keycode::leftAlt, Keycode::leftSuper};
         QList<int> groups;
@@ -134,7 +119,8 @@ protected:
             for (auto key = chord.rbegin(); key != chord.rend(); ++key)
                 probe->release(*key), groupAfterBarrier();
             if (!expected.isEmpty())
-                waitUntil([&] { return !engine->modifierPressed && groupAfterBarrier() == expected.value(i); });
+                waitUntil(
+                    [&] { return !engine->modifierPressed && groupAfterBarrier() == expected.value(i); });
             groups.append(groupAfterBarrier());
         }
         return groups;
@@ -155,8 +141,7 @@ TEST_F(SwitchingOnX11Test, EachTriggerHeldGivesTheApplicationItsShortcutInEnglis
         const qsizetype before = probe->keyEvents().size();
         probe->press(trigger);
         ASSERT_TRUE(groupBecomes(1));
-        probe->press(Keycode::c);
-        probe->release(Keycode::c);
+        probe->type(Keycode::c);
         probe->release(trigger);
         ASSERT_TRUE(groupBecomes(0));
         ASSERT_TRUE(waitUntil([&] { return probe->keyEvents().size() >= before + 4; }));
@@ -172,8 +157,7 @@ TEST_F(SwitchingOnX11Test, ControlAndCWithoutAPauseSwitchOnceAndRestoreOnce) {
     startEngine();
     ASSERT_TRUE(probe->watchGroupChanges());
     probe->press(Keycode::leftControl);
-    probe->press(Keycode::c);
-    probe->release(Keycode::c);
+    probe->type(Keycode::c);
     probe->release(Keycode::leftControl);
     ASSERT_TRUE(waitUntil([&] { return probe->groupChanges().size() >= 2; }));
     EXPECT_EQ(groupAfterBarrier(), 0);
@@ -182,8 +166,7 @@ TEST_F(SwitchingOnX11Test, ControlAndCWithoutAPauseSwitchOnceAndRestoreOnce) {
     EXPECT_FALSE(engine->savedInputSource);
 }
 
-// A keymap reloaded while running is used at the next press; a layout another
-// program selects during the hold is kept.
+// A keymap reloaded while running is used at the next press; a layout another program selects is kept.
 TEST_F(SwitchingOnX11Test, KeymapReloadsAndOtherProgramsSelectionsAreFollowed) {
     startEngine();
     for (const QString layouts : {"ru,us", "ru,de,us"}) {
