@@ -23,9 +23,9 @@ QString readText(const QString& path) {
     return QString::fromUtf8(test::readFile(path)).trimmed();
 }
 
-// The environment with "NAME=value" variables set; the test process's own
-// environment by default, without another session's traces.
-QProcessEnvironment with(const QStringList& variables, bool inherit = true) {
+} // namespace
+
+QProcessEnvironment with(const QStringList& variables, bool inherit) {
     QProcessEnvironment environment =
         inherit ? QProcessEnvironment::systemEnvironment() : QProcessEnvironment();
     for (const char* name :
@@ -36,14 +36,19 @@ QProcessEnvironment with(const QStringList& variables, bool inherit = true) {
     return environment;
 }
 
-// A method call's first argument as an index, or -1.
 int indexReply(QDBusConnection bus, const QString& service, const QString& path, const QString& interface,
-               const QString& method, const QVariantList& arguments = {}) {
+               const QString& method, const QVariantList& arguments) {
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(arguments);
     const QDBusMessage reply = bus.call(message, QDBus::Block, 5000);
     return reply.type() == QDBusMessage::ReplyMessage ? int(reply.arguments().value(0).toUInt()) : -1;
 }
+
+QString script(const char* name) {
+    return QStringLiteral(VELMORA_WAYLAND_SCRIPTS "/") + QLatin1String(name);
+}
+
+namespace {
 
 class Sway final : public Desktop {
 public:
@@ -174,12 +179,6 @@ private:
     QString address_;
 };
 
-// The scripts that start GNOME Shell (in private namespaces) and enter a
-// root filesystem, beside this file.
-QString script(const char* name) {
-    return QStringLiteral(VELMORA_WAYLAND_SCRIPTS "/") + QLatin1String(name);
-}
-
 class Gnome final : public Desktop {
 public:
     ~Gnome() override { QDBusConnection::disconnectFromBus(home_.path()); }
@@ -294,6 +293,8 @@ std::unique_ptr<Desktop> Desktop::create(const QString& name) {
         desktop = std::make_unique<Sway>();
     else if (kind == QLatin1String("KWin"))
         desktop = std::make_unique<KWin>();
+    else if (kind.startsWith(QLatin1String("Cinnamon")))
+        desktop = makeCinnamon(kind == QLatin1String("CinnamonWayland"));
     else
         desktop = std::make_unique<Gnome>();
     if (!release.isEmpty())
@@ -307,6 +308,9 @@ std::vector<std::string> Desktop::all() {
     for (const char* release : {"", "/trixie", "/sid"})
         for (const char* kind : {"Sway", "KWin", "Gnome"})
             names.push_back(std::string(kind) + release);
+    // Cinnamon 6.4 (the X11 backend) and 6.6 (its own input sources), on X11; 6.6 on Wayland.
+    for (const char* name : {"Cinnamon/trixie", "Cinnamon/sid", "CinnamonWayland/sid"})
+        names.emplace_back(name);
     return names;
 }
 

@@ -7,6 +7,7 @@
 #include <QDBusConnectionInterface>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,8 @@ protected:
         QSettings settings(config + QStringLiteral("/Velmora/Velmora.conf"), QSettings::IniFormat);
         settings.setValue(QStringLiteral("enableDebugMode"), true);
         settings.setValue(QStringLiteral("hasLaunchedBefore"), true);
+        // The update check's refusal (its feed is at a closed port) is no line of these tests.
+        settings.setValue(QStringLiteral("enableAutoUpdates"), false);
         settings.sync();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
@@ -59,8 +62,10 @@ protected:
             ::close(fifoWriter);
     }
 
-    // A key as a keyboard device reports it.
+    // A key as a keyboard device reports it (an X11 desktop's server gets it).
     void press(int code, bool down) {
+        if (desktop->typeKey(code, down))
+            return;
         input_event events[2]{};
         events[0].type = EV_KEY, events[0].code = code, events[0].value = down ? 1 : 0;
         events[1].type = EV_SYN, events[1].code = SYN_REPORT;
@@ -105,6 +110,8 @@ TEST_P(SwitchingOnWaylandTest, CtrlHeldSelectsEnglishAndReleaseThePrevious) {
     EXPECT_TRUE(layoutBecomes(english)) << output();
     press(KEY_LEFTCTRL, false);
     EXPECT_TRUE(layoutBecomes(russian));
+    QThread::msleep(100); // nothing undoes it (Cinnamon puts back groups it did not select)
+    EXPECT_EQ(desktop->layout(), russian);
     EXPECT_FALSE(
         velmora->waitForLine(QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0"))
             .isEmpty());
@@ -124,7 +131,8 @@ TEST_P(SwitchingOnWaylandTest, ASwitchByAnotherClientDuringTheHoldIsFollowed) {
     press(KEY_C, false);
     press(KEY_LEFTCTRL, false);
     EXPECT_FALSE(velmora->waitForLine(QStringLiteral("Kept layout ")).isEmpty()) << output();
-    EXPECT_TRUE(layoutBecomes(kind == QLatin1String("Gnome") ? german : english));
+    const bool steps = kind == QLatin1String("Sway") || kind == QLatin1String("KWin");
+    EXPECT_TRUE(layoutBecomes(steps ? english : german));
 }
 
 // Switching stops with one line saying why; a desktop that comes back (KWin)
