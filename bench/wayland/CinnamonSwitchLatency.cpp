@@ -9,6 +9,7 @@
 #include "wayland/Desktops.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDBusConnection>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -18,9 +17,9 @@ class Desktop {
 public:
     // "Sway" (as the user velmora-test: sway refuses root), "KWin" (on a private
     // bus), "Gnome" (GNOME Shell and Velmora's extensions, in private namespaces)
-    // of this machine; "Sway/trixie", "Gnome/sid"... run the desktop of that
-    // release in its root filesystem (scripts/rootfs), reached through sockets
-    // in a folder bound into the root at the same path.
+    // of this machine; "Cinnamon" (X11) and "CinnamonWayland" (nested) of a root; "Sway/trixie",
+    // "Gnome/sid"... run the desktop of that release in its root filesystem (scripts/rootfs), reached through
+    // sockets in a folder bound into the root at the same path.
     static std::unique_ptr<Desktop> create(const QString& name);
     // Every desktop of every release the tests run.
     static std::vector<std::string> all();
@@ -38,8 +37,7 @@ public:
     // waits for the shell only; settle() waits for the extension and IBus.
     virtual void setExtensions(const QStringList&, const QByteArray&) {}
     virtual bool settle() { return true; }
-    // Types a key (an evdev code) where the desktop's keys come from the X
-    // server; false for a Wayland desktop, whose keys reach Velmora through its FIFO.
+    // A key (an evdev code) typed where the desktop reads the keys from an X server.
     virtual bool typeKey(int, bool) { return false; }
     // The desktop's own settings get a new layout list (sway only).
     virtual bool setLayouts(const QByteArray&) { return false; }
@@ -60,22 +58,10 @@ protected:
     QString releaseFile(const QString& path) const { return root_ + path; }
 
     QString root_;
-    friend std::unique_ptr<Desktop> makeCinnamon(bool wayland);
 
     QTemporaryDir home_;
     QString error_;
     QProcess desktop_;
 };
-
-// Cinnamon of a root filesystem on a host X server (CinnamonDesktop.cpp):
-// on X11, or as a nested Wayland compositor inside it.
-std::unique_ptr<Desktop> makeCinnamon(bool wayland);
-// Helpers the desktops share: an environment with "NAME=value" variables set
-// (the test's own by default, without another session's traces); a method
-// call's first argument as an index, or -1; a script beside this file.
-QProcessEnvironment with(const QStringList& variables, bool inherit = true);
-int indexReply(QDBusConnection bus, const QString& service, const QString& path, const QString& interface,
-               const QString& method, const QVariantList& arguments = {});
-QString script(const char* name);
 
 } // namespace velmora::test
