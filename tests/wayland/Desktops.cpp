@@ -311,6 +311,7 @@ public:
         if (!mode_.isEmpty() && (wayland_ || mode_ != "sources"))
             return stopHost(), false;
         QFile::remove(home_.filePath("cinnamon/ready"));
+        mode_.clear();
         desktop_.setProcessEnvironment(
             with({"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "SHARED=" + home_.path(),
                   wayland_ ? "CINNAMON=--wayland --nested --no-x11" : "CINNAMON=--replace"},
@@ -318,9 +319,11 @@ public:
         desktop_.setStandardErrorFile(home_.filePath("log"));
         launch({"sh", "-c", readText(script("cinnamon-session.sh"))});
         waitUntil(
-            [&] { return desktop_.state() == QProcess::NotRunning || !file("cinnamon/ready").isEmpty(); },
+            [&] {
+                return desktop_.state() == QProcess::NotRunning ||
+                       !(mode_ = file("cinnamon/ready")).isEmpty();
+            },
             30000);
-        mode_ = file("cinnamon/ready");
         return layout() >= 0 || fail("Cinnamon did not come up: " + file("log").right(1500));
     }
 
@@ -332,17 +335,15 @@ public:
                      wayland_ ? "XDG_SESSION_TYPE=wayland" : "XDG_SESSION_TYPE=x11"});
     }
 
-    // Cinnamon's current source (the one gdbus prints with "true" last),
+    // Cinnamon's current source (the entry gdbus prints with "true" last),
     // which the X server's group must agree with on X11.
     int layout() override {
         const int group = wayland_ ? -1 : probe_->currentGroup();
-        const QStringList sources =
-            mode_ == "sources" ? cinnamon("GetInputSources").split("), (") : QStringList();
-        const auto current = std::find_if(sources.begin(), sources.end(),
-                                          [](const QString& source) { return source.contains(", true"); });
-        const int source = mode_ != "sources"         ? group
-                           : current == sources.end() ? -1
-                                                      : int(current - sources.begin());
+        const QString sources = mode_ == "sources" ? cinnamon("GetInputSources") : QString();
+        const int source = mode_ != "sources" ? group
+                           : !sources.contains(", true)")
+                               ? -1
+                               : int(sources.left(sources.indexOf(", true)")).count("), ("));
         return wayland_ || source == group ? source : -1;
     }
 
@@ -369,8 +370,7 @@ private:
         gdbus.waitForFinished(5000);
         return QString::fromUtf8(gdbus.readAllStandardOutput()).trimmed();
     }
-    // The host script leads its own process group (setsid), with Xvfb and the bus in it.
-    void stopHost() {
+    void stopHost() { // the host script's process group (setsid), Xvfb and the bus in it
         if (host_.processId() > 0)
             ::kill(-pid_t(host_.processId()), SIGKILL);
         host_.waitForFinished();

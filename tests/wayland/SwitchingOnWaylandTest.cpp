@@ -48,8 +48,7 @@ protected:
         QSettings settings(config + QStringLiteral("/Velmora/Velmora.conf"), QSettings::IniFormat);
         settings.setValue(QStringLiteral("enableDebugMode"), true);
         settings.setValue(QStringLiteral("hasLaunchedBefore"), true);
-        // The update check's refusal (its feed is at a closed port) is no line of these tests.
-        settings.setValue(QStringLiteral("enableAutoUpdates"), false);
+        settings.setValue(QStringLiteral("enableAutoUpdates"), false); // its feed's port is closed
         settings.sync();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
@@ -131,8 +130,8 @@ TEST_P(SwitchingOnWaylandTest, ASwitchByAnotherClientDuringTheHoldIsFollowed) {
     press(KEY_C, false);
     press(KEY_LEFTCTRL, false);
     EXPECT_FALSE(velmora->waitForLine(QStringLiteral("Kept layout ")).isEmpty()) << output();
-    const bool steps = kind == QLatin1String("Sway") || kind == QLatin1String("KWin");
-    EXPECT_TRUE(layoutBecomes(steps ? english : german));
+    EXPECT_TRUE(
+        layoutBecomes(kind == QLatin1String("Sway") || kind == QLatin1String("KWin") ? english : german));
 }
 
 // Switching stops with one line saying why; a desktop that comes back (KWin)
