@@ -60,16 +60,6 @@ std::optional<QList<CinnamonSource>> readSources(const QDBusMessage& reply) {
     return sources;
 }
 
-// Cinnamon writes an XKB variant after a plus, as GNOME does: "us+intl".
-std::optional<QString> identifierFor(const CinnamonSource& source) {
-    if (source.id.isEmpty())
-        return std::nullopt;
-    const qsizetype plus = source.id.indexOf(QLatin1Char('+'));
-    if (source.type != QLatin1String("xkb") || plus < 0)
-        return source.id;
-    return source.id.left(plus) + QLatin1Char('(') + source.id.mid(plus + 1) + QLatin1Char(')');
-}
-
 } // namespace
 
 CinnamonTextInputSources::CinnamonTextInputSources(QDBusConnection bus)
@@ -151,7 +141,7 @@ bool CinnamonTextInputSources::fetch() {
     current_ = -1;
     for (const CinnamonSource& listedSource : *listed) {
         InputSource source;
-        source.identifier = identifierFor(listedSource);
+        source.identifier = desktopSourceIdentifier(listedSource.type, listedSource.id);
         if (!listedSource.displayName.isEmpty())
             source.localizedName = listedSource.displayName;
         source.handle = listedSource.index;
