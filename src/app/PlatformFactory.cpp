@@ -1,6 +1,7 @@
 #include "app/PlatformFactory.h"
 
 #include "base/ConsoleOutput.h"
+#include "platform/cinnamon/CinnamonTextInputSources.h"
 #include "platform/evdev/EvdevAccessibilityTrust.h"
 #include "platform/evdev/EvdevEventTapFactory.h"
 #include "platform/gnome/GnomeAccessibilityTrust.h"
@@ -19,7 +20,7 @@ namespace velmora {
 
 namespace {
 
-const QString supportedDesktops = QStringLiteral("X11 sessions, GNOME, KDE Plasma and sway");
+const QString supportedDesktops = QStringLiteral("X11 sessions, GNOME, KDE Plasma, Cinnamon and sway");
 
 // What a Wayland compositor without a backend answers: never trusted, and why.
 class UnsupportedDesktopTrust final : public AccessibilityTrust {
@@ -60,11 +61,18 @@ KeyboardBackend PlatformFactory::keyboardBackendFor(const QProcessEnvironment& e
     // started without the desktop's variables still has the shell on its bus.
     const bool gnome = desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive) ||
                        (desktop.isEmpty() && !sway && serves(QStringLiteral("org.gnome.Shell")));
+    // Linux Mint names it X-Cinnamon.
+    const bool cinnamon =
+        desktops.contains(QLatin1String("X-Cinnamon"), Qt::CaseInsensitive) ||
+        desktops.contains(QLatin1String("Cinnamon"), Qt::CaseInsensitive) ||
+        (desktop.isEmpty() && !sway && serves(QLatin1String(CinnamonTextInputSources::service)));
     if (isWaylandSession(environment)) {
         if (sway)
             return KeyboardBackend::sway;
         if (gnome)
             return KeyboardBackend::gnome;
+        if (cinnamon)
+            return KeyboardBackend::cinnamon;
         const bool plasma = desktops.contains(QLatin1String("KDE"), Qt::CaseInsensitive);
         return plasma || serves(QLatin1String(KWinKeyboardLayouts::service))
                    ? KeyboardBackend::kwin
@@ -72,6 +80,8 @@ KeyboardBackend PlatformFactory::keyboardBackendFor(const QProcessEnvironment& e
     }
     if (gnome)
         return KeyboardBackend::gnome;
+    if (cinnamon)
+        return KeyboardBackend::cinnamon;
     // Outside any session the X11 backend says there is no display.
     if (sway && environment.value(QStringLiteral("DISPLAY")).isEmpty())
         return KeyboardBackend::sway;
@@ -85,7 +95,15 @@ Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost
         const QDBusConnection bus = QDBusConnection::sessionBus();
         return bus.isConnected() && bus.interface()->isServiceRegistered(service);
     };
-    switch (keyboardBackendFor(environment, onSessionBus)) {
+    KeyboardBackend backend = keyboardBackendFor(environment, onSessionBus);
+    // Decided by what the running Cinnamon offers, not by its version: one
+    // without its own input sources leaves the XKB group to any client.
+    if (backend == KeyboardBackend::cinnamon && !CinnamonTextInputSources::managesInputSources()) {
+        ConsoleOutput::writeLine(QStringLiteral(
+            "ℹ️ This Cinnamon does not manage input sources itself: Velmora switches layouts as on X11"));
+        backend = isWaylandSession(environment) ? KeyboardBackend::unsupportedWayland : KeyboardBackend::x11;
+    }
+    switch (backend) {
     case KeyboardBackend::x11:
         platform = X11Platform::create({}, std::move(onDisplayLost));
         break;
@@ -114,6 +132,17 @@ Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost
         platform.accessibility = std::make_shared<GnomeAccessibilityTrust>(std::move(keyboard));
         break;
     }
+    case KeyboardBackend::cinnamon:
+        // Cinnamon's own keymap on X11 too: the X11 observer sees the keys,
+        // Cinnamon selects the layout.
+        if (isWaylandSession(environment)) {
+            platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
+            platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
+        } else {
+            platform = X11Platform::create({}, std::move(onDisplayLost));
+        }
+        platform.inputSources = std::make_shared<CinnamonTextInputSources>();
+        break;
     case KeyboardBackend::unsupportedWayland:
         ConsoleOutput::writeLine(
             QStringLiteral("⚠️ This Wayland desktop is not supported yet: Velmora switches "

@@ -11,7 +11,9 @@ namespace velmora {
 
 // The keyboard backends Velmora has for a desktop session. On a Wayland
 // compositor it does not know, it runs without switching.
-enum class KeyboardBackend { x11, sway, kwin, gnome, unsupportedWayland };
+// A Cinnamon session gets its own backend when Cinnamon manages input
+// sources itself (6.6 and later), and the session's plain one otherwise.
+enum class KeyboardBackend { x11, sway, kwin, gnome, cinnamon, unsupportedWayland };
 
 // The one place that chooses the real services of this operating system.
 class PlatformFactory {

@@ -48,7 +48,8 @@ int VelmoraApplication::run(int argc, char* argv[]) {
     }
 
     Platform::install(PlatformFactory::makeSystemPlatform([] {
-        ConsoleOutput::writeLine(QStringLiteral("❌ The display went away: Velmora stops"));
+        // The backend that lost it has said why, in its one ❌ line.
+        ConsoleOutput::writeLine(QStringLiteral("👋 The display went away: Velmora stops"));
         QCoreApplication::exit(1);
     }));
 

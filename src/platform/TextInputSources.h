@@ -34,6 +34,11 @@ struct ForeignLayoutChange {
     int steps = 0;
 };
 
+// Velmora's identifier for a desktop's input source of the given type and id
+// (GNOME's and Cinnamon's): "layout" or "layout(variant)" for an XKB layout,
+// written "us+intl" there; any other kind keeps its own id. Nothing for an empty id.
+std::optional<QString> desktopSourceIdentifier(const QString& type, const QString& id);
+
 class TextInputSources {
 public:
     virtual ~TextInputSources() = default;

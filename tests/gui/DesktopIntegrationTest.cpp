@@ -61,6 +61,9 @@ TEST(KeyboardBackendTest, FollowsTheSession) {
         {"DISPLAY=:0 XDG_CURRENT_DESKTOP=XFCE", KeyboardBackend::x11, "org.gnome.Shell"},
         {"WAYLAND_DISPLAY=wayland-0 XDG_CURRENT_DESKTOP=ubuntu:GNOME", KeyboardBackend::gnome},
         {"DISPLAY=:0 XDG_CURRENT_DESKTOP=GNOME", KeyboardBackend::gnome},
+        {"DISPLAY=:0 XDG_CURRENT_DESKTOP=X-Cinnamon", KeyboardBackend::cinnamon},
+        {"WAYLAND_DISPLAY=wayland-0 XDG_CURRENT_DESKTOP=X-Cinnamon", KeyboardBackend::cinnamon},
+        {"DISPLAY=:0", KeyboardBackend::cinnamon, "org.Cinnamon"},
     };
     for (const auto& row : cases)
         EXPECT_EQ(PlatformFactory::keyboardBackendFor(

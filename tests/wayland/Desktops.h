@@ -17,9 +17,9 @@ class Desktop {
 public:
     // "Sway" (as the user velmora-test: sway refuses root), "KWin" (on a private
     // bus), "Gnome" (GNOME Shell and Velmora's extensions, in private namespaces)
-    // of this machine; "Sway/trixie", "Gnome/sid"... run the desktop of that
-    // release in its root filesystem (scripts/rootfs), reached through sockets
-    // in a folder bound into the root at the same path.
+    // of this machine; "Cinnamon" (X11) and "CinnamonWayland" (nested) of a root; "Sway/trixie",
+    // "Gnome/sid"... run the desktop of that release in its root filesystem (scripts/rootfs), reached through
+    // sockets in a folder bound into the root at the same path.
     static std::unique_ptr<Desktop> create(const QString& name);
     // Every desktop of every release the tests run.
     static std::vector<std::string> all();
@@ -37,6 +37,8 @@ public:
     // waits for the shell only; settle() waits for the extension and IBus.
     virtual void setExtensions(const QStringList&, const QByteArray&) {}
     virtual bool settle() { return true; }
+    // A key (an evdev code) typed where the desktop reads the keys from an X server.
+    virtual bool typeKey(int, bool) { return false; }
     // The desktop's own settings get a new layout list (sway only).
     virtual bool setLayouts(const QByteArray&) { return false; }
     // Before start(): the layouts and XKB options the desktop starts with.

@@ -7,6 +7,7 @@
 #include <QDBusConnectionInterface>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,7 @@ protected:
         settings.setValue(QStringLiteral("enableDebugMode"), true);
         settings.setValue(QStringLiteral("hasLaunchedBefore"), true);
         settings.setValue(QStringLiteral("useOptionKey"), altTrigger);
+        settings.setValue(QStringLiteral("enableAutoUpdates"), false); // its feed's port is closed
         settings.sync();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
@@ -60,8 +62,10 @@ protected:
             ::close(fifoWriter);
     }
 
-    // A key as a keyboard device reports it.
+    // A key as a keyboard device reports it (an X11 desktop's server gets it).
     void press(int code, bool down) {
+        if (desktop->typeKey(code, down))
+            return;
         input_event events[2]{};
         events[0].type = EV_KEY, events[0].code = code, events[0].value = down ? 1 : 0;
         events[1].type = EV_SYN, events[1].code = SYN_REPORT;
@@ -106,6 +110,8 @@ TEST_P(SwitchingOnWaylandTest, CtrlHeldSelectsEnglishAndReleaseThePrevious) {
     EXPECT_TRUE(layoutBecomes(english)) << output();
     press(KEY_LEFTCTRL, false);
     EXPECT_TRUE(layoutBecomes(russian));
+    QThread::msleep(100); // nothing undoes it (Cinnamon puts back groups it did not select)
+    EXPECT_EQ(desktop->layout(), russian);
     EXPECT_FALSE(
         velmora->waitForLine(QStringLiteral("⌨️ Switched to English layout 'English (US)', result: 0"))
             .isEmpty());
@@ -125,7 +131,8 @@ TEST_P(SwitchingOnWaylandTest, ASwitchByAnotherClientDuringTheHoldIsFollowed) {
     press(KEY_C, false);
     press(KEY_LEFTCTRL, false);
     EXPECT_FALSE(velmora->waitForLine(QStringLiteral("Kept layout ")).isEmpty()) << output();
-    EXPECT_TRUE(layoutBecomes(kind == QLatin1String("Gnome") ? german : english));
+    EXPECT_TRUE(
+        layoutBecomes(kind == QLatin1String("Sway") || kind == QLatin1String("KWin") ? english : german));
 }
 
 // Switching stops with one line saying why; a desktop that comes back (KWin)

@@ -68,15 +68,7 @@ GnomeTextInputSources::GnomeTextInputSources(QDBusConnection bus)
 GnomeTextInputSources::~GnomeTextInputSources() = default;
 
 std::optional<QString> GnomeTextInputSources::identifierFor(const QString& type, const QString& id) {
-    if (id.isEmpty())
-        return std::nullopt;
-    if (type != QLatin1String("xkb"))
-        return id;
-    // GNOME writes an XKB variant after a plus: "us+intl".
-    const qsizetype plus = id.indexOf(QLatin1Char('+'));
-    if (plus < 0)
-        return id;
-    return id.left(plus) + QLatin1Char('(') + id.mid(plus + 1) + QLatin1Char(')');
+    return desktopSourceIdentifier(type, id);
 }
 
 InputSourceRef GnomeTextInputSources::copyCurrentKeyboardInputSource() {

@@ -148,12 +148,10 @@ void SwayTextInputSources::handleDisconnect() {
     if (lost_ || !events_)
         return;
     lost_ = true;
-    // Whoever handles the loss says so, in one line for the whole program.
+    // One ❌ line for the whole program, as the X11 backend says its own loss.
+    ConsoleOutput::writeLine(QStringLiteral("❌ Lost the connection to sway: layout switching has stopped"));
     if (onConnectionLost_ && QCoreApplication::instance() != nullptr)
         QMetaObject::invokeMethod(QCoreApplication::instance(), onConnectionLost_, Qt::QueuedConnection);
-    else
-        ConsoleOutput::writeLine(
-            QStringLiteral("❌ Lost the connection to sway: layout switching has stopped"));
 }
 
 } // namespace velmora
