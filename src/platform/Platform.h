@@ -2,6 +2,7 @@
 
 #include "platform/AccessibilityTrust.h"
 #include "platform/AlertPresenter.h"
+#include "platform/FocusedApplication.h"
 #include "platform/KeyboardEventTap.h"
 #include "platform/LoginItemService.h"
 #include "platform/NetworkReachability.h"
@@ -24,6 +25,8 @@ struct Platform {
     std::shared_ptr<SystemInformation> systemInformation;
     std::shared_ptr<Workspace> workspace;
     std::shared_ptr<AlertPresenter> alerts;
+    // Null where Velmora does not follow the focus on this desktop.
+    std::shared_ptr<FocusedApplication> focus;
 
     static Platform& current();
     static void install(Platform platform);
