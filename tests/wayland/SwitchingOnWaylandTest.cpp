@@ -251,7 +251,13 @@ TEST_P(ModifiersOnWaylandTest, AsTheDesktopsKeymapHasThem) {
         ::close(std::exchange(fifoWriter, -1));
     }
 }
-INSTANTIATE_TEST_SUITE_P(, ModifiersOnWaylandTest, ::testing::ValuesIn(Desktop::all()), desktopName);
+// On X11 the X server's own modifier map serves, as the X11 tests show.
+std::vector<std::string> waylandDesktops() {
+    std::vector<std::string> names = Desktop::all();
+    std::erase_if(names, [](const std::string& name) { return name.starts_with("Cinnamon/"); });
+    return names;
+}
+INSTANTIATE_TEST_SUITE_P(, ModifiersOnWaylandTest, ::testing::ValuesIn(waylandDesktops()), desktopName);
 
 class SwitchingOnSwayTest : public SwitchingOnWaylandTest {};
 
