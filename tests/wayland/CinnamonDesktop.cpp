@@ -19,7 +19,7 @@ public:
     ~Cinnamon() override { stopHost(); }
 
     bool begin() override {
-        host_.start("setsid", {"sh", script("cinnamon-host.sh"), home_.path()});
+        host_.start("setsid", {"sh", script("cinnamon-host.sh"), home_.path(), layouts_, options_});
         if (!waitUntil([&] { return host_.state() == QProcess::NotRunning || !file("display").isEmpty(); }))
             return fail("no Xvfb or bus: " + host_.readAllStandardError());
         probe_.emplace(file("display").toUtf8());

@@ -1,11 +1,12 @@
 #!/bin/sh
-# The host side of a Cinnamon test: an Xvfb with the layouts "ru,us,de" (which
-# Cinnamon 6.4 keeps and 6.6 replaces with its own keymap) and a session bus
+# The host side of a Cinnamon test: an Xvfb with the test's layouts and XKB
+# options (which Cinnamon 6.4 and a nested Cinnamon keep, and 6.6 on X11
+# replaces with its own keymap) and a session bus
 # of the test's own that lets root's Velmora in beside Cinnamon's user (the
 # default session bus refuses any other user). Both stay in the script's
 # process group, which the test ends. The bus sees its clients' process ids
 # (the tests' check that Velmora heard the desktop needs them).
-# Usage: cinnamon-host.sh SHARED; writes SHARED/cinnamon.env for the root side.
+# Usage: cinnamon-host.sh SHARED LAYOUTS [OPTIONS]; writes SHARED/cinnamon.env for the root side.
 set -e
 shared=$1 user=$1/cinnamon
 ids=$(getent passwd velmora-test | cut -d: -f3,4)
@@ -24,7 +25,7 @@ Xvfb -noreset -nolisten tcp -displayfd 3 3>"$shared/display.new" 2>/dev/null &
 while [ ! -s "$shared/display.new" ]; do sleep 0.05; done
 display=:$(cat "$shared/display.new")
 while [ ! -S "$shared/session-bus" ]; do sleep 0.05; done
-setxkbmap -display "$display" -layout ru,us,de
+setxkbmap -display "$display" -layout "$2" ${3:+-option "$3"}
 cat > "$shared/cinnamon.env" <<ENV
 HOME=$user
 XDG_CONFIG_HOME=$user
