@@ -126,6 +126,7 @@ void SwitchingEngine::switchToEnglishLayout() {
     if (SystemUtils::isEnglishLayout(current))
         return;
     savedInputSource = std::move(current);
+    pendingRestore.cancel();
     selectedInputSource.reset();
     SystemUtils::selectEnglishLayout(&selectedInputSource);
     Logger::trackEvent(QStringLiteral("layout_switched"), {{QStringLiteral("direction"), "to_english"}});
@@ -145,8 +146,8 @@ void SwitchingEngine::restoreSavedLayout() {
         savedInputSource.reset();
         return;
     }
-    if (sources != nullptr)
-        sources->selectInputSource(savedInputSource);
+    if (sources != nullptr && sources->selectInputSource(savedInputSource) != 0)
+        pendingRestore.keep(savedInputSource, selected);
     savedInputSource.reset();
     Logger::trackEvent(QStringLiteral("layout_switched"), {{QStringLiteral("direction"), "to_previous"}});
 }

@@ -2,6 +2,7 @@
 
 #include "platform/KeyboardEventTap.h"
 #include "platform/TextInputSources.h"
+#include "switching/PendingRestore.h"
 
 #include <cstdint>
 #include <functional>
@@ -38,6 +39,8 @@ public:
     // The source the last press selected; null when its selection failed.
     InputSourceRef selectedInputSource;
     bool modifierPressed = false;
+    // A restore the desktop refused, applied once it answers again.
+    PendingRestore pendingRestore{modifierPressed};
 
 private:
     void reenableDisabledTap(uint32_t type);

@@ -89,7 +89,7 @@ struct FakePlatform {
     // The alerts can be the real ones, answered by a click like a person's.
     void install(std::shared_ptr<AlertPresenter> presenter) {
         Platform::install(
-            {sources, taps, trust, loginItems, machine, machine, machine, std::move(presenter)});
+            {sources, taps, trust, loginItems, machine, machine, machine, std::move(presenter), {}});
     }
 };
 

@@ -6,6 +6,8 @@
 #include "settings/InMemorySettingsStore.h"
 #include "switching/SystemUtils.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 using namespace velmora;
@@ -17,7 +19,9 @@ constexpr int64_t cmd = ModifierFlag::command, ctrl = ModifierFlag::control, opt
 constexpr uint32_t F = EventType::flagsChanged, D = EventType::keyDown, U = EventType::keyUp;
 // What others do during a hold: "next layout" pressed `value` times; the layout at index `value` picked, told
 // as a selection, untold, or as a change that chose none; a keymap reload that drops ru. Restoring turned on.
-constexpr uint32_t step = 100, pick = 101, pickUntold = 102, pickNone = 103, reload = 104, restoreOn = 105;
+// The desktop answering selections with status `value`; the pending restore's timer coming due.
+constexpr uint32_t step = 100, pick = 101, pickUntold = 102, pickNone = 103, reload = 104, restoreOn = 105,
+                   answers = 106, due = 107;
 const QString& restoring = Constants::restorePreviousLayout;
 
 class SwitchingEngineTest : public ::testing::Test {
@@ -31,6 +35,7 @@ protected:
         Platform::install(platform);
         use({"ru", "us"});
         engine = std::make_unique<SwitchingEngine>(shuttingDown, [this] { ++tapCreatedCalls; });
+        engine->pendingRestore.firstDelay = {};
         engine->createEventTap();
     }
     void TearDown() override { engine.reset(), Platform::install({}), SettingsStore::setStandard(nullptr); }
@@ -100,6 +105,16 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
         {"untold change kept", {{F, ctrl}, {pickUntold, 2}, {F, 0}}, {"us"}, "de", {}, three},
         {"change without layout", {{F, ctrl}, {pickNone, 2}, {F, 0}}, {"us", "ru"}, "ru", {}, three},
         {"saved layout reloaded away", {{F, ctrl}, {reload, 0}, {step, 1}, {F, 0}}, {"us"}, "de"},
+        {"refused restore retried",
+         {{F, ctrl}, {answers, -50}, {F, 0}, {due, 0}, {answers, 0}, {due, 0}, {due, 0}},
+         {"us", "ru", "ru", "ru"},
+         "ru"},
+        {"pending restore after the user's choice",
+         {{F, ctrl}, {answers, -50}, {F, 0}, {answers, 0}, {pick, 2}, {due, 0}},
+         {"us", "ru"},
+         "de",
+         {},
+         three},
     };
     using enum ForeignLayoutChange::Kind;
     for (const auto& row : rows) {
@@ -119,6 +134,10 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
                 sources->setSources({{"de", "de"}, {"us", "us"}}); // us stays current
             else if (type == restoreOn)
                 store->setBool(restoring, true);
+            else if (type == answers)
+                sources->setSelectStatus(int32_t(value));
+            else if (type == due)
+                QCoreApplication::processEvents();
             else
                 send(type, value);
         }
