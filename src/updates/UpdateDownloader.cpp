@@ -37,6 +37,8 @@ struct UpdateDownloader::Transfer {
 
 namespace {
 
+constexpr qint64 readBufferSize = 256 * 1024;
+
 const QString installationDomain = QStringLiteral("UpdateInstallation");
 
 Error unknownFolder() {
@@ -107,6 +109,9 @@ std::optional<Error> UpdateDownloader::start(QNetworkAccessManager& session, con
         return error;
 
     QNetworkReply* reply = UpdateTransport::get(session, url, timeout);
+    // Unbounded, a fast server fills the reply's buffer with hundreds of
+    // megabytes, then hashed and written in one go: seconds without switching.
+    reply->setReadBufferSize(readBufferSize);
     task_ = reply;
     auto transfer = std::make_shared<Transfer>();
     transfer->maximumSize = maximumSize;
