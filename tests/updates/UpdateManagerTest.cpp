@@ -162,6 +162,9 @@ TEST_F(UpdateManagerTest, DownloadFailuresKeepTheEarlierPackage) {
          {.status = 302,
           .location = server.url("/elsewhere.deb").toEncoded().replace("127.0.0.1", "0.0.0.0")},
          failed + "The server redirected to an address that is not accepted."},
+        {"redirected without an address",
+         {.status = 302},
+         failed + "The server redirected (HTTP status 302) "},
     };
     server.answer("/signed-by-another.deb", {.body = package + 'x'});
     makeManager(std::chrono::milliseconds(800));
