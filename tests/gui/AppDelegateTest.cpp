@@ -242,6 +242,25 @@ TEST_F(AppDelegateTest, SupportPageUnopenedIsReported) {
     }
 }
 
+// "Check for Updates" is the user's own check: it offers a version they skipped, and says when none is newer.
+TEST_F(AppDelegateTest, CheckForUpdatesRowIsTheUsersOwnCheck) {
+    ASSERT_TRUE(server.start());
+    makeUpdates(server.url(QStringLiteral("/version.json")).toString());
+    AppDelegate& app = withTray();
+    store->setString(Constants::skipUpdateVersion, QStringLiteral("9.9.9"));
+    fakes.alerts->answerWith(AlertResponse::thirdButton); // the offer: remind me later
+    for (const QByteArray version : {"9.9.9", "1.0.0"}) {
+        server.answer("/version.json", {.body = R"({"name":"V","url":"u","version":")" + version + "\"}"});
+        const qsizetype before = fakes.alerts->shown().size();
+        const int row = menuRows().indexOf(tr(LocalizationKeys::menuCheckUpdates));
+        app.statusItem->contextMenu()->actions().at(row)->trigger();
+        ASSERT_TRUE(test::waitUntil([&] { return fakes.alerts->shown().size() > before; }));
+        EXPECT_EQ(fakes.alerts->shown().last().messageText,
+                  tr(version == "1.0.0" ? LocalizationKeys::noUpdatesTitle
+                                        : LocalizationKeys::updateAvailableTitle));
+    }
+}
+
 // Under a row's running handler (the update offer) its menu is neither rebuilt nor released; after it, both.
 TEST_F(AppDelegateTest, MenuStaysWhileItsRowsHandlerRuns) {
     fakes.trust->setTrusted(true); // no "switching is off" row above the others
