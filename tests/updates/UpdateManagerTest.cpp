@@ -104,8 +104,7 @@ TEST_F(UpdateManagerTest, AutomaticChecksRunWhileVelmoraRuns) {
     EXPECT_FALSE(test::waitUntil([&] { return server.requestCount("/version.json") != checks; }, 300))
         << "checked today";
     now = now.addDays(1);
-    EXPECT_TRUE(test::waitUntil([&] { return posted.size() == 2; }));
-    EXPECT_TRUE(alerts->shown().isEmpty());
+    EXPECT_TRUE(test::waitUntil([&] { return posted.size() == 2; }) && alerts->shown().isEmpty());
 }
 
 TEST_F(UpdateManagerTest, DownloadReplacesTheEarlierPackageAndOpensIt) {
