@@ -192,8 +192,9 @@ TEST_F(UpdateManagerTest, DownloadFailuresKeepTheEarlierPackage) {
     EXPECT_EQ(server.requestCount("/elsewhere.deb"), 0);
     // A manager gone mid-download leaves nothing behind.
     server.answer("/v.deb", {.body = package, .cutAfter = 1024});
+    const qsizetype requested = server.requestCount("/v.deb"); // Qt at times asks twice for a refused one
     manager->downloadAndInstallUpdate(offer("/v.deb"));
-    ASSERT_TRUE(test::waitUntil([&] { return server.requestCount("/v.deb") == std::ssize(rows) + 1; }));
+    ASSERT_TRUE(test::waitUntil([&] { return server.requestCount("/v.deb") > requested; }));
     manager.reset();
     expectEarlierImageAlone("manager gone");
 }
