@@ -75,9 +75,15 @@ std::optional<Error> transportError(const QNetworkReply& reply, bool abortedOnPu
     if (reply.property(refusedRedirect).toBool())
         return Error{QStringLiteral("QNetworkReply"), static_cast<int>(code),
                      QStringLiteral("The server redirected to an address that is not accepted.")};
+    // Qt takes a redirect without a Location for one to an unknown protocol.
+    const std::optional<HttpResponseRecord> response = responseOf(reply);
+    if (response && response->statusCode / 100 == 3 && !reply.hasRawHeader("Location"))
+        return Error{QStringLiteral("QNetworkReply"), static_cast<int>(code),
+                     QStringLiteral("The server redirected (HTTP status %1) without saying where.")
+                         .arg(response->statusCode)};
     if (code == QNetworkReply::NoError || (abortedOnPurpose && code == QNetworkReply::OperationCanceledError))
         return std::nullopt;
-    if (responseOf(reply) && isHttpStatusError(code))
+    if (response && isHttpStatusError(code))
         return std::nullopt;
     // The transfer timeout cancels the reply; nothing else here does.
     const bool timedOut =

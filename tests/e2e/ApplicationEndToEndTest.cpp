@@ -79,16 +79,24 @@ TEST_F(ApplicationEndToEndTest, TwoFirstLaunchesLeaveOneRunningAndTheNextStartSw
     EXPECT_TRUE(switchesWithControl());
     EXPECT_FALSE(
         velmora->waitForLine("⌨️ Switched to English layout 'English (US)', result: 0").isEmpty());
+    // Usage events, on in these settings, line by line as the trace prints them.
+    ASSERT_FALSE(velmora->waitForLine(R"(   Parameters: ["direction": "to_previous"])").isEmpty());
+    EXPECT_TRUE(velmora->lines().join('\n').contains(
+        QRegularExpression(R"(\n📊 \[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\] Analytics: layout_switched\n)"
+                           R"(   Parameters: \["direction": "to_english"\]\n)")));
     EXPECT_EQ(launch()->waitForExit(), 0);
     EXPECT_FALSE(velmora->waitForLine("Preferences window created").isEmpty());
 
     ASSERT_TRUE(server.setLayouts("ru,us,gb"));
+    ASSERT_EQ(launch({"defaults", "delete", "enableUsageStats"})->waitForExit(), 0); // off, as by default
     ASSERT_EQ(launch({"defaults", "write", "shortcutLayout", "-string", "gb"})->waitForExit(), 0);
     EXPECT_TRUE(waitUntil([&] {
         probe->type(Keycode::leftControl);
         probe->sync();
         return velmora->hasLine("⌨️ Switched to English layout 'English (UK)', result: 0");
     }));
+    EXPECT_FALSE(waitUntil( // the switch's usage line would come right after it
+        [&] { return velmora->lines().join('\n').section("(UK)', result: 0", 1).contains("📊"); }, 2000));
     auto list = launch({"--list-input-sources"});
     ASSERT_EQ(list->waitForExit(), 0);
     EXPECT_TRUE(list->hasLine("   gb: English (UK) [for shortcuts]"))

@@ -41,10 +41,7 @@ protected:
         makeUpdates(QStringLiteral("http://127.0.0.1:9/version.json"));
         output.clear();
     }
-    void TearDown() override {
-        delegate.reset();
-        SettingsStore::setStandard(nullptr);
-    }
+    void TearDown() override { delegate.reset(), SettingsStore::setStandard(nullptr); }
     AppDelegate& make() { return *(delegate = std::make_unique<AppDelegate>(*updates)); }
     // The application with its tray icon, over the default settings.
     AppDelegate& withTray() {
@@ -95,8 +92,7 @@ TEST_F(AppDelegateTest, CleanupTearsDownOnceAndNothingHappensAfterIt) {
                                      "Cleanup completed"}));
     app.cleanup();
     output.clear();
-    app.startKeyboardMonitoring();
-    app.showPreferences();
+    app.startKeyboardMonitoring(), app.showPreferences();
     ASSERT_TRUE(test::drainQueued());
     EXPECT_TRUE(output.lines().isEmpty()) << output.lines().join('\n').toStdString();
     EXPECT_EQ(fakes.taps->createdCount(), 1);
@@ -104,8 +100,7 @@ TEST_F(AppDelegateTest, CleanupTearsDownOnceAndNothingHappensAfterIt) {
 
 TEST_F(AppDelegateTest, PreferencesOpenOnceAndComeBackNew) {
     AppDelegate& app = make();
-    app.showPreferences();
-    app.showPreferences();
+    app.showPreferences(), app.showPreferences();
     HostWindow* first = app.preferencesWindow;
     ASSERT_TRUE(first && first->isVisible());
     first->close();
@@ -153,11 +148,9 @@ TEST_F(AppDelegateTest, ShortcutsWorkWhileTheMenuIsOpen) {
         const char* name;
         Qt::Key key;
         bool preferences, quit;
-    } cases[] = {
-        {"Preferences", Qt::Key_Comma, true, false},
-        {"Quit", Qt::Key_Q, false, true},
-        {"NoSuchShortcut", Qt::Key_W, false, false},
-    };
+    } cases[] = {{"Preferences", Qt::Key_Comma, true, false},
+                 {"Quit", Qt::Key_Q, false, true},
+                 {"NoSuchShortcut", Qt::Key_W, false, false}};
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
         AppDelegate& app = withTray();
@@ -204,8 +197,7 @@ TEST_F(AppDelegateTest, TrayIconFollowsThePaletteAndFadesWhileSwitchingIsOff) {
         QApplication::setPalette(palette);
         const QImage image =
             app.statusItem->icon().pixmap(QSize(22, 22)).toImage().convertToFormat(QImage::Format_ARGB32);
-        QApplication::setPalette(original);
-        QIcon::setThemeName(originalTheme);
+        QApplication::setPalette(original), QIcon::setThemeName(originalTheme);
         EXPECT_EQ(image.height(), row.height) << "Adwaita comes with scripts/bootstrap --tests";
         // The most opaque pixels are the glyph's body, in the text colour.
         QList<QRgb> body{0};
@@ -225,7 +217,10 @@ TEST_F(AppDelegateTest, TrayIconFollowsThePaletteAndFadesWhileSwitchingIsOff) {
 }
 
 // Help & Support hands the page to the opener; if none takes it, a line and an alert with the address say so.
-TEST_F(AppDelegateTest, SupportPageUnopenedIsReported) {
+// Check for Updates is the user's own check: it offers a version they skipped, and says when none is newer.
+TEST_F(AppDelegateTest, SupportAndCheckForUpdatesRows) {
+    ASSERT_TRUE(server.start());
+    makeUpdates(server.url(QStringLiteral("/version.json")).toString());
     AppDelegate& app = withTray();
     for (const bool opens : {true, false}) {
         SCOPED_TRACE(opens ? "Opened" : "NoOpener");
@@ -239,6 +234,18 @@ TEST_F(AppDelegateTest, SupportPageUnopenedIsReported) {
         EXPECT_EQ(fakes.alerts->shown().size() - alertsBefore, opens ? 0 : 1);
         EXPECT_TRUE(opens || fakes.alerts->shown().last().informativeText.contains(
                                  ApplicationIdentity::supportPage()));
+    }
+    store->setString(Constants::skipUpdateVersion, QStringLiteral("9.9.9"));
+    fakes.alerts->answerWith(AlertResponse::thirdButton); // the offer: remind me later
+    for (const QByteArray version : {"9.9.9", "1.0.0"}) {
+        server.answer("/version.json", {.body = R"({"name":"V","url":"u","version":")" + version + "\"}"});
+        const qsizetype before = fakes.alerts->shown().size();
+        const int row = menuRows().indexOf(tr(LocalizationKeys::menuCheckUpdates));
+        app.statusItem->contextMenu()->actions().at(row)->trigger();
+        ASSERT_TRUE(test::waitUntil([&] { return fakes.alerts->shown().size() > before; }));
+        EXPECT_EQ(fakes.alerts->shown().last().messageText,
+                  tr(version == "1.0.0" ? LocalizationKeys::noUpdatesTitle
+                                        : LocalizationKeys::updateAvailableTitle));
     }
 }
 
@@ -434,8 +441,7 @@ TEST_F(AppDelegateTest, PollAndNetworkReplyWhileARealAlertIsOpen) {
             box->close();
     });
     app.showAccessibilityAlert();
-    EXPECT_TRUE(seenWhileOpen);
-    EXPECT_TRUE(fakes.machine->openedUrls.isEmpty());
+    EXPECT_TRUE(seenWhileOpen && fakes.machine->openedUrls.isEmpty());
     EXPECT_EQ(app.permissions.permissionCheckTimer, nullptr);
     EXPECT_EQ(fakes.taps->createdCount(), 2) << "the temporary tap and the one the poll created";
 }

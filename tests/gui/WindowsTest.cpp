@@ -118,8 +118,7 @@ TEST_F(PreferencesViewTest, HidingTheIconExplainsAfterTheClickAndCanBringItBack)
 }
 
 TEST_F(PreferencesViewTest, LanguageAndShortcutLayoutPickers) {
-    fakes.sources->setSources(
-        {{QStringLiteral("ru"), QStringLiteral("Russian")}, {QStringLiteral("gb"), "UK"}});
+    fakes.sources->setSources({{"ru", "Russian"}, {"gb", "UK"}});
     PreferencesView& view = make();
     window->show();
     QComboBox* language = view.generalTab()->languagePicker();
@@ -259,6 +258,13 @@ TEST_F(OnboardingTest, HintsHoldTheSizeAndTheWelcomeFollowsIt) {
         const QScrollBar* scroll =
             static_cast<OnboardingPageView*>(view->pageSlider()->page(0))->scrollArea()->verticalScrollBar();
         EXPECT_EQ(scroll->maximum() > 0, row.scrolls);
+    }
+    // The limits go by title: one naming Velmora, or its settings in Russian, case and all.
+    const std::pair<const char*, bool> titles[] = {
+        {"Дополнительные настройки", true}, {"Настройки", false}, {"velmora", false}};
+    for (const auto& [title, limited] : titles) {
+        window.reset(WindowHelper::createWindow(QString::fromUtf8(title), new QWidget, nullptr, 600, 360));
+        EXPECT_EQ(window->minimumContentSize() == QSize(550, 290), limited) << title;
     }
 }
 

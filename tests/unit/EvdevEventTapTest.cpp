@@ -1,8 +1,12 @@
 #include "platform/evdev/EvdevEventTap.h"
 #include "fakes/FakeEvdevDeviceAccess.h"
+#include "fakes/FakePlatform.h"
 #include "platform/evdev/EvdevKeyboards.h"
 #include "platform/evdev/SeatKeymap.h"
+#include "settings/Constants.h"
+#include "settings/InMemorySettingsStore.h"
 #include "support/WaitUntil.h"
+#include "switching/SwitchingEngine.h"
 
 #include <QTemporaryDir>
 
@@ -146,6 +150,46 @@ TEST(EvdevEventTapTest, ScriptTable) {
     }
 }
 
+// Each modifier key, left and right, with its trigger alone on: the engine behind the observer selects
+// English while it is held, and nothing for the other modifiers; by the fixed table and by the seat's keymap.
+TEST(EvdevEventTapTest, EachModifierKeyWithItsTriggerAlone) {
+    const std::pair<QString, std::array<uint16_t, 2>> triggers[] = {
+        {Constants::useControlKey, {KEY_LEFTCTRL, KEY_RIGHTCTRL}},
+        {Constants::useOptionKey, {KEY_LEFTALT, KEY_RIGHTALT}},
+        {Constants::useCommandKey, {KEY_LEFTMETA, KEY_RIGHTMETA}},
+        {Constants::useShiftKey, {KEY_LEFTSHIFT, KEY_RIGHTSHIFT}}};
+    SettingsStore::setStandard(std::make_shared<InMemorySettingsStore>());
+    configureDefaultSettings();
+    FakePlatform fakes;
+    fakes.sources->setSources({{"ru", "Russian"}, {"us", "English (US)"}});
+    fakes.sources->setCurrentIndex(0);
+    bool shuttingDown = false;
+    SwitchingEngine engine(shuttingDown, nullptr);
+    for (const QByteArray keymap : {"", "us"}) {
+        Stream stream;
+        EvdevEventTap tap(std::make_shared<FakeEvdevDeviceAccess>(), keyboardEventMask,
+                          &SwitchingEngine::eventTapCallback, &engine);
+        auto seat = std::make_shared<SeatKeymap>();
+        seat->set(keymap.isEmpty() ? nullptr : XkbKeymap::fromNames(keymap, ""));
+        tap.followKeymap(seat, [] { return 0; });
+        ASSERT_TRUE(tap.addDevice(stream.path()));
+        tap.scheduleOnMainLoop(), tap.setEnabled(true);
+        for (const auto& [setting, unused] : triggers) {
+            for (const auto& trigger : triggers)
+                SettingsStore::standard().setBool(trigger.first, trigger.first == setting);
+            for (const auto& [owner, codes] : triggers)
+                for (const uint16_t code : codes) {
+                    stream.write(EV_KEY, code, 1);
+                    const int held = fakes.sources->currentIndex();
+                    stream.write(EV_KEY, code, 0);
+                    EXPECT_TRUE(held == (owner == setting) && fakes.sources->currentIndex() == 0)
+                        << keymap.data() << code;
+                }
+        }
+    }
+    SettingsStore::setStandard(nullptr);
+}
+
 // A keyboard that appears later in the watched folder is read from then on; a device that is no keyboard is
 // not.
 TEST(EvdevHotPlugTest, KeyboardPluggedInLaterIsRead) {
@@ -156,20 +200,23 @@ TEST(EvdevHotPlugTest, KeyboardPluggedInLaterIsRead) {
         const QByteArray path = QFile::encodeName(dir.filePath(QString::fromLatin1(name)));
         return mkfifo(path.constData(), 0600) == 0 ? ::open(path.constData(), O_RDWR | O_CLOEXEC) : -1;
     };
-    const int mouse = plug("event0");
+    access->heldKeys.emplace();
+    access->heldKeys->set(KEY_RIGHTCTRL); // held as Velmora starts, on a keyboard it finds then
+    const int mouse = plug("event0"), first = plug("event2");
     std::vector<Delivered> delivered;
     EvdevEventTap tap(
         access, keyboardEventMask, &record, &delivered,
         [&] { return EvdevKeyboards::discover(*access, dir.path()); }, dir.path());
     tap.scheduleOnMainLoop();
     tap.setEnabled(true);
+    access->heldKeys->reset().set(KEY_RIGHTALT); // held on the keyboard plugged in
     const int keyboard = plug("event1");
-    EXPECT_TRUE(test::waitUntil([&] { return tap.deviceCount() == 1; }));
+    EXPECT_TRUE(test::waitUntil([&] { return tap.deviceCount() == 2; }));
     input_event press[2]{{{}, EV_KEY, KEY_LEFTMETA, 1}, {{}, EV_SYN, SYN_REPORT, 0}};
     ASSERT_EQ(::write(keyboard, press, sizeof press), ssize_t(sizeof press));
-    EXPECT_TRUE(test::waitUntil([&] { return !delivered.empty(); }));
-    EXPECT_EQ(delivered, (std::vector<Delivered>{{F, ModifierFlag::command}}));
-    ::close(mouse), ::close(keyboard);
+    EXPECT_TRUE(test::waitUntil([&] { return delivered.size() == 2; }));
+    EXPECT_EQ(delivered, (std::vector<Delivered>{{F, ctrl | alt}, {F, ctrl | alt | super}}));
+    ::close(mouse), ::close(first), ::close(keyboard);
 }
 
 } // namespace

@@ -56,19 +56,14 @@ TEST(XdgAutostartLoginItemTest, TheEntryTheSessionReadsDecidesAndRegisteringFixe
                    "\n";
         };
         XdgAutostartLoginItem item(root.filePath("user"), {root.filePath("etc")}, program);
-        if (row.user) {
-            ASSERT_TRUE(writeFile(item.entryPath(), entry(row.user)));
-        }
-        if (row.system) {
-            ASSERT_TRUE(writeFile(root.filePath("etc/velmora.desktop"), entry(row.system)));
-        }
+        ASSERT_TRUE(!row.user || writeFile(item.entryPath(), entry(row.user)));
+        ASSERT_TRUE(!row.system || writeFile(root.filePath("etc/velmora.desktop"), entry(row.system)));
         qputenv("PATH", QFileInfo(program).path().toUtf8());
         EXPECT_EQ(item.status(), row.registered ? LoginItemStatus::enabled : LoginItemStatus::notRegistered);
         qputenv("PATH", path);
         EXPECT_FALSE(item.registerItem().has_value());
         EXPECT_TRUE(item.status() == LoginItemStatus::enabled && readFile(item.entryPath()).contains(exec));
-        EXPECT_FALSE(item.unregisterItem().has_value());
-        EXPECT_EQ(item.status(), LoginItemStatus::notRegistered);
+        EXPECT_TRUE(!item.unregisterItem() && item.status() == LoginItemStatus::notRegistered);
         EXPECT_EQ(readFile(item.entryPath()).contains("\nHidden=true\n"), row.system != nullptr);
     }
 }

@@ -18,7 +18,7 @@ constexpr int64_t cmd = ModifierFlag::command, ctrl = ModifierFlag::control, opt
                   shift = ModifierFlag::shift;
 constexpr uint32_t F = EventType::flagsChanged, D = EventType::keyDown, U = EventType::keyUp;
 // What others do during a hold: "next layout" pressed `value` times; the layout at index `value` picked, told
-// as a selection, untold, or as a change that chose none; a keymap reload that drops ru. Restoring turned on.
+// as a selection, untold, or as choosing none; a keymap reload, ru gone (0) or last (1). Restoring on.
 // The desktop answering selections with status `value`; the pending restore's timer coming due.
 constexpr uint32_t step = 100, pick = 101, pickUntold = 102, pickNone = 103, reload = 104, restoreOn = 105,
                    answers = 106, due = 107;
@@ -105,6 +105,7 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
         {"untold change kept", {{F, ctrl}, {pickUntold, 2}, {F, 0}}, {"us"}, "de", {}, three},
         {"change without layout", {{F, ctrl}, {pickNone, 2}, {F, 0}}, {"us", "ru"}, "ru", {}, three},
         {"saved layout reloaded away", {{F, ctrl}, {reload, 0}, {step, 1}, {F, 0}}, {"us"}, "de"},
+        {"saved layout reloaded elsewhere", {{F, ctrl}, {reload, 1}, {step, 1}, {F, 0}}, {"us", "de"}, "de"},
         {"refused restore retried",
          {{F, ctrl}, {answers, -50}, {F, 0}, {due, 0}, {answers, 0}, {due, 0}, {due, 0}},
          {"us", "ru", "ru", "ru"},
@@ -131,7 +132,8 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
             else if (type >= pick && type <= pickNone)
                 sources->selectBySomeoneElse(int(value), std::array{selection, unknown, none}[type - pick]);
             else if (type == reload)
-                sources->setSources({{"de", "de"}, {"us", "us"}}); // us stays current
+                sources->setSources( // us stays current
+                    QList<InputSource>{{"de", "de"}, {"us", "us"}, {"ru", "ru"}}.first(2 + value));
             else if (type == restoreOn)
                 store->setBool(restoring, true);
             else if (type == answers)

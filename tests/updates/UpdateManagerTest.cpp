@@ -104,8 +104,7 @@ TEST_F(UpdateManagerTest, AutomaticChecksRunWhileVelmoraRuns) {
     EXPECT_FALSE(test::waitUntil([&] { return server.requestCount("/version.json") != checks; }, 300))
         << "checked today";
     now = now.addDays(1);
-    EXPECT_TRUE(test::waitUntil([&] { return posted.size() == 2; }));
-    EXPECT_TRUE(alerts->shown().isEmpty());
+    EXPECT_TRUE(test::waitUntil([&] { return posted.size() == 2; }) && alerts->shown().isEmpty());
 }
 
 TEST_F(UpdateManagerTest, DownloadReplacesTheEarlierPackageAndOpensIt) {
@@ -162,6 +161,9 @@ TEST_F(UpdateManagerTest, DownloadFailuresKeepTheEarlierPackage) {
          {.status = 302,
           .location = server.url("/elsewhere.deb").toEncoded().replace("127.0.0.1", "0.0.0.0")},
          failed + "The server redirected to an address that is not accepted."},
+        {"redirected without an address",
+         {.status = 302},
+         failed + "The server redirected (HTTP status 302) "},
     };
     server.answer("/signed-by-another.deb", {.body = package + 'x'});
     makeManager(std::chrono::milliseconds(800));
@@ -190,8 +192,9 @@ TEST_F(UpdateManagerTest, DownloadFailuresKeepTheEarlierPackage) {
     EXPECT_EQ(server.requestCount("/elsewhere.deb"), 0);
     // A manager gone mid-download leaves nothing behind.
     server.answer("/v.deb", {.body = package, .cutAfter = 1024});
+    const qsizetype requested = server.requestCount("/v.deb"); // Qt at times asks twice for a refused one
     manager->downloadAndInstallUpdate(offer("/v.deb"));
-    ASSERT_TRUE(test::waitUntil([&] { return server.requestCount("/v.deb") == std::ssize(rows) + 1; }));
+    ASSERT_TRUE(test::waitUntil([&] { return server.requestCount("/v.deb") > requested; }));
     manager.reset();
     expectEarlierImageAlone("manager gone");
 }

@@ -117,22 +117,35 @@ TEST_P(SwitchingOnWaylandTest, CtrlHeldSelectsEnglishAndReleaseThePrevious) {
             .isEmpty());
 }
 
-// Another client's switch during the hold (a layout applet, the indicator)
-// was the user's: a step counts from the layout they were in, a selection stays.
-TEST_P(SwitchingOnWaylandTest, ASwitchByAnotherClientDuringTheHoldIsFollowed) {
-    press(KEY_LEFTCTRL, true);
-    ASSERT_TRUE(layoutBecomes(english));
-    ASSERT_TRUE(desktop->select(german));
-    ASSERT_TRUE(layoutBecomes(german));
-    if (kind != QLatin1String("Sway")) {
-        ASSERT_TRUE(velmoraHeardTheDesktop());
+// Another client's switches during the hold (a layout applet, the indicator) were the user's. Sway and KWin
+// tell them as steps, which add up from the layout the user was in (back onto Velmora's own English too);
+// the other desktops as selections, which stay.
+TEST_P(SwitchingOnWaylandTest, SwitchesByAnotherClientDuringTheHoldAreFollowed) {
+    const bool steps = kind == QLatin1String("Sway") || kind == QLatin1String("KWin");
+    // Again until every client pinged answers: a short-lived one may leave between the list and its ping.
+    const auto heard = [&] {
+        return kind == QLatin1String("Sway") || waitUntil([&] { return velmoraHeardTheDesktop(); });
+    };
+    const struct {
+        std::vector<int> switches;
+        int stepped, selected;
+    } holds[] = {{{german}, english, german},
+                 {{german, russian}, german, russian},
+                 {{german, russian, english}, russian, russian}};
+    for (const auto& hold : holds) {
+        press(KEY_LEFTCTRL, true);
+        ASSERT_TRUE(layoutBecomes(english));
+        for (const int layout : hold.switches)
+            ASSERT_TRUE(desktop->select(layout) && layoutBecomes(layout));
+        ASSERT_TRUE(heard());
+        press(KEY_C, true); // the shortcut's key leaves the user's choice alone
+        press(KEY_C, false);
+        press(KEY_LEFTCTRL, false);
+        QThread::msleep(100); // Velmora has taken the release (a layout already current proves nothing)
+        EXPECT_TRUE(layoutBecomes(steps ? hold.stepped : hold.selected)) << hold.switches.size() << output();
+        ASSERT_TRUE(desktop->select(russian) && layoutBecomes(russian) && heard());
     }
-    press(KEY_C, true); // the shortcut's key leaves the user's choice alone
-    press(KEY_C, false);
-    press(KEY_LEFTCTRL, false);
     EXPECT_FALSE(velmora->waitForLine(QStringLiteral("Kept layout ")).isEmpty()) << output();
-    EXPECT_TRUE(
-        layoutBecomes(kind == QLatin1String("Sway") || kind == QLatin1String("KWin") ? english : german));
 }
 
 // Switching stops with one line saying why; a desktop that comes back (KWin)
