@@ -39,7 +39,9 @@ bool settingsValueToBool(const QVariant& value) {
     }
 }
 
-bool SettingsStore::boolForKey(const QString& key) const { return settingsValueToBool(object(key)); }
+bool SettingsStore::boolForKey(const QString& key) const {
+    return settingsValueToBool(object(key));
+}
 
 std::optional<QString> SettingsStore::stringForKey(const QString& key) const {
     const QVariant value = object(key);
@@ -70,11 +72,26 @@ std::optional<QDateTime> SettingsStore::dateForKey(const QString& key) const {
     return std::nullopt;
 }
 
+QStringList SettingsStore::stringListForKey(const QString& key) const {
+    const QVariant value = object(key);
+    switch (value.typeId()) {
+    case QMetaType::QStringList:
+    case QMetaType::QVariantList:
+        return value.toStringList();
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+        return value.toString().isEmpty() ? QStringList() : QStringList{value.toString()};
+    default:
+        return {};
+    }
+}
+
 void SettingsStore::announce(const QStringList& keys) {
     if (keys.isEmpty())
         return;
     if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(this, [this, keys] { announce(keys); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, keys] { announce(keys); }, Qt::QueuedConnection);
         return;
     }
     for (const QString& key : keys)

@@ -1,10 +1,10 @@
 #include "switching/SwitchingEngine.h"
 
 #include "diagnostics/Logger.h"
-#include "switching/SystemUtils.h"
 #include "platform/Platform.h"
 #include "settings/Constants.h"
 #include "settings/SettingsStore.h"
+#include "switching/SystemUtils.h"
 
 #include <utility>
 
@@ -58,8 +58,9 @@ void SwitchingEngine::createEventTap() {
         return;
     }
     KeyboardEventTapFactory* factory = Platform::current().eventTaps.get();
-    eventTap = factory != nullptr ? factory->createEventTap(keyboardEventMask, &SwitchingEngine::eventTapCallback, this)
-                                  : nullptr;
+    eventTap = factory != nullptr
+                   ? factory->createEventTap(keyboardEventMask, &SwitchingEngine::eventTapCallback, this)
+                   : nullptr;
     if (!eventTap) {
         Logger::log(QStringLiteral("Failed to create event tap"));
         return;
@@ -99,10 +100,19 @@ KeyboardEvent* SwitchingEngine::handleKeyboardEvent(uint32_t type, KeyboardEvent
         return event;
 
     const bool held = isTriggerModifierPressed(eventGetFlags(*event));
-    if (held && !modifierPressed && type != EventType::keyUp)
-        switchToEnglishLayout();
-    else if (!held && modifierPressed && type != EventType::keyDown)
-        restoreSavedLayout();
+    if (held && !modifierPressed && type != EventType::keyUp) {
+        if (excluded_.isFocusedExcluded()) {
+            modifierPressed = holdIgnored_ = true;
+            Logger::log(QStringLiteral("Not switching: the application in front is excluded"));
+        } else {
+            switchToEnglishLayout();
+        }
+    } else if (!held && modifierPressed && type != EventType::keyDown) {
+        if (std::exchange(holdIgnored_, false))
+            modifierPressed = false;
+        else
+            restoreSavedLayout();
+    }
     return event;
 }
 

@@ -1,4 +1,5 @@
 #include "switching/SwitchingEngine.h"
+#include "fakes/FakeFocusedApplication.h"
 #include "fakes/FakeKeyboardEventTap.h"
 #include "fakes/FakeTextInputSources.h"
 #include "platform/Platform.h"
@@ -18,6 +19,10 @@ constexpr uint32_t F = EventType::flagsChanged, D = EventType::keyDown, U = Even
 // What others do during a hold: "next layout" pressed `value` times; the layout at index `value` picked, told
 // as a selection, untold, or as a change that chose none; a keymap reload that drops ru. Restoring turned on.
 constexpr uint32_t step = 100, pick = 101, pickUntold = 102, pickNone = 103, reload = 104, restoreOn = 105;
+// The application in front: `value` indexes `inFront` (4: on a desktop that tells no focus, 5: no follower);
+// the list of excluded ones becomes the terminal alone.
+constexpr uint32_t focusOn = 106, excludeTerminal = 107;
+const std::optional<QString> inFront[] = {std::nullopt, "steam", "org.gnome.Terminal", "STEAM", "steam"};
 const QString& restoring = Constants::restorePreviousLayout;
 
 class SwitchingEngineTest : public ::testing::Test {
@@ -28,7 +33,9 @@ protected:
         Platform platform;
         platform.inputSources = sources = std::make_shared<FakeTextInputSources>();
         platform.eventTaps = taps = std::make_shared<FakeKeyboardEventTapFactory>();
+        platform.focus = focus = std::make_shared<FakeFocusedApplication>();
         Platform::install(platform);
+        store->setStringList(Constants::excludedApplications, {"Steam", " com.example.VM"});
         use({"ru", "us"});
         engine = std::make_unique<SwitchingEngine>(shuttingDown, [this] { ++tapCreatedCalls; });
         engine->createEventTap();
@@ -55,6 +62,7 @@ protected:
     std::shared_ptr<InMemorySettingsStore> store;
     std::shared_ptr<FakeTextInputSources> sources;
     std::shared_ptr<FakeKeyboardEventTapFactory> taps;
+    std::shared_ptr<FakeFocusedApplication> focus;
     bool shuttingDown = false;
     int tapCreatedCalls = 0;
     std::unique_ptr<SwitchingEngine> engine;
@@ -100,6 +108,21 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
         {"untold change kept", {{F, ctrl}, {pickUntold, 2}, {F, 0}}, {"us"}, "de", {}, three},
         {"change without layout", {{F, ctrl}, {pickNone, 2}, {F, 0}}, {"us", "ru"}, "ru", {}, three},
         {"saved layout reloaded away", {{F, ctrl}, {reload, 0}, {step, 1}, {F, 0}}, {"us"}, "de"},
+        {"excluded in front", {{focusOn, 1}, {F, ctrl}, {D, ctrl}, {F, 0}}, {}, "ru"},
+        {"excluded in capitals", {{focusOn, 3}, {F, cmd}, {F, 0}, {F, opt}}, {}, "ru"},
+        {"other application in front", {{focusOn, 2}, {F, ctrl}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"no window in front", {{focusOn, 0}, {F, ctrl}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"desktop tells no focus", {{focusOn, 4}, {F, ctrl}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"no focus follower", {{focusOn, 1}, {focusOn, 5}, {F, ctrl}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"focus moved in during the hold",
+         {{focusOn, 2}, {F, ctrl}, {focusOn, 1}, {F, 0}},
+         {"us", "ru"},
+         "ru"},
+        {"focus moved out during the hold",
+         {{focusOn, 1}, {F, ctrl}, {focusOn, 2}, {D, ctrl}, {F, 0}, {F, ctrl}},
+         {"us"},
+         "us"},
+        {"list changed while running", {{focusOn, 2}, {excludeTerminal, 0}, {F, ctrl}, {F, 0}}, {}, "ru"},
     };
     using enum ForeignLayoutChange::Kind;
     for (const auto& row : rows) {
@@ -119,6 +142,12 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
                 sources->setSources({{"de", "de"}, {"us", "us"}}); // us stays current
             else if (type == restoreOn)
                 store->setBool(restoring, true);
+            else if (type == focusOn && value == 5)
+                Platform::current().focus.reset();
+            else if (type == focusOn)
+                focus->focus(inFront[value], value != 4);
+            else if (type == excludeTerminal)
+                store->setStringList(Constants::excludedApplications, {"org.gnome.terminal"});
             else
                 send(type, value);
         }
