@@ -1,5 +1,6 @@
 #include "platform/gnome/GnomeFocusedApplication.h"
 
+#include "base/ConsoleOutput.h"
 #include "platform/gnome/GnomeShellBus.h"
 
 #include <QDBusMessage>
@@ -30,6 +31,11 @@ void GnomeFocusedApplication::read() {
     const QDBusMessage call = QDBusMessage::createMethodCall(
         GnomeShellBus::service, GnomeShellBus::path, GnomeShellBus::interface, QStringLiteral("GetFocus"));
     const QDBusMessage reply = bus_.call(call, QDBus::Block, replyTimeoutMs);
+    // The shell keeps running the extension it loaded at login, an older one after an upgrade.
+    if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod"))
+        ConsoleOutput::writeLine(
+            QStringLiteral("ℹ️ GNOME Shell runs an older Velmora extension: excluded "
+                           "applications apply after the next login"));
     set(reply.type() == QDBusMessage::ReplyMessage, reply.arguments().value(0).toString());
 }
 
