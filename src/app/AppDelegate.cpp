@@ -1,18 +1,19 @@
 #include "app/AppDelegate.h"
 
-#include "ui/WindowHelper.h"
+#include "base/ApplicationIdentity.h"
 #include "base/ConsoleOutput.h"
 #include "diagnostics/Logger.h"
-#include "switching/SystemUtils.h"
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
 #include "platform/Platform.h"
+#include "platform/x11/X11FocusedApplication.h"
 #include "settings/Constants.h"
-#include "base/ApplicationIdentity.h"
 #include "settings/NotificationCenter.h"
+#include "settings/SettingsStore.h"
+#include "switching/SystemUtils.h"
 #include "ui/OnboardingView.h"
 #include "ui/PreferencesView.h"
-#include "settings/SettingsStore.h"
+#include "ui/WindowHelper.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -26,7 +27,9 @@ namespace {
 constexpr int statusRefreshIntervalMs = 60000;
 constexpr int automaticUpdateCheckDelayMs = 2000;
 
-QString localized(const QString& key) { return LocalizationManager::shared().localizedString(key); }
+QString localized(const QString& key) {
+    return LocalizationManager::shared().localizedString(key);
+}
 
 } // namespace
 
@@ -46,7 +49,8 @@ AppDelegate::AppDelegate(UpdateManager& updates)
                   [this] { showDebugInfo(); }, [this] { quitApp(); }}),
       trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable) {
     // The update row shows the download's progress while it runs.
-    connect(&updateManager, &UpdateManager::downloadProgressChanged, this, &AppDelegate::updateStatusItemIcon);
+    connect(&updateManager, &UpdateManager::downloadProgressChanged, this,
+            &AppDelegate::updateStatusItemIcon);
     connect(&updateManager, &UpdateManager::isDownloadingChanged, this, &AppDelegate::updateStatusItemIcon);
     connect(&statusMenu, &StatusMenu::menuReplaced, this, [this](QMenu* menu) {
         if (statusItem)
@@ -59,6 +63,8 @@ AppDelegate::AppDelegate(UpdateManager& updates)
 }
 
 AppDelegate::~AppDelegate() {
+    if (FocusedApplication* focus = Platform::current().focus.get())
+        focus->setChangedHandler({});
     cleanup();
     delete preferencesWindow.data();
     delete onboardingWindow.data();
@@ -66,9 +72,11 @@ AppDelegate::~AppDelegate() {
 
 void AppDelegate::applicationDidFinishLaunching() {
     configureDefaultSettings();
-    setActivationPolicy(SettingsStore::standard().boolForKey(Constants::showMenuBarIcon) ? activationPolicyAccessory
-                                                                                        : activationPolicyRegular);
+    setActivationPolicy(SettingsStore::standard().boolForKey(Constants::showMenuBarIcon)
+                            ? activationPolicyAccessory
+                            : activationPolicyRegular);
     setupStatusBar();
+    followFocus();
     initializeApp();
 
     NotificationCenter& center = NotificationCenter::defaultCenter();
@@ -76,7 +84,8 @@ void AppDelegate::applicationDidFinishLaunching() {
                        [this](const QVariant& version) { updateAvailable(version); });
     center.addObserver(this, Constants::menuBarIconSettingChangedNotification,
                        [this](const QVariant&) { menuBarIconSettingChanged(); });
-    center.addObserver(this, Constants::languageDidChangeNotification, [this](const QVariant&) { languageDidChange(); });
+    center.addObserver(this, Constants::languageDidChangeNotification,
+                       [this](const QVariant&) { languageDidChange(); });
 
     auto* refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &AppDelegate::updateStatusItemIcon);
@@ -87,6 +96,30 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (SettingsStore::standard().boolForKey(Constants::enableDebugMode))
         SystemUtils::logSystemInfo();
     updateManager.startAutomaticChecks(std::chrono::milliseconds(automaticUpdateCheckDelayMs));
+}
+
+void AppDelegate::followFocus() {
+    FocusedApplication* focus = Platform::current().focus.get();
+    if (focus == nullptr)
+        return;
+    const auto changed = [this, focus] {
+        const std::optional<QString> identifier = focus->identifier();
+        if (identifier && !seenInFront_.contains(*identifier, Qt::CaseInsensitive))
+            seenInFront_.append(*identifier);
+        Logger::log(
+            QStringLiteral("Focused application: %1").arg(identifier.value_or(QStringLiteral("none"))));
+    };
+    focus->setChangedHandler(changed);
+    changed();
+}
+
+QList<QPair<QString, QString>> AppDelegate::runningApplications() const {
+    if (const auto* x11 = dynamic_cast<const X11FocusedApplication*>(Platform::current().focus.get()))
+        return x11->openApplications();
+    QList<QPair<QString, QString>> seen;
+    for (const QString& identifier : seenInFront_)
+        seen.append({identifier, QString()});
+    return seen;
 }
 
 void AppDelegate::initializeApp() {
@@ -128,9 +161,13 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     return true;
 }
 
-void AppDelegate::applicationWillTerminate() { cleanup(); }
+void AppDelegate::applicationWillTerminate() {
+    cleanup();
+}
 
-void AppDelegate::applicationWillTerminateNotification() { cleanup(); }
+void AppDelegate::applicationWillTerminateNotification() {
+    cleanup();
+}
 
 void AppDelegate::quitApp() {
     Logger::log(QStringLiteral("Quit app requested"));
@@ -166,17 +203,29 @@ void AppDelegate::languageDidChange() {
     QMetaObject::invokeMethod(this, &AppDelegate::setupStatusBar, Qt::QueuedConnection);
 }
 
-void AppDelegate::startKeyboardMonitoring() { permissions.startKeyboardMonitoring(); }
+void AppDelegate::startKeyboardMonitoring() {
+    permissions.startKeyboardMonitoring();
+}
 
-void AppDelegate::createEventTap() { permissions.createEventTap(); }
+void AppDelegate::createEventTap() {
+    permissions.createEventTap();
+}
 
-void AppDelegate::forceAddToAccessibilityList() { permissions.forceAddToAccessibilityList(); }
+void AppDelegate::forceAddToAccessibilityList() {
+    permissions.forceAddToAccessibilityList();
+}
 
-void AppDelegate::showAccessibilityAlert() { permissions.showAccessibilityAlert(); }
+void AppDelegate::showAccessibilityAlert() {
+    permissions.showAccessibilityAlert();
+}
 
-void AppDelegate::startPermissionChecking() { permissions.startPermissionChecking(); }
+void AppDelegate::startPermissionChecking() {
+    permissions.startPermissionChecking();
+}
 
-void AppDelegate::stopPermissionChecking() { permissions.stopPermissionChecking(); }
+void AppDelegate::stopPermissionChecking() {
+    permissions.stopPermissionChecking();
+}
 
 void AppDelegate::setupStatusBar() {
     if (isShuttingDown)
@@ -188,9 +237,10 @@ void AppDelegate::setupStatusBar() {
     }
     if (!trayAvailable() && !reportedMissingTray_) {
         reportedMissingTray_ = true;
-        ConsoleOutput::writeLine(QStringLiteral("⚠️ No system tray on this desktop: Velmora keeps switching "
-                                                "layouts without its icon; launch Velmora again to open its "
-                                                "preferences"));
+        ConsoleOutput::writeLine(
+            QStringLiteral("⚠️ No system tray on this desktop: Velmora keeps switching "
+                           "layouts without its icon; launch Velmora again to open its "
+                           "preferences"));
     }
     const StatusMenu::Rows rows = menuRows();
     // Titles change in place; a change of rows brings a new menu through
@@ -220,7 +270,7 @@ StatusMenu::Rows AppDelegate::menuRows() const {
 
 QString AppDelegate::updateRowTitle() const {
     const QString title = QStringLiteral("%1 (%2)").arg(localized(LocalizationKeys::updateAvailableTitle),
-                                                         updateManager.updateAvailable()->version);
+                                                        updateManager.updateAvailable()->version);
     if (!updateManager.isDownloading())
         return title;
     const int percent = qRound(updateManager.downloadProgress() * 100.0);
@@ -240,7 +290,8 @@ void AppDelegate::updateMenuBarIconVisibility() {
     const bool show = SettingsStore::standard().boolForKey(Constants::showMenuBarIcon);
     setActivationPolicy(show ? activationPolicyAccessory : activationPolicyRegular);
     setupStatusBar();
-    Logger::log(QStringLiteral("Menu bar icon visibility updated: ") + QLatin1String(show ? "true" : "false"));
+    Logger::log(QStringLiteral("Menu bar icon visibility updated: ") +
+                QLatin1String(show ? "true" : "false"));
 }
 
 void AppDelegate::showPreferences() {
@@ -264,8 +315,10 @@ void AppDelegate::showUpdateDialog() {
     }
     // One download at a time: the row shows the running one.
     if (AlertPresenter* alerts = Platform::current().alerts.get())
-        alerts->runModal({localized(LocalizationKeys::updateAvailableTitle), updateRowTitle(),
-                          AlertStyle::informational, {localized(LocalizationKeys::okButton)},
+        alerts->runModal({localized(LocalizationKeys::updateAvailableTitle),
+                          updateRowTitle(),
+                          AlertStyle::informational,
+                          {localized(LocalizationKeys::okButton)},
                           AlertResponse::firstButton});
 }
 
@@ -286,22 +339,26 @@ void AppDelegate::showSupport() {
     Logger::trackEvent(QStringLiteral("support_opened"));
 }
 
-void AppDelegate::checkForUpdates() { updateManager.checkForUpdates(false); }
+void AppDelegate::checkForUpdates() {
+    updateManager.checkForUpdates(false);
+}
 
 void AppDelegate::showDebugInfo() {
     Logger::log(QStringLiteral("Debug info requested by user"));
     SystemUtils::logSystemInfo();
     Logger::trackEvent(QStringLiteral("debug_info_shown"));
-    SystemUtils::showAlert(localized(LocalizationKeys::debugInfoTitle), localized(LocalizationKeys::debugInfoMessage),
-                           AlertStyle::informational);
+    SystemUtils::showAlert(localized(LocalizationKeys::debugInfoTitle),
+                           localized(LocalizationKeys::debugInfoMessage), AlertStyle::informational);
 }
 
 void AppDelegate::createPreferencesWindow() {
     if (preferencesWindow)
         return;
     auto* view = new PreferencesView({[](bool enabled) { SystemUtils::setAutoLaunch(enabled); },
-                                      [this] { updateManager.checkForUpdates(false); }});
-    preferencesWindow = WindowHelper::createWindow(localized(LocalizationKeys::appName), view, this, 600, 360);
+                                      [this] { updateManager.checkForUpdates(false); },
+                                      [this] { return runningApplications(); }});
+    preferencesWindow =
+        WindowHelper::createWindow(localized(LocalizationKeys::appName), view, this, 600, 360);
     Logger::log(QStringLiteral("Preferences window created"));
 }
 
@@ -366,15 +423,17 @@ void AppDelegate::bringToFront(HostWindow* window) {
 }
 
 bool AppDelegate::hasVisibleWindows() const {
-    return (preferencesWindow && preferencesWindow->isVisible()) || (onboardingWindow && onboardingWindow->isVisible());
+    return (preferencesWindow && preferencesWindow->isVisible()) ||
+           (onboardingWindow && onboardingWindow->isVisible());
 }
 
 void AppDelegate::setActivationPolicy(int policy) {
     // Linux panels have no Dock: the policy only decides what reopening does.
     activationPolicy_ = policy;
     Logger::log(QStringLiteral("Activation policy: %1")
-                    .arg(policy == activationPolicyAccessory ? QStringLiteral("accessory (icon in the tray only)")
-                                                             : QStringLiteral("regular")));
+                    .arg(policy == activationPolicyAccessory
+                             ? QStringLiteral("accessory (icon in the tray only)")
+                             : QStringLiteral("regular")));
 }
 
 } // namespace velmora

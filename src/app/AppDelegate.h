@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ui/HostWindow.h"
-#include "ui/WindowDelegate.h"
 #include "switching/PermissionFlow.h"
 #include "switching/SwitchingEngine.h"
+#include "ui/HostWindow.h"
 #include "ui/StatusMenu.h"
+#include "ui/WindowDelegate.h"
 #include "updates/UpdateManager.h"
 
 #include <QIcon>
@@ -77,7 +77,7 @@ public:
 
     // Fields, in the order the application's design gives them.
     std::unique_ptr<QSystemTrayIcon> statusItem;
-    SwitchingEngine engine; // the event tap, the saved input source, the press state
+    SwitchingEngine engine;     // the event tap, the saved input source, the press state
     PermissionFlow permissions; // holds the polling timer
     QPointer<HostWindow> preferencesWindow;
     QPointer<HostWindow> onboardingWindow;
@@ -96,10 +96,16 @@ private:
     void setActivationPolicy(int policy);
     void bringToFront(HostWindow* window);
     QString updateRowTitle() const;
+    // Traces each focus change and remembers the applications seen in front.
+    void followFocus();
+    // The open windows' applications where the desktop lists them, else the
+    // ones seen in front during this run.
+    QList<QPair<QString, QString>> runningApplications() const;
     StatusMenu::Rows menuRows() const;
 
     int activationPolicy_ = activationPolicyRegular;
     bool reportedMissingTray_ = false;
+    QStringList seenInFront_;
 };
 
 } // namespace velmora

@@ -147,6 +147,7 @@ Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost
             platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
             platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
         } else {
+            // Its window manager tells the active window as any EWMH one does.
             platform = X11Platform::create({}, std::move(onDisplayLost));
         }
         platform.inputSources = std::make_shared<CinnamonTextInputSources>();

@@ -1,10 +1,12 @@
 #include "app/PlatformFactory.h"
 #include "app/VelmoraApplication.h"
 #include "base/ConsoleOutput.h"
-#include "switching/SystemUtils.h"
 #include "platform/Platform.h"
+#include "platform/linux/DesktopEntries.h"
+#include "platform/x11/X11FocusedApplication.h"
 #include "settings/DefaultsCommand.h"
 #include "settings/QSettingsStore.h"
+#include "switching/SystemUtils.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -16,9 +18,8 @@ using namespace velmora;
 namespace {
 
 QString describe(const InputSource& source) {
-    return QStringLiteral("%1: %2")
-        .arg(source.identifier.value_or(QStringLiteral("(no identifier)")),
-             source.localizedName.value_or(QStringLiteral("Unknown")));
+    return QStringLiteral("%1: %2").arg(source.identifier.value_or(QStringLiteral("(no identifier)")),
+                                        source.localizedName.value_or(QStringLiteral("Unknown")));
 }
 
 // Prints the layouts of the session's keyboard in order, marking the current
@@ -49,6 +50,22 @@ int listInputSources() {
             line += QStringLiteral(" [%1]").arg(marks.join(QStringLiteral(", ")));
         ConsoleOutput::writeLine(line);
     }
+    return 0;
+}
+
+// Prints the identifiers excludedApplications takes: the installed desktop
+// entries and, on an X display, the applications of the open windows.
+int listApplications() {
+    const QList<DesktopEntry> installed = DesktopEntries::installed();
+    ConsoleOutput::writeLine(QStringLiteral("📦 Installed applications: %1").arg(installed.size()));
+    for (const DesktopEntry& entry : installed)
+        ConsoleOutput::writeLine(QStringLiteral("   %1: %2").arg(entry.identifier, entry.name));
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return 0;
+    const QList<QPair<QString, QString>> open = X11FocusedApplication().openApplications();
+    ConsoleOutput::writeLine(QStringLiteral("🪟 Open windows: %1").arg(open.size()));
+    for (const auto& [identifier, title] : open)
+        ConsoleOutput::writeLine(QStringLiteral("   %1: %2").arg(identifier, title));
     return 0;
 }
 
@@ -95,13 +112,21 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Print the keyboard layouts of the session (X11, or Wayland with sway, KDE Plasma "
                        "or GNOME) in order, marking the current one and the one selected for shortcuts."));
     parser.addOption(listOption);
+    const QCommandLineOption applicationsOption(
+        QStringLiteral("list-applications"),
+        QStringLiteral("Print the identifiers that excludedApplications takes, each with its name: the "
+                       "installed applications and, on X11, those of the open windows."));
+    parser.addOption(applicationsOption);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "velmora: unknown command '%s'\n", qPrintable(parser.positionalArguments().first()));
+        std::fprintf(stderr, "velmora: unknown command '%s'\n",
+                     qPrintable(parser.positionalArguments().first()));
         std::fprintf(stderr, "%s\n", qPrintable(parser.helpText()));
         return 2;
     }
     if (parser.isSet(listOption))
         return listInputSources();
+    if (parser.isSet(applicationsOption))
+        return listApplications();
     return VelmoraApplication::run(argc, argv);
 }

@@ -6,6 +6,7 @@
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
 #include "ui/AdvancedTab.h"
+#include "ui/ExcludedApplicationsList.h"
 #include "ui/GeneralTab.h"
 #include "ui/PreferencesGeometry.h"
 #include "ui/TabButton.h"
@@ -34,6 +35,7 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
       column_(new QWidget), general_(new GeneralTab(std::move(actions.setAutoLaunch), column_)),
       advanced_(new AdvancedTab(std::move(actions.checkForUpdates), ApplicationIdentity::version(), column_)),
       heightAnimation_(new QPropertyAnimation(this, "displayedHeight", this)) {
+    general_->excludedApplications()->setRunningApplications(std::move(actions.runningApplications));
     setMinimumSize(PreferencesGeometry::minimumViewSize);
     setMaximumSize(PreferencesGeometry::maximumViewSize);
 

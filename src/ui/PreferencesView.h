@@ -30,6 +30,8 @@ public:
         std::function<void(bool)> setAutoLaunch;
         // "Check Now": a check for updates that the user started.
         std::function<void()> checkForUpdates;
+        // The applications running now, offered first to the excluded list.
+        std::function<QList<QPair<QString, QString>>()> runningApplications;
     };
 
     explicit PreferencesView(Actions actions = {}, QWidget* parent = nullptr);

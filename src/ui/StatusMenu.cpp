@@ -2,6 +2,8 @@
 
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
+#include "settings/Constants.h"
+#include "settings/SettingsStore.h"
 #include "ui/SymbolIcons.h"
 
 #include <QGuiApplication>
@@ -16,7 +18,9 @@ namespace {
 
 // A menu reads "&" as the mark of a mnemonic: "Help & Support" would show an
 // underlined space. Titles are text, so every "&" is doubled.
-QString title(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+QString title(QString text) {
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
 
 QString localizedTitle(const QString& key) {
     return title(LocalizationManager::shared().localizedString(key));
@@ -55,7 +59,9 @@ StatusMenu::StatusMenu(Actions actions, QObject* parent) : QObject(parent), acti
         app->installEventFilter(this);
 }
 
-StatusMenu::~StatusMenu() { delete menu_.data(); }
+StatusMenu::~StatusMenu() {
+    delete menu_.data();
+}
 
 void StatusMenu::refresh(const Rows& rows) {
     pendingRelease_ = false;
@@ -92,7 +98,8 @@ void StatusMenu::dropMenu() {
     if (menu_)
         menu_->deleteLater();
     menu_.clear();
-    switchingOff_ = preferences_ = update_ = support_ = checkUpdates_ = debugInfo_ = quit_ = nullptr;
+    switchingOff_ = switching_ = preferences_ = update_ = support_ = checkUpdates_ = debugInfo_ = quit_ =
+        nullptr;
 }
 
 void StatusMenu::build() {
@@ -102,12 +109,27 @@ void StatusMenu::build() {
     // Queued: a chosen row's handler runs after the menu hides.
     connect(menu_, &QMenu::aboutToHide, this, [this] {
         QMetaObject::invokeMethod(
-            this, [this] { if (running_ == 0) applyPending(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (running_ == 0)
+                    applyPending();
+            },
+            Qt::QueuedConnection);
     });
     if (rows_.switchingOff) {
         switchingOff_ = addRow(&Actions::turnOnSwitching);
         menu_->addSeparator();
     }
+    // The preferences' "switch to English" setting, one click away.
+    switching_ = menu_->addAction(QString());
+    switching_->setCheckable(true);
+    connect(switching_, &QAction::triggered, this,
+            [](bool on) { SettingsStore::standard().setBool(Constants::switchToEnglish, on); });
+    connect(menu_, &QMenu::aboutToShow, this, [this] {
+        if (switching_)
+            switching_->setChecked(SettingsStore::standard().boolForKey(Constants::switchToEnglish));
+    });
+    menu_->addSeparator();
     preferences_ = addRow(&Actions::showPreferences);
     preferences_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     menu_->addSeparator();
@@ -137,6 +159,8 @@ QAction* StatusMenu::addRow(std::function<void()> Actions::*action) {
 void StatusMenu::retitle() {
     if (switchingOff_)
         switchingOff_->setText(localizedTitle(LocalizationKeys::menuSwitchingOff));
+    switching_->setText(localizedTitle(LocalizationKeys::menuSwitchForShortcuts));
+    switching_->setChecked(SettingsStore::standard().boolForKey(Constants::switchToEnglish));
     preferences_->setText(localizedTitle(LocalizationKeys::menuPreferences));
     if (update_)
         update_->setText(title(rows_.updateTitle.value_or(QString())));
