@@ -72,14 +72,15 @@ void SwayFocusedApplication::handleEvent(const I3IpcMessage& message) {
     const QString change = text(event->object(), "change");
     if (message.type == I3Ipc::windowEvent) {
         const QJsonObject container = event->object().value(QLatin1String("container")).toObject();
-        // sway tells the next window's focus, when there is one, apart.
-        if (change == QLatin1String("focus") ||
-            (change == QLatin1String("close") &&
-             container.value(QLatin1String("id")).toInteger(-2) == focusedId_))
-            focus(change == QLatin1String("focus") ? std::optional(container) : std::nullopt);
-        // An app_id set after the window appeared.
-        else if (container.value(QLatin1String("focused")).toBool())
+        if (change == QLatin1String("focus")) {
             focus(container);
+        } else if (change == QLatin1String("close")) {
+            // Closing the focused window leaves no focus until sway tells the next one's, if any.
+            if (container.value(QLatin1String("id")).toInteger(-2) == focusedId_)
+                focus(std::nullopt);
+        } else if (container.value(QLatin1String("focused")).toBool()) {
+            focus(container); // an app_id set after the window appeared
+        }
     } else if (message.type == I3Ipc::workspaceEvent && change == QLatin1String("focus")) {
         // A workspace that takes the focus itself has no window to give it.
         const QJsonObject workspace = event->object().value(QLatin1String("current")).toObject();
