@@ -379,7 +379,9 @@ void Desktop::launch(const QStringList& command, bool privateNamespaces) {
 bool Desktop::openWindow(const QString& application) {
     QProcess& window = *windows_.emplace_back(std::make_unique<QProcess>());
     QProcessEnvironment environment = this->environment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), environment.contains(QStringLiteral("DISPLAY"))
+                                                              ? QStringLiteral("xcb")
+                                                              : QStringLiteral("wayland"));
     window.setProcessEnvironment(environment);
     window.start(QStringLiteral(VELMORA_WAYLAND_TOOLS "/velmora_focus_window"), {application});
     return window.waitForStarted();

@@ -1,6 +1,6 @@
 // A window of the application named by the first argument (its Wayland
-// app_id), open until standard input closes: a desktop focuses it as it
-// focuses any new window.
+// app_id, on X11 its class), open until standard input closes: a desktop
+// focuses it as it focuses any new window.
 #include <QGuiApplication>
 #include <QRasterWindow>
 #include <QSocketNotifier>
@@ -9,8 +9,10 @@
 
 int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
-    if (argc > 1)
+    if (argc > 1) {
         QGuiApplication::setDesktopFileName(QString::fromLocal8Bit(argv[1]));
+        QGuiApplication::setApplicationName(QString::fromLocal8Bit(argv[1]));
+    }
     QRasterWindow window;
     window.resize(320, 200);
     window.show();
