@@ -387,12 +387,6 @@ bool Desktop::openWindow(const QString& application) {
     return window.waitForStarted();
 }
 
-void Desktop::closeWindow() {
-    windows_.back()->closeWriteChannel();
-    windows_.back()->waitForFinished(5000);
-    windows_.pop_back();
-}
-
 void Desktop::kill() {
     desktop_.kill();
     desktop_.waitForFinished(5000);

@@ -48,7 +48,7 @@ public:
     // A window of the application with this id (its Wayland app_id), which the desktop focuses as it
     // opens; closing the last one opened gives the focus back to the one before.
     virtual bool openWindow(const QString& application);
-    void closeWindow();
+    void closeWindow() { windows_.pop_back(); } // QProcess ends what it started
     // Ends the desktop as a crash does; restart() brings it back where it can.
     void kill();
     virtual bool restart() { return false; }
