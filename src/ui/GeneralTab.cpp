@@ -27,9 +27,7 @@ namespace velmora {
 
 namespace {
 
-QString localized(const QString& key) {
-    return LocalizationManager::shared().localizedString(key);
-}
+QString localized(const QString& key) { return LocalizationManager::shared().localizedString(key); }
 
 constexpr int sectionSpacing = 14;
 constexpr int rowSpacing = 6;
@@ -187,12 +185,12 @@ void GeneralTab::showMenuBarHiddenAlert() {
     if (alerts == nullptr)
         return;
     const QPointer<GeneralTab> self(this);
-    const int response = alerts->runModal(
-        {localized(LocalizationKeys::menuBarHiddenTitle),
-         localized(LocalizationKeys::menuBarHiddenMessage),
-         AlertStyle::warning,
-         {localized(LocalizationKeys::menuBarHiddenOk), localized(LocalizationKeys::menuBarHiddenShowAgain)},
-         AlertResponse::firstButton});
+    const int response = alerts->runModal({localized(LocalizationKeys::menuBarHiddenTitle),
+                                           localized(LocalizationKeys::menuBarHiddenMessage),
+                                           AlertStyle::warning,
+                                           {localized(LocalizationKeys::menuBarHiddenOk),
+                                            localized(LocalizationKeys::menuBarHiddenShowAgain)},
+                                           AlertResponse::firstButton});
     if (self && response == AlertResponse::secondButton)
         checkBox(Constants::showMenuBarIcon)->setChecked(true);
 }
