@@ -117,6 +117,7 @@ inline const QString supportNotOpenedTitle = QStringLiteral("support_not_opened_
 inline const QString supportNotOpenedMessage = QStringLiteral("support_not_opened_message");
 // The list of excluded applications, the tray's switch, a plain Cancel.
 inline const QString menuSwitchForShortcuts = QStringLiteral("menu_switch_for_shortcuts");
+inline const QString prefsApplications = QStringLiteral("prefs_applications");
 inline const QString excludedTitle = QStringLiteral("excluded_title");
 inline const QString excludedDescription = QStringLiteral("excluded_description");
 inline const QString excludedAdd = QStringLiteral("excluded_add");
@@ -280,6 +281,7 @@ inline const QList<Entry>& all() {
         {menuSwitchForShortcuts, 0,
          QStringLiteral("Tray menu item with a checkmark: switching layouts for shortcuts on (checked) or "
                         "paused (unchecked).")},
+        {prefsApplications, 0, QStringLiteral("Preferences tab holding the applications without switching.")},
         {excludedTitle, 0,
          QStringLiteral("Preferences section heading: the applications in front of which a held trigger key "
                         "selects no layout.")},

@@ -96,7 +96,7 @@ TEST_F(PreferencesViewTest, SwitchesStoreClicksAndResetBringsBackWhatWasShown) {
 
     // Excluded applications: the running ones offered first, no repeat in another case, removal of the
     // selection; the note only where the desktop tells no focus.
-    ExcludedApplicationsList* excluded = view.generalTab()->excludedApplications();
+    ExcludedApplicationsList* excluded = view.applicationsTab();
     excluded->setRunningApplications([] { return QList<QPair<QString, QString>>{{"steam", "Game"}}; });
     EXPECT_EQ(excluded->offeredApplications().value(0).second, "steam");
     for (const char* identifier : {"steam", "STEAM", " org.example.VM ", ""})
@@ -219,7 +219,8 @@ TEST(LayoutNameCatalog, DamagedOrMissingFilesTranslateNothing) {
 TEST_F(PreferencesViewTest, TabFollowsTheLayoutAndReturnSelects) {
     PreferencesView& view = make();
     ASSERT_TRUE(activate(window.get()));
-    for (const int tab : {PreferencesGeometry::advancedTab, PreferencesGeometry::generalTab}) {
+    for (const int tab : {PreferencesGeometry::advancedTab, PreferencesGeometry::applicationsTab,
+                          PreferencesGeometry::generalTab}) {
         view.tabButton(tab)->setFocus();
         press(window.get(), Qt::Key_Return);
         ASSERT_EQ(view.selectedTab(), tab);
@@ -228,7 +229,8 @@ TEST_F(PreferencesViewTest, TabFollowsTheLayoutAndReturnSelects) {
         for (QWidget* at = window->focusWidget(); !visited.contains(at); at = window->focusWidget())
             visited.append(at), press(window.get(), Qt::Key_Tab);
         ASSERT_GT(visited.size(), 3);
-        EXPECT_EQ(visited.mid(0, 2), (QList<QWidget*>{view.tabButton(0), view.tabButton(1)}));
+        EXPECT_EQ(visited.mid(0, 3),
+                  (QList<QWidget*>{view.tabButton(0), view.tabButton(2), view.tabButton(1)}));
         QList<QWidget*> reachable = window->findChildren<QWidget*>();
         reachable.removeIf([](QWidget* w) {
             return !w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus);
