@@ -1,19 +1,19 @@
 #include "app/AppDelegate.h"
 
-#include "base/ApplicationIdentity.h"
+#include "ui/WindowHelper.h"
 #include "base/ConsoleOutput.h"
 #include "diagnostics/Logger.h"
+#include "switching/SystemUtils.h"
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
 #include "platform/Platform.h"
 #include "platform/x11/X11FocusedApplication.h"
 #include "settings/Constants.h"
+#include "base/ApplicationIdentity.h"
 #include "settings/NotificationCenter.h"
-#include "settings/SettingsStore.h"
-#include "switching/SystemUtils.h"
 #include "ui/OnboardingView.h"
 #include "ui/PreferencesView.h"
-#include "ui/WindowHelper.h"
+#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -27,9 +27,7 @@ namespace {
 constexpr int statusRefreshIntervalMs = 60000;
 constexpr int automaticUpdateCheckDelayMs = 2000;
 
-QString localized(const QString& key) {
-    return LocalizationManager::shared().localizedString(key);
-}
+QString localized(const QString& key) { return LocalizationManager::shared().localizedString(key); }
 
 } // namespace
 
@@ -49,8 +47,7 @@ AppDelegate::AppDelegate(UpdateManager& updates)
                   [this] { showDebugInfo(); }, [this] { quitApp(); }}),
       trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable) {
     // The update row shows the download's progress while it runs.
-    connect(&updateManager, &UpdateManager::downloadProgressChanged, this,
-            &AppDelegate::updateStatusItemIcon);
+    connect(&updateManager, &UpdateManager::downloadProgressChanged, this, &AppDelegate::updateStatusItemIcon);
     connect(&updateManager, &UpdateManager::isDownloadingChanged, this, &AppDelegate::updateStatusItemIcon);
     connect(&statusMenu, &StatusMenu::menuReplaced, this, [this](QMenu* menu) {
         if (statusItem)
@@ -72,9 +69,8 @@ AppDelegate::~AppDelegate() {
 
 void AppDelegate::applicationDidFinishLaunching() {
     configureDefaultSettings();
-    setActivationPolicy(SettingsStore::standard().boolForKey(Constants::showMenuBarIcon)
-                            ? activationPolicyAccessory
-                            : activationPolicyRegular);
+    setActivationPolicy(SettingsStore::standard().boolForKey(Constants::showMenuBarIcon) ? activationPolicyAccessory
+                                                                                        : activationPolicyRegular);
     setupStatusBar();
     followFocus();
     initializeApp();
@@ -84,8 +80,7 @@ void AppDelegate::applicationDidFinishLaunching() {
                        [this](const QVariant& version) { updateAvailable(version); });
     center.addObserver(this, Constants::menuBarIconSettingChangedNotification,
                        [this](const QVariant&) { menuBarIconSettingChanged(); });
-    center.addObserver(this, Constants::languageDidChangeNotification,
-                       [this](const QVariant&) { languageDidChange(); });
+    center.addObserver(this, Constants::languageDidChangeNotification, [this](const QVariant&) { languageDidChange(); });
 
     auto* refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &AppDelegate::updateStatusItemIcon);
@@ -161,13 +156,9 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     return true;
 }
 
-void AppDelegate::applicationWillTerminate() {
-    cleanup();
-}
+void AppDelegate::applicationWillTerminate() { cleanup(); }
 
-void AppDelegate::applicationWillTerminateNotification() {
-    cleanup();
-}
+void AppDelegate::applicationWillTerminateNotification() { cleanup(); }
 
 void AppDelegate::quitApp() {
     Logger::log(QStringLiteral("Quit app requested"));
@@ -203,29 +194,17 @@ void AppDelegate::languageDidChange() {
     QMetaObject::invokeMethod(this, &AppDelegate::setupStatusBar, Qt::QueuedConnection);
 }
 
-void AppDelegate::startKeyboardMonitoring() {
-    permissions.startKeyboardMonitoring();
-}
+void AppDelegate::startKeyboardMonitoring() { permissions.startKeyboardMonitoring(); }
 
-void AppDelegate::createEventTap() {
-    permissions.createEventTap();
-}
+void AppDelegate::createEventTap() { permissions.createEventTap(); }
 
-void AppDelegate::forceAddToAccessibilityList() {
-    permissions.forceAddToAccessibilityList();
-}
+void AppDelegate::forceAddToAccessibilityList() { permissions.forceAddToAccessibilityList(); }
 
-void AppDelegate::showAccessibilityAlert() {
-    permissions.showAccessibilityAlert();
-}
+void AppDelegate::showAccessibilityAlert() { permissions.showAccessibilityAlert(); }
 
-void AppDelegate::startPermissionChecking() {
-    permissions.startPermissionChecking();
-}
+void AppDelegate::startPermissionChecking() { permissions.startPermissionChecking(); }
 
-void AppDelegate::stopPermissionChecking() {
-    permissions.stopPermissionChecking();
-}
+void AppDelegate::stopPermissionChecking() { permissions.stopPermissionChecking(); }
 
 void AppDelegate::setupStatusBar() {
     if (isShuttingDown)
@@ -237,10 +216,9 @@ void AppDelegate::setupStatusBar() {
     }
     if (!trayAvailable() && !reportedMissingTray_) {
         reportedMissingTray_ = true;
-        ConsoleOutput::writeLine(
-            QStringLiteral("⚠️ No system tray on this desktop: Velmora keeps switching "
-                           "layouts without its icon; launch Velmora again to open its "
-                           "preferences"));
+        ConsoleOutput::writeLine(QStringLiteral("⚠️ No system tray on this desktop: Velmora keeps switching "
+                                                "layouts without its icon; launch Velmora again to open its "
+                                                "preferences"));
     }
     const StatusMenu::Rows rows = menuRows();
     // Titles change in place; a change of rows brings a new menu through
@@ -270,7 +248,7 @@ StatusMenu::Rows AppDelegate::menuRows() const {
 
 QString AppDelegate::updateRowTitle() const {
     const QString title = QStringLiteral("%1 (%2)").arg(localized(LocalizationKeys::updateAvailableTitle),
-                                                        updateManager.updateAvailable()->version);
+                                                         updateManager.updateAvailable()->version);
     if (!updateManager.isDownloading())
         return title;
     const int percent = qRound(updateManager.downloadProgress() * 100.0);
@@ -290,8 +268,7 @@ void AppDelegate::updateMenuBarIconVisibility() {
     const bool show = SettingsStore::standard().boolForKey(Constants::showMenuBarIcon);
     setActivationPolicy(show ? activationPolicyAccessory : activationPolicyRegular);
     setupStatusBar();
-    Logger::log(QStringLiteral("Menu bar icon visibility updated: ") +
-                QLatin1String(show ? "true" : "false"));
+    Logger::log(QStringLiteral("Menu bar icon visibility updated: ") + QLatin1String(show ? "true" : "false"));
 }
 
 void AppDelegate::showPreferences() {
@@ -315,10 +292,8 @@ void AppDelegate::showUpdateDialog() {
     }
     // One download at a time: the row shows the running one.
     if (AlertPresenter* alerts = Platform::current().alerts.get())
-        alerts->runModal({localized(LocalizationKeys::updateAvailableTitle),
-                          updateRowTitle(),
-                          AlertStyle::informational,
-                          {localized(LocalizationKeys::okButton)},
+        alerts->runModal({localized(LocalizationKeys::updateAvailableTitle), updateRowTitle(),
+                          AlertStyle::informational, {localized(LocalizationKeys::okButton)},
                           AlertResponse::firstButton});
 }
 
@@ -339,16 +314,14 @@ void AppDelegate::showSupport() {
     Logger::trackEvent(QStringLiteral("support_opened"));
 }
 
-void AppDelegate::checkForUpdates() {
-    updateManager.checkForUpdates(false);
-}
+void AppDelegate::checkForUpdates() { updateManager.checkForUpdates(false); }
 
 void AppDelegate::showDebugInfo() {
     Logger::log(QStringLiteral("Debug info requested by user"));
     SystemUtils::logSystemInfo();
     Logger::trackEvent(QStringLiteral("debug_info_shown"));
-    SystemUtils::showAlert(localized(LocalizationKeys::debugInfoTitle),
-                           localized(LocalizationKeys::debugInfoMessage), AlertStyle::informational);
+    SystemUtils::showAlert(localized(LocalizationKeys::debugInfoTitle), localized(LocalizationKeys::debugInfoMessage),
+                           AlertStyle::informational);
 }
 
 void AppDelegate::createPreferencesWindow() {
@@ -357,8 +330,7 @@ void AppDelegate::createPreferencesWindow() {
     auto* view = new PreferencesView({[](bool enabled) { SystemUtils::setAutoLaunch(enabled); },
                                       [this] { updateManager.checkForUpdates(false); },
                                       [this] { return runningApplications(); }});
-    preferencesWindow =
-        WindowHelper::createWindow(localized(LocalizationKeys::appName), view, this, 600, 360);
+    preferencesWindow = WindowHelper::createWindow(localized(LocalizationKeys::appName), view, this, 600, 360);
     Logger::log(QStringLiteral("Preferences window created"));
 }
 
@@ -423,17 +395,15 @@ void AppDelegate::bringToFront(HostWindow* window) {
 }
 
 bool AppDelegate::hasVisibleWindows() const {
-    return (preferencesWindow && preferencesWindow->isVisible()) ||
-           (onboardingWindow && onboardingWindow->isVisible());
+    return (preferencesWindow && preferencesWindow->isVisible()) || (onboardingWindow && onboardingWindow->isVisible());
 }
 
 void AppDelegate::setActivationPolicy(int policy) {
     // Linux panels have no Dock: the policy only decides what reopening does.
     activationPolicy_ = policy;
     Logger::log(QStringLiteral("Activation policy: %1")
-                    .arg(policy == activationPolicyAccessory
-                             ? QStringLiteral("accessory (icon in the tray only)")
-                             : QStringLiteral("regular")));
+                    .arg(policy == activationPolicyAccessory ? QStringLiteral("accessory (icon in the tray only)")
+                                                             : QStringLiteral("regular")));
 }
 
 } // namespace velmora

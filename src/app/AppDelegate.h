@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ui/HostWindow.h"
+#include "ui/WindowDelegate.h"
 #include "switching/PermissionFlow.h"
 #include "switching/SwitchingEngine.h"
-#include "ui/HostWindow.h"
 #include "ui/StatusMenu.h"
-#include "ui/WindowDelegate.h"
 #include "updates/UpdateManager.h"
 
 #include <QIcon>
@@ -77,7 +77,7 @@ public:
 
     // Fields, in the order the application's design gives them.
     std::unique_ptr<QSystemTrayIcon> statusItem;
-    SwitchingEngine engine;     // the event tap, the saved input source, the press state
+    SwitchingEngine engine; // the event tap, the saved input source, the press state
     PermissionFlow permissions; // holds the polling timer
     QPointer<HostWindow> preferencesWindow;
     QPointer<HostWindow> onboardingWindow;

@@ -1,12 +1,12 @@
 #include "app/PlatformFactory.h"
 #include "app/VelmoraApplication.h"
 #include "base/ConsoleOutput.h"
+#include "switching/SystemUtils.h"
 #include "platform/Platform.h"
 #include "platform/linux/DesktopEntries.h"
 #include "platform/x11/X11FocusedApplication.h"
 #include "settings/DefaultsCommand.h"
 #include "settings/QSettingsStore.h"
-#include "switching/SystemUtils.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,8 +18,9 @@ using namespace velmora;
 namespace {
 
 QString describe(const InputSource& source) {
-    return QStringLiteral("%1: %2").arg(source.identifier.value_or(QStringLiteral("(no identifier)")),
-                                        source.localizedName.value_or(QStringLiteral("Unknown")));
+    return QStringLiteral("%1: %2")
+        .arg(source.identifier.value_or(QStringLiteral("(no identifier)")),
+             source.localizedName.value_or(QStringLiteral("Unknown")));
 }
 
 // Prints the layouts of the session's keyboard in order, marking the current
@@ -119,8 +120,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(applicationsOption);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "velmora: unknown command '%s'\n",
-                     qPrintable(parser.positionalArguments().first()));
+        std::fprintf(stderr, "velmora: unknown command '%s'\n", qPrintable(parser.positionalArguments().first()));
         std::fprintf(stderr, "%s\n", qPrintable(parser.helpText()));
         return 2;
     }

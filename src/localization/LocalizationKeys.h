@@ -117,6 +117,7 @@ inline const QString supportNotOpenedTitle = QStringLiteral("support_not_opened_
 inline const QString supportNotOpenedMessage = QStringLiteral("support_not_opened_message");
 // The list of excluded applications, the tray's switch, a plain Cancel.
 inline const QString menuSwitchForShortcuts = QStringLiteral("menu_switch_for_shortcuts");
+inline const QString prefsApplications = QStringLiteral("prefs_applications");
 inline const QString excludedTitle = QStringLiteral("excluded_title");
 inline const QString excludedDescription = QStringLiteral("excluded_description");
 inline const QString excludedAdd = QStringLiteral("excluded_add");
@@ -140,14 +141,12 @@ struct Entry {
 inline const QList<Entry>& all() {
     static const QList<Entry> entries = {
         {menuPreferences, 0, QStringLiteral("Tray menu item that opens the preferences window.")},
-        {menuCheckUpdates, 0,
-         QStringLiteral("Tray menu item; checks for a newer version and reports the result.")},
+        {menuCheckUpdates, 0, QStringLiteral("Tray menu item; checks for a newer version and reports the result.")},
         {menuHelpSupport, 0, QStringLiteral("Tray menu item; opens the support page in the web browser.")},
         {menuDebugInfo, 0, QStringLiteral("Tray menu item, shown only in debug mode.")},
         {menuQuit, 0, QStringLiteral("Tray menu item that ends Velmora.")},
         {appName, 0,
-         QStringLiteral(
-             "Product name, the preferences window title. Keep \"Velmora\": the window is found by it.")},
+         QStringLiteral("Product name, the preferences window title. Keep \"Velmora\": the window is found by it.")},
         {prefsGeneral, 0, QStringLiteral("Preferences tab.")},
         {prefsAdvanced, 0, QStringLiteral("Preferences tab.")},
         {languageTitle, 0, QStringLiteral("Section heading and title of the interface language picker.")},
@@ -157,8 +156,7 @@ inline const QList<Entry>& all() {
                         "language names in their own language and are not translated.")},
         {triggerKeysTitle, 0, QStringLiteral("Section heading: the modifier keys that switch to English.")},
         {triggerKeysDescription, 0, QStringLiteral("Caption under the trigger keys heading.")},
-        {keyCommand, 0,
-         QStringLiteral("Checkbox: the Super (Windows logo) key. Use the key's usual local name.")},
+        {keyCommand, 0, QStringLiteral("Checkbox: the Super (Windows logo) key. Use the key's usual local name.")},
         {keyControl, 0, QStringLiteral("Checkbox: the Ctrl key, named as printed on local keyboards.")},
         {keyOption, 0, QStringLiteral("Checkbox: the Alt key, named as printed on local keyboards.")},
         {keyShift, 0, QStringLiteral("Checkbox: the Shift key, named as printed on local keyboards.")},
@@ -197,8 +195,7 @@ inline const QList<Entry>& all() {
         {accessibilityPermissionsTitle, 0,
          QStringLiteral("Alert title at start-up when the keyboard cannot be observed.")},
         {accessibilityPermissionsMessage, 0, QStringLiteral("Alert text.")},
-        {openSettings, 0,
-         QStringLiteral("Alert button; opens help on what Velmora needs to observe the keyboard.")},
+        {openSettings, 0, QStringLiteral("Alert button; opens help on what Velmora needs to observe the keyboard.")},
         {later, 0, QStringLiteral("Alert button that closes the alert.")},
         {reasonWaylandSessionForX11, 0,
          QStringLiteral("Sentence added to the keyboard-access alerts: X11 observed in a Wayland session.")},
@@ -232,8 +229,7 @@ inline const QList<Entry>& all() {
         {updateAvailableTitle, 0,
          QStringLiteral("Alert title; also the tray menu item, followed by \" (version)\".")},
         {updateAvailableMessage, 3,
-         QStringLiteral("Alert text. %1: the release's display name as the update feed gives it (for example "
-                        "\"Velmora 2.1\"), %2: installed version, %3: offered version.")},
+         QStringLiteral("Alert text. %1: the release's display name as the update feed gives it (for example \"Velmora 2.1\"), %2: installed version, %3: offered version.")},
         {download, 0, QStringLiteral("Alert button that downloads the update.")},
         {skipVersion, 0, QStringLiteral("Alert button; this version is not offered again.")},
         {remindLater, 0, QStringLiteral("Alert button.")},
@@ -248,33 +244,26 @@ inline const QList<Entry>& all() {
         {okButton, 0, QStringLiteral("Alert button.")},
         {updateDownloadedTitle, 0, QStringLiteral("Alert title.")},
         {updateDownloadedMessage, 1,
-         QStringLiteral(
-             "Alert text; the file is already being opened. %1: file name in the Downloads folder.")},
+         QStringLiteral("Alert text; the file is already being opened. %1: file name in the Downloads folder.")},
         {showInFinder, 0, QStringLiteral("Alert button; shows the downloaded file in the file manager.")},
         {updateDownloading, 2,
-         QStringLiteral("Tray menu row while an update downloads. %1: version being downloaded, %2: percent "
-                        "done (0-100).")},
+         QStringLiteral("Tray menu row while an update downloads. %1: version being downloaded, %2: percent done (0-100).")},
         {debugInfoTitle, 0, QStringLiteral("Alert title, debug mode only.")},
         {debugInfoMessage, 0,
          QStringLiteral("Alert text; the system information went to standard output, which is visible "
                         "when Velmora runs in a terminal.")},
-        {updateNotOpenedTitle, 0,
-         QStringLiteral("Alert title when the downloaded update could not be opened.")},
+        {updateNotOpenedTitle, 0, QStringLiteral("Alert title when the downloaded update could not be opened.")},
         {updateNotOpenedMessage, 2,
-         QStringLiteral(
-             "Alert text; no program on this computer opened the file. %1: file name, %2: folder it "
-             "was saved in. The buttons are ok_button and show_in_finder.")},
+         QStringLiteral("Alert text; no program on this computer opened the file. %1: file name, %2: folder it "
+                        "was saved in. The buttons are ok_button and show_in_finder.")},
         {updateNotVerifiedTitle, 0,
-         QStringLiteral(
-             "Alert title when a downloaded update fails its signature check and is not installed.")},
-        {updateNotVerifiedMessage, 0,
-         QStringLiteral("Alert text; the package was deleted unopened. The button is ok_button.")},
+         QStringLiteral("Alert title when a downloaded update fails its signature check and is not installed.")},
+        {updateNotVerifiedMessage, 0, QStringLiteral("Alert text; the package was deleted unopened. The button is ok_button.")},
         {reasonExtensionRefused, 3,
-         QStringLiteral(
-             "Keyboard-access alerts on GNOME, when GNOME Shell runs none of Velmora's extensions "
-             "(each is made for a list of GNOME versions). %1: GNOME Shell's version (\"51.0\"), %2: "
-             "the versions the extensions are made for (\"43, 44, 45, 46\"), %3: GNOME's major "
-             "version (\"51\").")},
+         QStringLiteral("Keyboard-access alerts on GNOME, when GNOME Shell runs none of Velmora's extensions "
+                        "(each is made for a list of GNOME versions). %1: GNOME Shell's version (\"51.0\"), %2: "
+                        "the versions the extensions are made for (\"43, 44, 45, 46\"), %3: GNOME's major "
+                        "version (\"51\").")},
         {shortcutLayoutTitle, 0,
          QStringLiteral("Label of the picker of the keyboard layout selected while a trigger key is held.")},
         {shortcutLayoutAutomatic, 0,
@@ -292,6 +281,7 @@ inline const QList<Entry>& all() {
         {menuSwitchForShortcuts, 0,
          QStringLiteral("Tray menu item with a checkmark: switching layouts for shortcuts on (checked) or "
                         "paused (unchecked).")},
+        {prefsApplications, 0, QStringLiteral("Preferences tab holding the applications without switching.")},
         {excludedTitle, 0,
          QStringLiteral("Preferences section heading: the applications in front of which a held trigger key "
                         "selects no layout.")},

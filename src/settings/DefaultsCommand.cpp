@@ -149,8 +149,7 @@ int DefaultsCommand::write(const QStringList& arguments) {
     }
     const bool wantsBool = type == QLatin1String("-bool") || (type.isEmpty() && isBoolean(key));
     if (wantsBool != isBoolean(key)) {
-        err_(QStringLiteral("velmora defaults: %1 takes a %2 value")
-                 .arg(key, QLatin1String(isBoolean(key) ? "-bool" : "-string")));
+        err_(QStringLiteral("velmora defaults: %1 takes a %2 value").arg(key, QLatin1String(isBoolean(key) ? "-bool" : "-string")));
         return 2;
     }
     if (wantsBool) {

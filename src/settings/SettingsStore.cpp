@@ -39,9 +39,7 @@ bool settingsValueToBool(const QVariant& value) {
     }
 }
 
-bool SettingsStore::boolForKey(const QString& key) const {
-    return settingsValueToBool(object(key));
-}
+bool SettingsStore::boolForKey(const QString& key) const { return settingsValueToBool(object(key)); }
 
 std::optional<QString> SettingsStore::stringForKey(const QString& key) const {
     const QVariant value = object(key);
@@ -90,8 +88,7 @@ void SettingsStore::announce(const QStringList& keys) {
     if (keys.isEmpty())
         return;
     if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(
-            this, [this, keys] { announce(keys); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, keys] { announce(keys); }, Qt::QueuedConnection);
         return;
     }
     for (const QString& key : keys)

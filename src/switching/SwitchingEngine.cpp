@@ -1,10 +1,10 @@
 #include "switching/SwitchingEngine.h"
 
 #include "diagnostics/Logger.h"
+#include "switching/SystemUtils.h"
 #include "platform/Platform.h"
 #include "settings/Constants.h"
 #include "settings/SettingsStore.h"
-#include "switching/SystemUtils.h"
 
 #include <utility>
 
@@ -58,9 +58,8 @@ void SwitchingEngine::createEventTap() {
         return;
     }
     KeyboardEventTapFactory* factory = Platform::current().eventTaps.get();
-    eventTap = factory != nullptr
-                   ? factory->createEventTap(keyboardEventMask, &SwitchingEngine::eventTapCallback, this)
-                   : nullptr;
+    eventTap = factory != nullptr ? factory->createEventTap(keyboardEventMask, &SwitchingEngine::eventTapCallback, this)
+                                  : nullptr;
     if (!eventTap) {
         Logger::log(QStringLiteral("Failed to create event tap"));
         return;
@@ -108,8 +107,8 @@ KeyboardEvent* SwitchingEngine::handleKeyboardEvent(uint32_t type, KeyboardEvent
             switchToEnglishLayout();
         }
     } else if (!held && modifierPressed && type != EventType::keyDown) {
-        if (std::exchange(holdIgnored_, false))
-            modifierPressed = false;
+        if (holdIgnored_)
+            modifierPressed = holdIgnored_ = false;
         else
             restoreSavedLayout();
     }

@@ -6,6 +6,7 @@
 #include "platform/linux/DesktopEntries.h"
 #include "settings/Constants.h"
 #include "settings/SettingsStore.h"
+#include "ui/SymbolLabel.h"
 #include "ui/ViewStyle.h"
 
 #include <QFileInfo>
@@ -37,13 +38,19 @@ QIcon iconOf(const QString& name) {
 } // namespace
 
 ExcludedApplicationsList::ExcludedApplicationsList(QWidget* parent)
-    : QWidget(parent), list_(new QListWidget(this)), add_(new QPushButton(this)),
+    : QWidget(parent),
+      heading_(new SymbolLabel(QStringLiteral("hand.raised"), ViewStyle::headlineFont(font()), this)),
+      caption_(new QLabel(this)), list_(new QListWidget(this)), add_(new QPushButton(this)),
       remove_(new QPushButton(this)), note_(new QLabel(this)) {
     list_->setObjectName(QStringLiteral("excludedApplications"));
     list_->setIconSize(QSize(20, 20));
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     add_->setObjectName(QStringLiteral("addExcludedApplication"));
     remove_->setObjectName(QStringLiteral("removeExcludedApplication"));
+    caption_->setWordWrap(true);
+    caption_->setTextFormat(Qt::PlainText);
+    caption_->setFont(ViewStyle::captionFont(font()));
+    ViewStyle::useSecondaryTextColor(caption_);
     note_->setWordWrap(true);
     note_->setFont(ViewStyle::captionFont(font()));
     ViewStyle::useSecondaryTextColor(note_);
@@ -56,6 +63,9 @@ ExcludedApplicationsList::ExcludedApplicationsList(QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
+    column->addWidget(heading_);
+    column->addWidget(caption_);
+    column->addSpacing(2);
     column->addWidget(list_);
     column->addLayout(buttons);
     column->addWidget(note_);
@@ -86,15 +96,20 @@ void ExcludedApplicationsList::refresh() {
             entry ? QStringLiteral("%1 (%2)").arg(entry->name, identifier) : identifier, list_);
         row->setData(Qt::UserRole, identifier);
     }
-    // Room for the rows there are, so that the tab's height follows the list.
-    const int rows = std::clamp(list_->count(), 1, visibleRows);
-    list_->setFixedHeight(rows * list_->sizeHintForRow(0) + 2 * list_->frameWidth() + 2);
+    // Room for the rows there are, so that the tab's height follows the list;
+    // an empty list leaves only its buttons.
+    list_->setVisible(list_->count() > 0);
+    if (list_->count() > 0)
+        list_->setFixedHeight(std::min(list_->count(), visibleRows) * list_->sizeHintForRow(0) +
+                              2 * list_->frameWidth());
     remove_->setEnabled(false);
     const FocusedApplication* focus = Platform::current().focus.get();
     note_->setVisible(focus == nullptr || !focus->followsFocus());
 }
 
 void ExcludedApplicationsList::retranslate() {
+    heading_->setText(localized(LocalizationKeys::excludedTitle));
+    caption_->setText(localized(LocalizationKeys::excludedDescription));
     add_->setText(localized(LocalizationKeys::excludedAdd));
     remove_->setText(localized(LocalizationKeys::excludedRemove));
     note_->setText(localized(LocalizationKeys::excludedNoFocus));

@@ -11,9 +11,13 @@ class QListWidget;
 class QPushButton;
 
 namespace velmora {
+class SymbolLabel;
+}
 
-// The applications in front of which Velmora does not switch, with the names
-// and icons of their desktop entries, bound to the excludedApplications
+namespace velmora {
+
+// The Applications tab: the applications in front of which Velmora does not
+// switch, with the names and icons of their desktop entries, bound to the excludedApplications
 // setting. "Add…" offers the running applications, then the installed ones,
 // and takes a typed identifier as well.
 class ExcludedApplicationsList final : public QWidget {
@@ -44,6 +48,8 @@ public:
 private:
     void chooseApplication();
 
+    SymbolLabel* heading_;
+    QLabel* caption_;
     QListWidget* list_;
     QPushButton* add_;
     QPushButton* remove_;

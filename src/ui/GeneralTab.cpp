@@ -6,7 +6,6 @@
 #include "platform/Platform.h"
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
-#include "ui/ExcludedApplicationsList.h"
 #include "ui/SettingCheckBox.h"
 #include "ui/ShortcutLayoutPicker.h"
 #include "ui/SymbolLabel.h"
@@ -16,9 +15,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPointer>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -27,9 +24,7 @@ namespace velmora {
 
 namespace {
 
-QString localized(const QString& key) {
-    return LocalizationManager::shared().localizedString(key);
-}
+QString localized(const QString& key) { return LocalizationManager::shared().localizedString(key); }
 
 constexpr int sectionSpacing = 14;
 constexpr int rowSpacing = 6;
@@ -38,8 +33,7 @@ constexpr int rowSpacing = 6;
 
 GeneralTab::GeneralTab(std::function<void(bool)> setAutoLaunch, QWidget* parent)
     : QWidget(parent), setAutoLaunch_(std::move(setAutoLaunch)), languagePickerTitle_(new QLabel(this)),
-      languagePicker_(new QComboBox(this)), shortcutLayoutPicker_(new ShortcutLayoutPicker(this)),
-      excludedApplications_(new ExcludedApplicationsList(this)) {
+      languagePicker_(new QComboBox(this)), shortcutLayoutPicker_(new ShortcutLayoutPicker(this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(sectionSpacing);
@@ -102,10 +96,6 @@ GeneralTab::GeneralTab(std::function<void(bool)> setAutoLaunch, QWidget* parent)
         addCheckBox(Constants::restorePreviousLayout, LocalizationKeys::restorePreviousLayout));
     switching->addWidget(shortcutLayoutPicker_);
 
-    QVBoxLayout* excluded = addSection(QStringLiteral("hand.raised"), LocalizationKeys::excludedTitle,
-                                       LocalizationKeys::excludedDescription);
-    excluded->addWidget(excludedApplications_);
-
     QVBoxLayout* launch = addSection(QStringLiteral("gearshape"), LocalizationKeys::launchSettingsTitle, {});
     SettingCheckBox* startAtLogin = addCheckBox(Constants::launchAtLogin, LocalizationKeys::startAtLogin);
     startAtLogin->setChangeHandler([this](bool enabled) {
@@ -130,9 +120,6 @@ QList<QWidget*> GeneralTab::focusOrder() const {
             checkBox(Constants::switchToEnglish),
             checkBox(Constants::restorePreviousLayout),
             shortcutLayoutPicker_->comboBox(),
-            excludedApplications_->list(),
-            excludedApplications_->addButton(),
-            excludedApplications_->removeButton(),
             checkBox(Constants::launchAtLogin),
             checkBox(Constants::showMenuBarIcon)};
 }
@@ -152,7 +139,6 @@ void GeneralTab::retranslate() {
     for (const auto& [checkBox, key] : std::as_const(checkBoxTexts_))
         checkBox->setText(localized(key));
     shortcutLayoutPicker_->retranslate();
-    excludedApplications_->retranslate();
     languagePickerTitle_->setText(localized(LocalizationKeys::languageTitle));
     languagePicker_->setAccessibleName(localized(LocalizationKeys::languageTitle));
     // The other entries are names of languages in their own language.
@@ -166,7 +152,6 @@ void GeneralTab::refresh() {
     for (SettingCheckBox* checkBox : std::as_const(checkBoxes_))
         checkBox->refresh();
     shortcutLayoutPicker_->refresh();
-    excludedApplications_->refresh();
     const QSignalBlocker blocker(languagePicker_);
     languagePicker_->setCurrentIndex(
         languagePicker_->findData(LocalizationManager::shared().currentLanguage()));
@@ -187,12 +172,12 @@ void GeneralTab::showMenuBarHiddenAlert() {
     if (alerts == nullptr)
         return;
     const QPointer<GeneralTab> self(this);
-    const int response = alerts->runModal(
-        {localized(LocalizationKeys::menuBarHiddenTitle),
-         localized(LocalizationKeys::menuBarHiddenMessage),
-         AlertStyle::warning,
-         {localized(LocalizationKeys::menuBarHiddenOk), localized(LocalizationKeys::menuBarHiddenShowAgain)},
-         AlertResponse::firstButton});
+    const int response = alerts->runModal({localized(LocalizationKeys::menuBarHiddenTitle),
+                                           localized(LocalizationKeys::menuBarHiddenMessage),
+                                           AlertStyle::warning,
+                                           {localized(LocalizationKeys::menuBarHiddenOk),
+                                            localized(LocalizationKeys::menuBarHiddenShowAgain)},
+                                           AlertResponse::firstButton});
     if (self && response == AlertResponse::secondButton)
         checkBox(Constants::showMenuBarIcon)->setChecked(true);
 }

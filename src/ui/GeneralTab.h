@@ -12,7 +12,6 @@ class QLabel;
 
 namespace velmora {
 
-class ExcludedApplicationsList;
 class SettingCheckBox;
 class ShortcutLayoutPicker;
 class SymbolLabel;
@@ -46,7 +45,6 @@ public:
     QComboBox* languagePicker() const { return languagePicker_; }
     SettingCheckBox* checkBox(const QString& key) const { return checkBoxes_.value(key); }
     ShortcutLayoutPicker* shortcutLayoutPicker() const { return shortcutLayoutPicker_; }
-    ExcludedApplicationsList* excludedApplications() const { return excludedApplications_; }
 
 private:
     SettingCheckBox* addCheckBox(const QString& key, const QString& textKey);
@@ -61,7 +59,6 @@ private:
     QLabel* languagePickerTitle_;
     QComboBox* languagePicker_;
     ShortcutLayoutPicker* shortcutLayoutPicker_;
-    ExcludedApplicationsList* excludedApplications_;
 };
 
 } // namespace velmora

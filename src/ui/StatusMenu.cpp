@@ -18,9 +18,7 @@ namespace {
 
 // A menu reads "&" as the mark of a mnemonic: "Help & Support" would show an
 // underlined space. Titles are text, so every "&" is doubled.
-QString title(QString text) {
-    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
+QString title(QString text) { return text.replace(QLatin1Char('&'), QStringLiteral("&&")); }
 
 QString localizedTitle(const QString& key) {
     return title(LocalizationManager::shared().localizedString(key));
@@ -59,9 +57,7 @@ StatusMenu::StatusMenu(Actions actions, QObject* parent) : QObject(parent), acti
         app->installEventFilter(this);
 }
 
-StatusMenu::~StatusMenu() {
-    delete menu_.data();
-}
+StatusMenu::~StatusMenu() { delete menu_.data(); }
 
 void StatusMenu::refresh(const Rows& rows) {
     pendingRelease_ = false;
@@ -109,27 +105,12 @@ void StatusMenu::build() {
     // Queued: a chosen row's handler runs after the menu hides.
     connect(menu_, &QMenu::aboutToHide, this, [this] {
         QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (running_ == 0)
-                    applyPending();
-            },
-            Qt::QueuedConnection);
+            this, [this] { if (running_ == 0) applyPending(); }, Qt::QueuedConnection);
     });
     if (rows_.switchingOff) {
         switchingOff_ = addRow(&Actions::turnOnSwitching);
         menu_->addSeparator();
     }
-    // The preferences' "switch to English" setting, one click away.
-    switching_ = menu_->addAction(QString());
-    switching_->setCheckable(true);
-    connect(switching_, &QAction::triggered, this,
-            [](bool on) { SettingsStore::standard().setBool(Constants::switchToEnglish, on); });
-    connect(menu_, &QMenu::aboutToShow, this, [this] {
-        if (switching_)
-            switching_->setChecked(SettingsStore::standard().boolForKey(Constants::switchToEnglish));
-    });
-    menu_->addSeparator();
     preferences_ = addRow(&Actions::showPreferences);
     preferences_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     menu_->addSeparator();
@@ -143,6 +124,16 @@ void StatusMenu::build() {
         menu_->addSeparator();
         debugInfo_ = addRow(&Actions::showDebugInfo);
     }
+    menu_->addSeparator();
+    // The preferences' "switch to English" setting, one click away.
+    switching_ = menu_->addAction(QString());
+    switching_->setCheckable(true);
+    connect(switching_, &QAction::triggered, this,
+            [](bool on) { SettingsStore::standard().setBool(Constants::switchToEnglish, on); });
+    connect(menu_, &QMenu::aboutToShow, this, [this] {
+        if (switching_)
+            switching_->setChecked(SettingsStore::standard().boolForKey(Constants::switchToEnglish));
+    });
     menu_->addSeparator();
     quit_ = addRow(&Actions::quitApp);
     quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

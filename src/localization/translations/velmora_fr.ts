@@ -443,6 +443,11 @@
             <extracomment>Tray menu item with a checkmark: switching layouts for shortcuts on (checked) or paused (unchecked).</extracomment>
             <translation>Changer de disposition pour les raccourcis</translation>
         </message>
+        <message id="prefs_applications">
+            <source>Applications</source>
+            <extracomment>Preferences tab holding the applications without switching.</extracomment>
+            <translation>Applications</translation>
+        </message>
         <message id="excluded_title">
             <source>Applications Without Switching</source>
             <extracomment>Preferences section heading: the applications in front of which a held trigger key selects no layout.</extracomment>
