@@ -2,8 +2,10 @@
 // path every ordinary key press and release takes inside the keyboard callback,
 // alone and behind the Wayland observer's translation of evdev keys into flags
 // (the fixed table, or the seat's keymap through xkbcommon); and the cost of
-// one trace line to the caller.
+// one trace line to the caller; a trigger pressed and released in front of an
+// excluded application, which switches nothing.
 #include "base/ConsoleOutput.h"
+#include "fakes/FakeFocusedApplication.h"
 #include "fakes/FakeKeyboardEventTap.h"
 #include "fakes/FakeTextInputSources.h"
 #include "platform/Platform.h"
@@ -136,6 +138,38 @@ void BM_SwitchAndRestoreEvent_InMemoryStore(benchmark::State& state) {
     SettingsStore::setStandard(nullptr);
 }
 BENCHMARK(BM_SwitchAndRestoreEvent_InMemoryStore);
+
+// Ctrl pressed and released in front of the last of ten excluded
+// applications, with the real settings file behind the store.
+void BM_TriggerInFrontOfExcluded_QSettingsStore(benchmark::State& state) {
+    QTemporaryDir dir;
+    SettingsStore::setStandard(
+        std::make_shared<QSettingsStore>(dir.filePath(QStringLiteral("Velmora.conf"))));
+    configureDefaultSettings();
+    QStringList excluded;
+    for (int i = 0; i < 10; ++i)
+        excluded.append(QStringLiteral("org.example.Game%1").arg(i));
+    SettingsStore::standard().setStringList(Constants::excludedApplications, excluded);
+    const auto [sources, taps] = installRussianAndEnglish();
+    auto focus = std::make_shared<FakeFocusedApplication>();
+    focus->focus(QStringLiteral("ORG.EXAMPLE.GAME9"));
+    Platform::current().focus = focus;
+    bool shuttingDown = false;
+    SwitchingEngine engine(shuttingDown);
+    engine.createEventTap();
+    KeyboardEvent press{ModifierFlag::control, 37};
+    KeyboardEvent release{0, 37};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(taps->send(EventType::flagsChanged, &press));
+        benchmark::DoNotOptimize(taps->send(EventType::flagsChanged, &release));
+    }
+    state.SetItemsProcessed(2 * state.iterations());
+    if (!sources->selections().isEmpty())
+        state.SkipWithError("a press in front of an excluded application switched");
+    Platform::install({});
+    SettingsStore::setStandard(nullptr);
+}
+BENCHMARK(BM_TriggerInFrontOfExcluded_QSettingsStore);
 
 void BM_NonSwitchingEvent_QSettingsStore(benchmark::State& state) {
     QTemporaryDir dir;

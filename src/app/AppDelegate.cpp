@@ -7,6 +7,7 @@
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
 #include "platform/Platform.h"
+#include "platform/x11/X11FocusedApplication.h"
 #include "settings/Constants.h"
 #include "base/ApplicationIdentity.h"
 #include "settings/NotificationCenter.h"
@@ -59,6 +60,8 @@ AppDelegate::AppDelegate(UpdateManager& updates)
 }
 
 AppDelegate::~AppDelegate() {
+    if (FocusedApplication* focus = Platform::current().focus.get())
+        focus->setChangedHandler({});
     cleanup();
     delete preferencesWindow.data();
     delete onboardingWindow.data();
@@ -69,6 +72,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     setActivationPolicy(SettingsStore::standard().boolForKey(Constants::showMenuBarIcon) ? activationPolicyAccessory
                                                                                         : activationPolicyRegular);
     setupStatusBar();
+    followFocus();
     initializeApp();
 
     NotificationCenter& center = NotificationCenter::defaultCenter();
@@ -87,6 +91,30 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (SettingsStore::standard().boolForKey(Constants::enableDebugMode))
         SystemUtils::logSystemInfo();
     updateManager.startAutomaticChecks(std::chrono::milliseconds(automaticUpdateCheckDelayMs));
+}
+
+void AppDelegate::followFocus() {
+    FocusedApplication* focus = Platform::current().focus.get();
+    if (focus == nullptr)
+        return;
+    const auto changed = [this, focus] {
+        const std::optional<QString> identifier = focus->identifier();
+        if (identifier && !seenInFront_.contains(*identifier, Qt::CaseInsensitive))
+            seenInFront_.append(*identifier);
+        Logger::log(
+            QStringLiteral("Focused application: %1").arg(identifier.value_or(QStringLiteral("none"))));
+    };
+    focus->setChangedHandler(changed);
+    changed();
+}
+
+QList<QPair<QString, QString>> AppDelegate::runningApplications() const {
+    if (const auto* x11 = dynamic_cast<const X11FocusedApplication*>(Platform::current().focus.get()))
+        return x11->openApplications();
+    QList<QPair<QString, QString>> seen;
+    for (const QString& identifier : seenInFront_)
+        seen.append({identifier, QString()});
+    return seen;
 }
 
 void AppDelegate::initializeApp() {
@@ -300,7 +328,8 @@ void AppDelegate::createPreferencesWindow() {
     if (preferencesWindow)
         return;
     auto* view = new PreferencesView({[](bool enabled) { SystemUtils::setAutoLaunch(enabled); },
-                                      [this] { updateManager.checkForUpdates(false); }});
+                                      [this] { updateManager.checkForUpdates(false); },
+                                      [this] { return runningApplications(); }});
     preferencesWindow = WindowHelper::createWindow(localized(LocalizationKeys::appName), view, this, 600, 360);
     Logger::log(QStringLiteral("Preferences window created"));
 }

@@ -96,10 +96,16 @@ private:
     void setActivationPolicy(int policy);
     void bringToFront(HostWindow* window);
     QString updateRowTitle() const;
+    // Traces each focus change and remembers the applications seen in front.
+    void followFocus();
+    // The open windows' applications where the desktop lists them, else the
+    // ones seen in front during this run.
+    QList<QPair<QString, QString>> runningApplications() const;
     StatusMenu::Rows menuRows() const;
 
     int activationPolicy_ = activationPolicyRegular;
     bool reportedMissingTray_ = false;
+    QStringList seenInFront_;
 };
 
 } // namespace velmora

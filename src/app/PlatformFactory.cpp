@@ -5,11 +5,14 @@
 #include "platform/evdev/EvdevAccessibilityTrust.h"
 #include "platform/evdev/EvdevEventTapFactory.h"
 #include "platform/gnome/GnomeAccessibilityTrust.h"
+#include "platform/gnome/GnomeFocusedApplication.h"
 #include "platform/gnome/GnomeTextInputSources.h"
+#include "platform/kde/KWinFocusedApplication.h"
 #include "platform/kde/KWinKeyboardLayouts.h"
 #include "platform/kde/KWinTextInputSources.h"
 #include "platform/linux/LinuxServices.h"
 #include "platform/qt/QtServices.h"
+#include "platform/sway/SwayFocusedApplication.h"
 #include "platform/sway/SwayTextInputSources.h"
 #include "platform/x11/X11Platform.h"
 
@@ -112,11 +115,14 @@ Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost
             environment.value(QStringLiteral("SWAYSOCK")), std::move(onDisplayLost));
         platform.eventTaps = std::make_shared<EvdevEventTapFactory>(currentLayoutOf(platform.inputSources));
         platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
+        platform.focus =
+            std::make_shared<SwayFocusedApplication>(environment.value(QStringLiteral("SWAYSOCK")));
         break;
     case KeyboardBackend::kwin:
         platform.inputSources = std::make_shared<KWinTextInputSources>();
         platform.eventTaps = std::make_shared<EvdevEventTapFactory>(currentLayoutOf(platform.inputSources));
         platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
+        platform.focus = std::make_shared<KWinFocusedApplication>();
         break;
     case KeyboardBackend::gnome: {
         std::shared_ptr<AccessibilityTrust> keyboard;
@@ -130,6 +136,8 @@ Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost
         }
         platform.inputSources = sources;
         platform.accessibility = std::make_shared<GnomeAccessibilityTrust>(std::move(keyboard));
+        // The shell's window tracking names the desktop entry, on X11 too.
+        platform.focus = std::make_shared<GnomeFocusedApplication>();
         break;
     }
     case KeyboardBackend::cinnamon:
@@ -139,6 +147,7 @@ Platform PlatformFactory::makeSystemPlatform(std::function<void()> onDisplayLost
             platform.eventTaps = std::make_shared<EvdevEventTapFactory>();
             platform.accessibility = std::make_shared<EvdevAccessibilityTrust>();
         } else {
+            // Its window manager tells the active window as any EWMH one does.
             platform = X11Platform::create({}, std::move(onDisplayLost));
         }
         platform.inputSources = std::make_shared<CinnamonTextInputSources>();

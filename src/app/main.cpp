@@ -3,6 +3,8 @@
 #include "base/ConsoleOutput.h"
 #include "switching/SystemUtils.h"
 #include "platform/Platform.h"
+#include "platform/linux/DesktopEntries.h"
+#include "platform/x11/X11FocusedApplication.h"
 #include "settings/DefaultsCommand.h"
 #include "settings/QSettingsStore.h"
 
@@ -52,6 +54,22 @@ int listInputSources() {
     return 0;
 }
 
+// Prints the identifiers excludedApplications takes: the installed desktop
+// entries and, on an X display, the applications of the open windows.
+int listApplications() {
+    const QList<DesktopEntry> installed = DesktopEntries::installed();
+    ConsoleOutput::writeLine(QStringLiteral("📦 Installed applications: %1").arg(installed.size()));
+    for (const DesktopEntry& entry : installed)
+        ConsoleOutput::writeLine(QStringLiteral("   %1: %2").arg(entry.identifier, entry.name));
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return 0;
+    const QList<QPair<QString, QString>> open = X11FocusedApplication().openApplications();
+    ConsoleOutput::writeLine(QStringLiteral("🪟 Open windows: %1").arg(open.size()));
+    for (const auto& [identifier, title] : open)
+        ConsoleOutput::writeLine(QStringLiteral("   %1: %2").arg(identifier, title));
+    return 0;
+}
+
 // "velmora defaults …" edits the settings file the running program watches.
 int runDefaults(const QStringList& arguments) {
     QSettingsStore store;
@@ -95,6 +113,11 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Print the keyboard layouts of the session (X11, or Wayland with sway, KDE Plasma "
                        "or GNOME) in order, marking the current one and the one selected for shortcuts."));
     parser.addOption(listOption);
+    const QCommandLineOption applicationsOption(
+        QStringLiteral("list-applications"),
+        QStringLiteral("Print the identifiers that excludedApplications takes, each with its name: the "
+                       "installed applications and, on X11, those of the open windows."));
+    parser.addOption(applicationsOption);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "velmora: unknown command '%s'\n", qPrintable(parser.positionalArguments().first()));
@@ -103,5 +126,7 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(listOption))
         return listInputSources();
+    if (parser.isSet(applicationsOption))
+        return listApplications();
     return VelmoraApplication::run(argc, argv);
 }

@@ -115,6 +115,18 @@ inline const QString menuSwitchingOff = QStringLiteral("menu_switching_off");
 inline const QString traySwitchingOff = QStringLiteral("tray_switching_off");
 inline const QString supportNotOpenedTitle = QStringLiteral("support_not_opened_title");
 inline const QString supportNotOpenedMessage = QStringLiteral("support_not_opened_message");
+// The list of excluded applications, the tray's switch, a plain Cancel.
+inline const QString menuSwitchForShortcuts = QStringLiteral("menu_switch_for_shortcuts");
+inline const QString prefsApplications = QStringLiteral("prefs_applications");
+inline const QString excludedTitle = QStringLiteral("excluded_title");
+inline const QString excludedDescription = QStringLiteral("excluded_description");
+inline const QString excludedAdd = QStringLiteral("excluded_add");
+inline const QString excludedRemove = QStringLiteral("excluded_remove");
+inline const QString excludedNoFocus = QStringLiteral("excluded_no_focus");
+inline const QString excludedPickTitle = QStringLiteral("excluded_pick_title");
+inline const QString excludedPickLabel = QStringLiteral("excluded_pick_label");
+inline const QString excludedRunning = QStringLiteral("excluded_running");
+inline const QString cancelButton = QStringLiteral("cancel_button");
 
 // One key of the tables: how many format arguments its text takes, and the
 // note a translator sees beside it.
@@ -266,6 +278,27 @@ inline const QList<Entry>& all() {
         {supportNotOpenedMessage, 1,
          QStringLiteral("Alert text. %1: the support page's web address, for the user to open by hand. "
                         "The button is ok_button.")},
+        {menuSwitchForShortcuts, 0,
+         QStringLiteral("Tray menu item with a checkmark: switching layouts for shortcuts on (checked) or "
+                        "paused (unchecked).")},
+        {prefsApplications, 0, QStringLiteral("Preferences tab holding the applications without switching.")},
+        {excludedTitle, 0,
+         QStringLiteral("Preferences section heading: the applications in front of which a held trigger key "
+                        "selects no layout.")},
+        {excludedDescription, 0, QStringLiteral("Caption under that heading.")},
+        {excludedAdd, 0,
+         QStringLiteral("Button that offers the running and installed applications to add to that list.")},
+        {excludedRemove, 0, QStringLiteral("Button that takes the selected application off that list.")},
+        {excludedNoFocus, 0,
+         QStringLiteral("Note under that list on desktops that do not tell which window has the focus.")},
+        {excludedPickTitle, 0, QStringLiteral("Title of the window that adds an application to that list.")},
+        {excludedPickLabel, 0,
+         QStringLiteral("Its label: the running applications come first, then the installed ones; an "
+                        "identifier can be typed.")},
+        {excludedRunning, 0,
+         QStringLiteral(
+             "Suffix after a running application's name in that window, e.g. \"Firefox — running\".")},
+        {cancelButton, 0, QStringLiteral("Button that closes a window without a change.")},
     };
     return entries;
 }

@@ -24,6 +24,8 @@ inline const QString skipUpdateVersion = QStringLiteral("skipUpdateVersion");
 inline const QString lastUpdateCheck = QStringLiteral("lastUpdateCheck");
 // The layout identifier a trigger press selects; absent: the English ones.
 inline const QString shortcutLayout = QStringLiteral("shortcutLayout");
+// Identifiers of the applications in front of which a trigger switches nothing.
+inline const QString excludedApplications = QStringLiteral("excludedApplications");
 
 // In-process notifications.
 inline const QString updateAvailableNotification = QStringLiteral("UpdateAvailable");
@@ -41,7 +43,7 @@ namespace velmora {
 void configureDefaultSettings();
 
 // Writes the reset values of the user-editable settings (the shortcut layout
-// goes back to English). Debug and usage
+// goes back to English, no application stays excluded). Debug and usage
 // switches, the language, first-launch and update bookkeeping are kept.
 void resetAllSettings();
 

@@ -17,13 +17,25 @@ QStringList keysOfType(SettingType type) {
     return keys;
 }
 
-bool isBoolean(const QString& key) {
+bool isOfType(const QString& key, SettingType type) {
     const SettingDefinition* setting = SettingsSchema::find(key);
-    return setting != nullptr && setting->type == SettingType::boolean;
+    return setting != nullptr && setting->type == type;
 }
 
-// Dates are written by the program only; the command takes Booleans and text.
-QStringList writableKeys() { return keysOfType(SettingType::boolean) + keysOfType(SettingType::string); }
+bool isBoolean(const QString& key) {
+    return isOfType(key, SettingType::boolean);
+}
+
+// Dates are written by the program only; the command takes Booleans, text and lists.
+QStringList writableKeys() {
+    return keysOfType(SettingType::boolean) + keysOfType(SettingType::string) +
+           keysOfType(SettingType::stringList);
+}
+
+QString quoted(const QString& text) {
+    return u'"' + QString(text).replace(u'\\', QLatin1String("\\\\")).replace(u'"', QLatin1String("\\\"")) +
+           u'"';
+}
 
 std::optional<bool> parseBool(const QString& text) {
     const QString value = text.trimmed().toLower();
@@ -46,6 +58,7 @@ QStringList DefaultsCommand::knownKeys() {
 QString DefaultsCommand::usage() {
     return QStringLiteral("usage: velmora defaults read [KEY]\n"
                           "       velmora defaults write KEY [-bool|-string] VALUE\n"
+                          "       velmora defaults write KEY -array [VALUE...]\n"
                           "       velmora defaults delete KEY");
 }
 
@@ -65,6 +78,12 @@ int DefaultsCommand::run(const QStringList& arguments) {
 QString DefaultsCommand::render(const QVariant& value) const {
     if (value.typeId() == QMetaType::QDateTime)
         return value.toDateTime().toString(Qt::ISODate);
+    if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList) {
+        QStringList items = value.toStringList();
+        for (QString& item : items)
+            item = quoted(item);
+        return u'(' + items.join(QLatin1String(", ")) + u')';
+    }
     return value.toString();
 }
 
@@ -83,6 +102,15 @@ int DefaultsCommand::read(const QStringList& arguments) {
         return 0;
     }
     const QString& key = arguments.first();
+    // A list prints as the defaults tool prints an array; absent, it is empty.
+    if (isOfType(key, SettingType::stringList)) {
+        const QStringList items = store_.stringListForKey(key);
+        out_(QStringLiteral("("));
+        for (qsizetype i = 0; i < items.size(); ++i)
+            out_(QStringLiteral("    ") + quoted(items[i]) + QLatin1String(i + 1 < items.size() ? "," : ""));
+        out_(QStringLiteral(")"));
+        return 0;
+    }
     const QVariant value = store_.object(key);
     if (!value.isValid()) {
         err_(QStringLiteral("velmora defaults: %1 is not set").arg(key));
@@ -97,6 +125,8 @@ int DefaultsCommand::read(const QStringList& arguments) {
 }
 
 int DefaultsCommand::write(const QStringList& arguments) {
+    if (arguments.size() >= 2 && arguments[1] == QLatin1String("-array"))
+        return writeList(arguments.first(), arguments.mid(2));
     QStringList words = arguments;
     QString type;
     if (words.size() == 3 && (words[1] == QLatin1String("-bool") || words[1] == QLatin1String("-string"))) {
@@ -111,6 +141,10 @@ int DefaultsCommand::write(const QStringList& arguments) {
     if (!writableKeys().contains(key)) {
         err_(QStringLiteral("velmora defaults: %1 is not a setting that can be written; known settings: %2")
                  .arg(key, writableKeys().join(QStringLiteral(", "))));
+        return 2;
+    }
+    if (isOfType(key, SettingType::stringList)) {
+        err_(QStringLiteral("velmora defaults: %1 takes a -array value").arg(key));
         return 2;
     }
     const bool wantsBool = type == QLatin1String("-bool") || (type.isEmpty() && isBoolean(key));
@@ -128,6 +162,15 @@ int DefaultsCommand::write(const QStringList& arguments) {
     } else {
         store_.setString(key, text);
     }
+    return 0;
+}
+
+int DefaultsCommand::writeList(const QString& key, const QStringList& items) {
+    if (!isOfType(key, SettingType::stringList)) {
+        err_(QStringLiteral("velmora defaults: %1 does not take a -array value").arg(key));
+        return 2;
+    }
+    store_.setStringList(key, items);
     return 0;
 }
 

@@ -8,7 +8,8 @@ namespace velmora {
 
 class SettingsStore;
 
-// "velmora defaults read [KEY] | write KEY [-bool|-string] VALUE | delete KEY":
+// "velmora defaults read [KEY] | write KEY [-bool|-string] VALUE |
+// write KEY -array [VALUE...] | delete KEY":
 // reads and changes Velmora's settings from outside the program, the way the
 // debug switches are meant to be set. A running Velmora sees a change within
 // about a second.
@@ -27,6 +28,7 @@ public:
 private:
     int read(const QStringList& arguments);
     int write(const QStringList& arguments);
+    int writeList(const QString& key, const QStringList& items);
     int remove(const QStringList& arguments);
     QString render(const QVariant& value) const;
 

@@ -23,6 +23,8 @@ const QList<SettingDefinition>& all() {
         {Constants::enableAutoUpdates, boolean, true, whenAbsent, true},
         // Chosen in the preferences; without it the English layouts serve.
         {Constants::shortcutLayout, string, {}, never, true},
+        // Absent: no application is excluded.
+        {Constants::excludedApplications, stringList, {}, never, true},
         // Bookkeeping of the language, first launch, permission and updates.
         {Constants::appLanguage, string, {}, never, false},
         {Constants::hasLaunchedBefore, boolean, false, never, false},

@@ -6,7 +6,7 @@
 
 namespace velmora {
 
-enum class SettingType { boolean, string, date };
+enum class SettingType { boolean, string, stringList, date };
 
 // What the start-up step does with a key.
 enum class StartUpWrite { never, whenAbsent, always };

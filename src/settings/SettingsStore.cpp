@@ -70,6 +70,20 @@ std::optional<QDateTime> SettingsStore::dateForKey(const QString& key) const {
     return std::nullopt;
 }
 
+QStringList SettingsStore::stringListForKey(const QString& key) const {
+    const QVariant value = object(key);
+    switch (value.typeId()) {
+    case QMetaType::QStringList:
+    case QMetaType::QVariantList:
+        return value.toStringList();
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+        return value.toString().isEmpty() ? QStringList() : QStringList{value.toString()};
+    default:
+        return {};
+    }
+}
+
 void SettingsStore::announce(const QStringList& keys) {
     if (keys.isEmpty())
         return;

@@ -35,10 +35,18 @@ public:
     bool boolForKey(const QString& key) const;
     std::optional<QString> stringForKey(const QString& key) const;
     std::optional<QDateTime> dateForKey(const QString& key) const;
+    // A list, or a single text as a list of one (the settings file stores a
+    // list of one as plain text); empty when absent.
+    QStringList stringListForKey(const QString& key) const;
 
     void setBool(const QString& key, bool value) { setObject(key, value); }
     void setString(const QString& key, const QString& value) { setObject(key, value); }
     void setDate(const QString& key, const QDateTime& value) { setObject(key, value); }
+    // An empty list removes the key: the settings file cannot tell an empty
+    // list from an absent one.
+    void setStringList(const QString& key, const QStringList& value) {
+        value.isEmpty() ? removeObject(key) : setObject(key, value);
+    }
 
     // The process-wide store every part reads; tests install their own.
     static SettingsStore& standard();

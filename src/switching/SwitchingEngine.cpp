@@ -99,10 +99,19 @@ KeyboardEvent* SwitchingEngine::handleKeyboardEvent(uint32_t type, KeyboardEvent
         return event;
 
     const bool held = isTriggerModifierPressed(eventGetFlags(*event));
-    if (held && !modifierPressed && type != EventType::keyUp)
-        switchToEnglishLayout();
-    else if (!held && modifierPressed && type != EventType::keyDown)
-        restoreSavedLayout();
+    if (held && !modifierPressed && type != EventType::keyUp) {
+        if (excluded_.isFocusedExcluded()) {
+            modifierPressed = holdIgnored_ = true;
+            Logger::log(QStringLiteral("Not switching: the application in front is excluded"));
+        } else {
+            switchToEnglishLayout();
+        }
+    } else if (!held && modifierPressed && type != EventType::keyDown) {
+        if (holdIgnored_)
+            modifierPressed = holdIgnored_ = false;
+        else
+            restoreSavedLayout();
+    }
     return event;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/KeyboardEventTap.h"
 #include "platform/TextInputSources.h"
+#include "switching/ExcludedApplications.h"
 #include "switching/PendingRestore.h"
 
 #include <cstdint>
@@ -11,7 +12,10 @@
 namespace velmora {
 
 // Selects an English layout while a trigger modifier is held and the previous
-// layout again when the triggers are released. Events are only observed: the
+// layout again when the triggers are released. The press decides for the
+// whole hold: one made in front of an excluded application switches nothing,
+// not even when the focus leaves it before the release; one made elsewhere
+// restores at its release wherever the focus went. Events are only observed: the
 // callback hands every event back unchanged. Everything runs on the main
 // thread, synchronously inside the tap's callback.
 class SwitchingEngine {
@@ -51,6 +55,9 @@ private:
 
     const bool& isShuttingDown_;
     std::function<void()> onTapCreated_;
+    ExcludedApplications excluded_;
+    // The hold began in front of an excluded application.
+    bool holdIgnored_ = false;
 };
 
 } // namespace velmora

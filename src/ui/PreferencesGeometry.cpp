@@ -10,6 +10,8 @@ qreal PreferencesGeometry::heightForTab(int tab) {
         return 420;
     case advancedTab:
         return 380;
+    case applicationsTab:
+        return 300;
     default:
         return 350;
     }

@@ -15,6 +15,7 @@ public:
 
     static constexpr int generalTab = 0;
     static constexpr int advancedTab = 1;
+    static constexpr int applicationsTab = 2;
 
     static constexpr qreal initialTargetHeight = 280;
     static constexpr qreal measuredHeightMargin = 100;

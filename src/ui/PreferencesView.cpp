@@ -6,6 +6,7 @@
 #include "settings/Constants.h"
 #include "settings/NotificationCenter.h"
 #include "ui/AdvancedTab.h"
+#include "ui/ExcludedApplicationsList.h"
 #include "ui/GeneralTab.h"
 #include "ui/PreferencesGeometry.h"
 #include "ui/TabButton.h"
@@ -33,7 +34,9 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
       displayedHeight_(PreferencesGeometry::initialTargetHeight), scrollArea_(new QScrollArea(this)),
       column_(new QWidget), general_(new GeneralTab(std::move(actions.setAutoLaunch), column_)),
       advanced_(new AdvancedTab(std::move(actions.checkForUpdates), ApplicationIdentity::version(), column_)),
+      applications_(new ExcludedApplicationsList(column_)),
       heightAnimation_(new QPropertyAnimation(this, "displayedHeight", this)) {
+    applications_->setRunningApplications(std::move(actions.runningApplications));
     setMinimumSize(PreferencesGeometry::minimumViewSize);
     setMaximumSize(PreferencesGeometry::maximumViewSize);
 
@@ -45,6 +48,10 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
         localized(LocalizationKeys::prefsAdvanced), false,
         [this] { selectTab(PreferencesGeometry::advancedTab); }, this);
     advancedButton_->setObjectName(QStringLiteral("advancedTabButton"));
+    applicationsButton_ = new TabButton(
+        localized(LocalizationKeys::prefsApplications), false,
+        [this] { selectTab(PreferencesGeometry::applicationsTab); }, this);
+    applicationsButton_->setObjectName(QStringLiteral("applicationsTabButton"));
 
     auto* tabBar = new QHBoxLayout;
     // The selected tab's tint starts where the section headings start.
@@ -52,6 +59,7 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
                                PreferencesGeometry::contentHorizontalPadding, 0);
     tabBar->setSpacing(4);
     tabBar->addWidget(generalButton_);
+    tabBar->addWidget(applicationsButton_);
     tabBar->addWidget(advancedButton_);
     tabBar->addStretch();
 
@@ -61,8 +69,10 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
         PreferencesGeometry::contentHorizontalPadding, PreferencesGeometry::contentVerticalPadding);
     columnLayout->setSpacing(0);
     columnLayout->addWidget(general_);
+    columnLayout->addWidget(applications_);
     columnLayout->addWidget(advanced_);
     columnLayout->addStretch();
+    applications_->hide();
     advanced_->hide();
     column_->setAutoFillBackground(false);
     column_->installEventFilter(this);
@@ -88,8 +98,8 @@ PreferencesView::PreferencesView(Actions actions, QWidget* parent)
 
     // Tab follows the layout: the tabs, then the shown tab's controls top to
     // bottom (the hidden tab's are passed over).
-    QList<QWidget*> order{generalButton_, advancedButton_};
-    order += general_->focusOrder() + advanced_->focusOrder();
+    QList<QWidget*> order{generalButton_, applicationsButton_, advancedButton_};
+    order += general_->focusOrder() + applications_->focusOrder() + advanced_->focusOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -110,6 +120,8 @@ TabButton* PreferencesView::tabButton(int tab) const {
         return generalButton_;
     case PreferencesGeometry::advancedTab:
         return advancedButton_;
+    case PreferencesGeometry::applicationsTab:
+        return applicationsButton_;
     default:
         return nullptr;
     }
@@ -121,10 +133,12 @@ void PreferencesView::selectTab(int tab) {
     selectedTab_ = tab;
     generalButton_->setSelected(tab == PreferencesGeometry::generalTab, true);
     advancedButton_->setSelected(tab == PreferencesGeometry::advancedTab, true);
+    applicationsButton_->setSelected(tab == PreferencesGeometry::applicationsTab, true);
     // The new content replaces the old one; its height change is measured
     // like any other.
     general_->setVisible(tab == PreferencesGeometry::generalTab);
     advanced_->setVisible(tab == PreferencesGeometry::advancedTab);
+    applications_->setVisible(tab == PreferencesGeometry::applicationsTab);
     scrollArea_->verticalScrollBar()->setValue(0);
 }
 
@@ -176,12 +190,15 @@ qreal PreferencesView::measuredContentHeight() const {
 
 void PreferencesView::refresh() {
     general_->refresh();
+    applications_->refresh();
     advanced_->refresh();
 }
 
 void PreferencesView::retranslate() {
     generalButton_->setTitle(localized(LocalizationKeys::prefsGeneral));
     advancedButton_->setTitle(localized(LocalizationKeys::prefsAdvanced));
+    applicationsButton_->setTitle(localized(LocalizationKeys::prefsApplications));
+    applications_->retranslate();
     general_->retranslate();
     general_->refresh();
 }

@@ -12,11 +12,12 @@ class QScrollArea;
 namespace velmora {
 
 class AdvancedTab;
+class ExcludedApplicationsList;
 class GeneralTab;
 class TabButton;
 
-// The content of the preferences window: a General and an Advanced tab under
-// a row of tab buttons. The scroll area holding the selected tab takes the
+// The content of the preferences window: a General, an Applications and an
+// Advanced tab under a row of tab buttons. The scroll area holding the selected tab takes the
 // height of its content, and the window grows or shrinks with it, keeping its
 // top edge in place.
 class PreferencesView final : public QWidget {
@@ -30,6 +31,8 @@ public:
         std::function<void(bool)> setAutoLaunch;
         // "Check Now": a check for updates that the user started.
         std::function<void()> checkForUpdates;
+        // The applications running now, offered first to the excluded list.
+        std::function<QList<QPair<QString, QString>>()> runningApplications;
     };
 
     explicit PreferencesView(Actions actions = {}, QWidget* parent = nullptr);
@@ -63,6 +66,7 @@ public:
 
     GeneralTab* generalTab() const { return general_; }
     AdvancedTab* advancedTab() const { return advanced_; }
+    ExcludedApplicationsList* applicationsTab() const { return applications_; }
     TabButton* tabButton(int tab) const;
     QScrollArea* scrollArea() const { return scrollArea_; }
     const QPropertyAnimation* heightAnimation() const { return heightAnimation_; }
@@ -89,10 +93,12 @@ private:
 
     TabButton* generalButton_;
     TabButton* advancedButton_;
+    TabButton* applicationsButton_;
     QScrollArea* scrollArea_;
     QWidget* column_;
     GeneralTab* general_;
     AdvancedTab* advanced_;
+    ExcludedApplicationsList* applications_;
     QPropertyAnimation* heightAnimation_;
     QPointer<QPropertyAnimation> windowAnimation_;
 };

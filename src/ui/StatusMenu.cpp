@@ -2,6 +2,8 @@
 
 #include "localization/LocalizationKeys.h"
 #include "localization/LocalizationManager.h"
+#include "settings/Constants.h"
+#include "settings/SettingsStore.h"
 #include "ui/SymbolIcons.h"
 
 #include <QGuiApplication>
@@ -92,7 +94,8 @@ void StatusMenu::dropMenu() {
     if (menu_)
         menu_->deleteLater();
     menu_.clear();
-    switchingOff_ = preferences_ = update_ = support_ = checkUpdates_ = debugInfo_ = quit_ = nullptr;
+    switchingOff_ = switching_ = preferences_ = update_ = support_ = checkUpdates_ = debugInfo_ = quit_ =
+        nullptr;
 }
 
 void StatusMenu::build() {
@@ -122,6 +125,16 @@ void StatusMenu::build() {
         debugInfo_ = addRow(&Actions::showDebugInfo);
     }
     menu_->addSeparator();
+    // The preferences' "switch to English" setting, one click away.
+    switching_ = menu_->addAction(QString());
+    switching_->setCheckable(true);
+    connect(switching_, &QAction::triggered, this,
+            [](bool on) { SettingsStore::standard().setBool(Constants::switchToEnglish, on); });
+    connect(menu_, &QMenu::aboutToShow, this, [this] {
+        if (switching_)
+            switching_->setChecked(SettingsStore::standard().boolForKey(Constants::switchToEnglish));
+    });
+    menu_->addSeparator();
     quit_ = addRow(&Actions::quitApp);
     quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     retitle();
@@ -137,6 +150,8 @@ QAction* StatusMenu::addRow(std::function<void()> Actions::*action) {
 void StatusMenu::retitle() {
     if (switchingOff_)
         switchingOff_->setText(localizedTitle(LocalizationKeys::menuSwitchingOff));
+    switching_->setText(localizedTitle(LocalizationKeys::menuSwitchForShortcuts));
+    switching_->setChecked(SettingsStore::standard().boolForKey(Constants::switchToEnglish));
     preferences_->setText(localizedTitle(LocalizationKeys::menuPreferences));
     if (update_)
         update_->setText(title(rows_.updateTitle.value_or(QString())));

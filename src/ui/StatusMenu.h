@@ -44,6 +44,8 @@ public:
     // Null before the first refresh and after release().
     QMenu* menu() const { return menu_; }
     QAction* updateRow() const { return update_; }
+    // Checked while switching for shortcuts is on; choosing it pauses or resumes.
+    QAction* switchingRow() const { return switching_; }
 
     // Brings the titles up to date, in the interface language of this moment.
     void refresh(const Rows& rows);
@@ -78,6 +80,7 @@ private:
     Rows rows_;
     QPointer<QMenu> menu_;
     QAction* switchingOff_ = nullptr;
+    QAction* switching_ = nullptr;
     QAction* preferences_ = nullptr;
     QAction* update_ = nullptr;
     QAction* support_ = nullptr;

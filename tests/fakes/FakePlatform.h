@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fakes/FakeFocusedApplication.h"
 #include "fakes/FakeKeyboardEventTap.h"
 #include "fakes/FakeTextInputSources.h"
 #include "platform/Platform.h"
@@ -83,13 +84,14 @@ struct FakePlatform {
     std::shared_ptr<FakeLoginItemService> loginItems = std::make_shared<FakeLoginItemService>();
     std::shared_ptr<FakeMachine> machine = std::make_shared<FakeMachine>();
     std::shared_ptr<ScriptedAlertPresenter> alerts = std::make_shared<ScriptedAlertPresenter>();
+    std::shared_ptr<FakeFocusedApplication> focus = std::make_shared<FakeFocusedApplication>();
 
     FakePlatform() { install(alerts); }
     ~FakePlatform() { Platform::install({}); }
     // The alerts can be the real ones, answered by a click like a person's.
     void install(std::shared_ptr<AlertPresenter> presenter) {
         Platform::install(
-            {sources, taps, trust, loginItems, machine, machine, machine, std::move(presenter), {}});
+            {sources, taps, trust, loginItems, machine, machine, machine, std::move(presenter), focus});
     }
 };
 

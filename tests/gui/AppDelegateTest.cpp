@@ -81,6 +81,10 @@ TEST_F(AppDelegateTest, CleanupTearsDownOnceAndNothingHappensAfterIt) {
     fakes.trust->setTrusted(true);
     AppDelegate& app = make();
     app.applicationDidFinishLaunching();
+    // Each focus change is traced, from the focus at start on.
+    fakes.focus->focus("steam");
+    EXPECT_EQ(traced().filter("Focused application"),
+              (QStringList{"Focused application: none", "Focused application: steam"}));
     const auto tap = fakes.taps->latest();
     app.startPermissionChecking();
     output.clear();
@@ -127,7 +131,7 @@ TEST_F(AppDelegateTest, MenuRowsShortcutsAndRebuildOnlyOnceClosed) {
     open->popup(QPoint(0, 0));
     store->setBool(Constants::enableDebugMode, true);
     app.updateStatusItemIcon();
-    EXPECT_EQ(menuRows().size(), 8);
+    EXPECT_EQ(menuRows().size(), 10);
     open->hide();
     EXPECT_TRUE(test::waitUntil([&] { return menuRows().contains(tr(LocalizationKeys::menuDebugInfo)); }));
 
@@ -140,6 +144,17 @@ TEST_F(AppDelegateTest, MenuRowsShortcutsAndRebuildOnlyOnceClosed) {
     EXPECT_TRUE(test::waitUntil([&] { return menuRows().first() == tr(LocalizationKeys::menuPreferences); }));
     EXPECT_NE(app.engine.eventTap, nullptr);
     EXPECT_NE(app.statusItem->toolTip(), tr(LocalizationKeys::traySwitchingOff));
+
+    // The checkmark row pauses and resumes switching, and shows a change made elsewhere when it opens.
+    QAction* switching = app.statusMenu.switchingRow();
+    for (const bool on : {false, true}) {
+        switching->trigger();
+        EXPECT_EQ(store->boolForKey(Constants::switchToEnglish), on);
+    }
+    store->setBool(Constants::switchToEnglish, false);
+    app.statusItem->contextMenu()->popup(QPoint(0, 0));
+    EXPECT_FALSE(switching->isChecked());
+    app.statusItem->contextMenu()->hide();
 }
 
 // The rows' shortcuts, typed while the real menu is open and has the keyboard.

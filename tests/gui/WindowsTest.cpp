@@ -7,6 +7,7 @@
 #include "support/Files.h"
 #include "support/WaitUntil.h"
 #include "ui/AdvancedTab.h"
+#include "ui/ExcludedApplicationsList.h"
 #include "ui/GeneralTab.h"
 #include "ui/HostWindow.h"
 #include "ui/OnboardingPageView.h"
@@ -26,6 +27,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -92,6 +94,24 @@ TEST_F(PreferencesViewTest, SwitchesStoreClicksAndResetBringsBackWhatWasShown) {
     }
     EXPECT_EQ(autoLaunchCalls.size(), 1);
 
+    // Excluded applications: the running ones offered first, no repeat in another case, removal of the
+    // selection; the note only where the desktop tells no focus.
+    ExcludedApplicationsList* excluded = view.applicationsTab();
+    excluded->setRunningApplications([] { return QList<QPair<QString, QString>>{{"steam", "Game"}}; });
+    EXPECT_EQ(excluded->offeredApplications().value(0).second, "steam");
+    for (const char* identifier : {"steam", "STEAM", " org.example.VM ", ""})
+        excluded->add(identifier);
+    EXPECT_EQ(store->stringListForKey(Constants::excludedApplications),
+              (QStringList{"steam", "org.example.VM"}));
+    EXPECT_EQ(excluded->list()->count(), 2);
+    EXPECT_TRUE(excluded->note()->isHidden());
+    excluded->list()->item(0)->setSelected(true);
+    excluded->removeButton()->click();
+    EXPECT_EQ(excluded->list()->count(), 1);
+    fakes.focus->focus(std::nullopt, false);
+    excluded->refresh();
+    EXPECT_FALSE(excluded->note()->isHidden());
+
     // Reset keeps the debug switch, and leaves the icon to the next rebuild.
     const int notifications = iconNotifications;
     store->setBool(Constants::enableDebugMode, true);
@@ -102,6 +122,7 @@ TEST_F(PreferencesViewTest, SwitchesStoreClicksAndResetBringsBackWhatWasShown) {
         EXPECT_EQ(store->boolForKey(all[i]->objectName()), defaults[i]) << all[i]->objectName().toStdString();
     }
     EXPECT_TRUE(store->boolForKey(Constants::enableDebugMode));
+    EXPECT_FALSE(store->hasObject(Constants::excludedApplications) || excluded->list()->count() > 0);
     EXPECT_EQ(iconNotifications, notifications);
 }
 
@@ -197,7 +218,8 @@ TEST(LayoutNameCatalog, DamagedOrMissingFilesTranslateNothing) {
 TEST_F(PreferencesViewTest, TabFollowsTheLayoutAndReturnSelects) {
     PreferencesView& view = make();
     ASSERT_TRUE(activate(window.get()));
-    for (const int tab : {PreferencesGeometry::advancedTab, PreferencesGeometry::generalTab}) {
+    for (const int tab : {PreferencesGeometry::advancedTab, PreferencesGeometry::applicationsTab,
+                          PreferencesGeometry::generalTab}) {
         view.tabButton(tab)->setFocus();
         press(window.get(), Qt::Key_Return);
         ASSERT_EQ(view.selectedTab(), tab);
@@ -206,12 +228,16 @@ TEST_F(PreferencesViewTest, TabFollowsTheLayoutAndReturnSelects) {
         for (QWidget* at = window->focusWidget(); !visited.contains(at); at = window->focusWidget())
             visited.append(at), press(window.get(), Qt::Key_Tab);
         ASSERT_GT(visited.size(), 3);
-        EXPECT_EQ(visited.mid(0, 2), (QList<QWidget*>{view.tabButton(0), view.tabButton(1)}));
+        EXPECT_EQ(visited.mid(0, 3),
+                  (QList<QWidget*>{view.tabButton(0), view.tabButton(2), view.tabButton(1)}));
         QList<QWidget*> reachable = window->findChildren<QWidget*>();
-        reachable.removeIf([](QWidget* w) { return !w->isVisible() || !(w->focusPolicy() & Qt::TabFocus); });
+        reachable.removeIf([](QWidget* w) {
+            return !w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus);
+        });
         EXPECT_EQ(QSet(visited.begin(), visited.end()), QSet(reachable.begin(), reachable.end()));
         for (QWidget* stop : visited) // a control, no container without a focus of its own to show
-            EXPECT_TRUE(qobject_cast<QAbstractButton*>(stop) || qobject_cast<QComboBox*>(stop));
+            EXPECT_TRUE(qobject_cast<QAbstractButton*>(stop) || qobject_cast<QComboBox*>(stop) ||
+                        qobject_cast<QListWidget*>(stop));
         for (qsizetype i = 3; i < visited.size(); ++i) {
             const QPoint before = visited[i - 1]->mapTo(window.get(), QPoint());
             const QPoint at = visited[i]->mapTo(window.get(), QPoint());

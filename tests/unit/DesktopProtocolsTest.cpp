@@ -1,5 +1,6 @@
 #include "platform/KeyboardEvent.h"
 #include "platform/sway/I3IpcFraming.h"
+#include "platform/sway/SwayFocusedApplication.h"
 #include "platform/x11/X11ModifierFlags.h"
 #include "platform/x11/XkbSymbolsName.h"
 
@@ -80,6 +81,22 @@ TEST(I3IpcDecoderTest, FramingTable) {
         EXPECT_TRUE(messages == row.messages && decoder.failed() == row.messages.isEmpty()) << row.name;
     }
     EXPECT_FALSE(I3Ipc::parsePayload("{not json"));
+}
+
+// The focused container of sway's tree: a Wayland window's app_id, an Xwayland window's class, nothing
+// for a workspace that holds the focus itself.
+TEST(SwayFocusTest, TheFocusedContainersApplication) {
+    const std::pair<const char*, std::optional<QString>> rows[] = {
+        {R"({"nodes":[{"nodes":[{"app_id":"x"},{"nodes":[{"app_id":"foot","focused":true}]}]}]})", "foot"},
+        {R"({"nodes":[{"nodes":[{"app_id":"foot"}],"floating_nodes":[{"app_id":null,"focused":true,
+           "window_properties":{"class":"Steam"}}]}]})",
+         "Steam"},
+        {R"({"nodes":[{"type":"workspace","focused":true,"nodes":[{"app_id":"foot"}]}]})", std::nullopt}};
+    for (const auto& [tree, application] : rows) {
+        const auto focused = SwayFocusedApplication::focusedUnder(QJsonDocument::fromJson(tree).object());
+        EXPECT_EQ(focused ? SwayFocusedApplication::applicationOf(*focused) : std::nullopt, application)
+            << tree;
+    }
 }
 
 } // namespace

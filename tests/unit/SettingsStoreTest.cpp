@@ -167,15 +167,23 @@ TEST(DefaultsCommandTest, WritesReadsAndDeletesWhatItUnderstandsAndRefusesTheRes
     };
     for (const char* words :
          {"write enableDebugMode maybe", "write enableDebugMode -string true", "write AppLanguage -bool true",
-          "write enabledebugmode true", "write enableDebugMode", "erase enableDebugMode", ""})
+          "write enabledebugmode true", "write enableDebugMode", "erase enableDebugMode", "",
+          "write excludedApplications steam", "write useShiftKey -array yes"})
         EXPECT_EQ(run(words), 2) << words;
-    EXPECT_TRUE(store.allKeys().isEmpty() && errors.size() == 7);
-    for (const char* words : {"write enableDebugMode -bool true", "write enableUsageStats YES",
-                              "write useShiftKey no", "write shortcutLayout -string gb", "read useShiftKey",
-                              "read shortcutLayout", "delete shortcutLayout", "read"})
+    EXPECT_TRUE(store.allKeys().isEmpty() && errors.size() == 9);
+    for (const char* words :
+         {"read excludedApplications", "write enableDebugMode -bool true", "write enableUsageStats YES",
+          "write useShiftKey no", "write shortcutLayout -string gb", "read useShiftKey",
+          "read shortcutLayout", "delete shortcutLayout", "write excludedApplications -array steam",
+          "read excludedApplications", "write excludedApplications -array Steam org.gnome.Terminal",
+          "read excludedApplications", "read", "write excludedApplications -array",
+          "read excludedApplications"})
         EXPECT_EQ(run(words), 0) << words;
-    EXPECT_EQ(out, (QStringList{"0", "gb", "{", "    enableDebugMode = true;", "    enableUsageStats = true;",
-                                "    useShiftKey = false;", "}"}));
+    EXPECT_EQ(out, (QStringList{"(", ")", "0", "gb", "(", "    \"steam\"", ")", "(", "    \"Steam\",",
+                                "    \"org.gnome.Terminal\"", ")", "{", "    enableDebugMode = true;",
+                                "    enableUsageStats = true;",
+                                "    excludedApplications = (\"Steam\", \"org.gnome.Terminal\");",
+                                "    useShiftKey = false;", "}", "(", ")"}));
     EXPECT_EQ(run("read shortcutLayout"), 1);
     EXPECT_EQ(run("delete shortcutLayout"), 1);
 }

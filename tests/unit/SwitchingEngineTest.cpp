@@ -1,4 +1,5 @@
 #include "switching/SwitchingEngine.h"
+#include "fakes/FakeFocusedApplication.h"
 #include "fakes/FakeKeyboardEventTap.h"
 #include "fakes/FakeTextInputSources.h"
 #include "platform/Platform.h"
@@ -22,6 +23,10 @@ constexpr uint32_t F = EventType::flagsChanged, D = EventType::keyDown, U = Even
 // The desktop answering selections with status `value`; the pending restore's timer coming due.
 constexpr uint32_t step = 100, pick = 101, pickUntold = 102, pickNone = 103, reload = 104, restoreOn = 105,
                    answers = 106, due = 107;
+// The application in front: `value` indexes `inFront` (4: on a desktop that tells no focus, 5: no follower);
+// the list of excluded ones becomes the terminal alone.
+constexpr uint32_t focusOn = 108, excludeTerminal = 109;
+const std::optional<QString> inFront[] = {std::nullopt, "steam", "org.gnome.Terminal", "STEAM", "steam"};
 const QString& restoring = Constants::restorePreviousLayout;
 
 class SwitchingEngineTest : public ::testing::Test {
@@ -32,7 +37,9 @@ protected:
         Platform platform;
         platform.inputSources = sources = std::make_shared<FakeTextInputSources>();
         platform.eventTaps = taps = std::make_shared<FakeKeyboardEventTapFactory>();
+        platform.focus = focus = std::make_shared<FakeFocusedApplication>();
         Platform::install(platform);
+        store->setStringList(Constants::excludedApplications, {"Steam", " com.example.VM"});
         use({"ru", "us"});
         engine = std::make_unique<SwitchingEngine>(shuttingDown, [this] { ++tapCreatedCalls; });
         engine->pendingRestore.firstDelay = {};
@@ -60,6 +67,7 @@ protected:
     std::shared_ptr<InMemorySettingsStore> store;
     std::shared_ptr<FakeTextInputSources> sources;
     std::shared_ptr<FakeKeyboardEventTapFactory> taps;
+    std::shared_ptr<FakeFocusedApplication> focus;
     bool shuttingDown = false;
     int tapCreatedCalls = 0;
     std::unique_ptr<SwitchingEngine> engine;
@@ -116,6 +124,21 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
          "de",
          {},
          three},
+        {"excluded in front", {{focusOn, 1}, {F, ctrl}, {D, ctrl}, {F, 0}}, {}, "ru"},
+        {"excluded in capitals", {{focusOn, 3}, {F, cmd}, {F, 0}, {F, opt}}, {}, "ru"},
+        {"other application in front", {{focusOn, 2}, {F, ctrl}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"no window in front", {{focusOn, 0}, {F, ctrl}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"desktop tells no focus", {{focusOn, 4}, {F, ctrl}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"no focus follower", {{focusOn, 1}, {focusOn, 5}, {F, ctrl}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"focus moved in during the hold",
+         {{focusOn, 2}, {F, ctrl}, {focusOn, 1}, {F, 0}},
+         {"us", "ru"},
+         "ru"},
+        {"focus moved out during the hold",
+         {{focusOn, 1}, {F, ctrl}, {focusOn, 2}, {D, ctrl}, {F, 0}, {F, ctrl}},
+         {"us"},
+         "us"},
+        {"list changed while running", {{focusOn, 2}, {excludeTerminal, 0}, {F, ctrl}, {F, 0}}, {}, "ru"},
     };
     using enum ForeignLayoutChange::Kind;
     for (const auto& row : rows) {
@@ -140,6 +163,12 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
                 sources->setSelectStatus(int32_t(value));
             else if (type == due)
                 QCoreApplication::processEvents();
+            else if (type == focusOn && value == 5)
+                Platform::current().focus.reset();
+            else if (type == focusOn)
+                focus->focus(inFront[value], value != 4);
+            else if (type == excludeTerminal)
+                store->setStringList(Constants::excludedApplications, {"org.gnome.terminal"});
             else
                 send(type, value);
         }

@@ -169,11 +169,12 @@ public:
                                      readText(home_.filePath(QStringLiteral("log"))));
     }
 
-    // Off KWin's Wayland socket (offscreen), so that a client outlives KWin.
+    // Off KWin's Wayland socket (offscreen), so that a client outlives KWin; a runtime folder that KWin
+    // in a root filesystem reads too, where Velmora leaves its focus script.
     QProcessEnvironment environment() const override {
         return with({"DBUS_SESSION_BUS_ADDRESS=" + address_, "XDG_CONFIG_HOME=" + home_.path(),
                      "WAYLAND_DISPLAY=" + home_.filePath(QStringLiteral("kwin")), "XDG_CURRENT_DESKTOP=KDE",
-                     "QT_QPA_PLATFORM=offscreen"});
+                     "XDG_RUNTIME_DIR=" + home_.path(), "QT_QPA_PLATFORM=offscreen"});
     }
 
     int layout() override { return layouts(QStringLiteral("getLayout")); }
@@ -257,6 +258,14 @@ public:
         return with({"DBUS_SESSION_BUS_ADDRESS=" + readText(home_.filePath(QStringLiteral("bus.address"))),
                      "WAYLAND_DISPLAY=" + home_.filePath(QStringLiteral("wayland-0")),
                      "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=GNOME"});
+    }
+
+    // The shell starts in its overview, where a new window does not take the focus.
+    bool openWindow(const QString& application) override {
+        QDBusMessage call = QDBusMessage::createMethodCall("org.gnome.Shell", "/org/gnome/Shell",
+                                                           "org.freedesktop.DBus.Properties", "Set");
+        call.setArguments({"org.gnome.Shell", "OverviewActive", QVariant::fromValue(QDBusVariant(false))});
+        return bus_.call(call).type() == QDBusMessage::ReplyMessage && Desktop::openWindow(application);
     }
 
     int layout() override { return extension(QStringLiteral("GetCurrent")); }
@@ -365,6 +374,17 @@ void Desktop::launch(const QStringList& command, bool privateNamespaces) {
                        QStringList{"--mount-proc", "--pid", "--kill-child=SIGKILL"} + command);
     else
         desktop_.start(command.first(), command.mid(1));
+}
+
+bool Desktop::openWindow(const QString& application) {
+    QProcess& window = *windows_.emplace_back(std::make_unique<QProcess>());
+    QProcessEnvironment environment = this->environment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), environment.contains(QStringLiteral("DISPLAY"))
+                                                              ? QStringLiteral("xcb")
+                                                              : QStringLiteral("wayland"));
+    window.setProcessEnvironment(environment);
+    window.start(QStringLiteral(VELMORA_WAYLAND_TOOLS "/velmora_focus_window"), {application});
+    return window.waitForStarted();
 }
 
 void Desktop::kill() {

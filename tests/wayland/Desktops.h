@@ -45,6 +45,10 @@ public:
     void setKeyboard(QByteArray layouts, QByteArray options) { layouts_ = layouts, options_ = options; }
     // A key typed on the desktop's own keyboard, on its current layout (sway only).
     virtual bool type(int, bool) { return false; }
+    // A window of the application with this id (its Wayland app_id), which the desktop focuses as it
+    // opens; closing the last one opened gives the focus back to the one before.
+    virtual bool openWindow(const QString& application);
+    void closeWindow() { windows_.pop_back(); } // QProcess ends what it started
     // Ends the desktop as a crash does; restart() brings it back where it can.
     void kill();
     virtual bool restart() { return false; }
@@ -67,6 +71,7 @@ protected:
     QTemporaryDir home_;
     QString error_;
     QProcess desktop_;
+    std::vector<std::unique_ptr<QProcess>> windows_;
 };
 
 } // namespace velmora::test

@@ -11,6 +11,7 @@
 #include "switching/SwitchingEngine.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -209,6 +210,56 @@ TEST_F(SwitchingOnX11Test, LayoutShortcutsWorkAsWithoutVelmora) {
         engine.reset();
         Platform::install({});
     }
+}
+
+// Two real windows under openbox: one of an excluded application (known by _GTK_APPLICATION_ID, which wins
+// over its class), one of another (known by its class). Activation moves the focus without a key.
+TEST_F(SwitchingOnX11Test, AWindowOfAnExcludedApplicationInFrontKeepsItsLayout) {
+    ASSERT_TRUE(server.startWindowManager()) << server.error().toStdString();
+    const auto run = [this](const QString& program, const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(server.display()));
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
+        return process.waitForFinished(10000) ? QString::fromLatin1(process.readAllStandardOutput()).trimmed()
+                                              : QString();
+    };
+    QProcess windows[2];
+    QString ids[2];
+    for (int i = 0; i < 2; ++i) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(server.display()));
+        windows[i].setProcessEnvironment(environment);
+        windows[i].start(QStringLiteral("xmessage"),
+                         {QStringLiteral("-name"), QStringLiteral("w%1").arg(i), "x"});
+        ids[i] = run("xdotool", {"search", "--sync", "--classname", QStringLiteral("w%1").arg(i)});
+        ASSERT_FALSE(ids[i].isEmpty());
+    }
+    run("xdotool", {"set_window", "--class", "Editor", ids[1]});
+    run("xprop", {"-id", ids[0], "-f", "_GTK_APPLICATION_ID", "8u", "-set", "_GTK_APPLICATION_ID",
+                  "org.example.Game"});
+    SettingsStore::standard().setStringList(Constants::excludedApplications, {"ORG.example.game"});
+    startEngine();
+    const FocusedApplication& focus = *Platform::current().focus;
+    EXPECT_TRUE(focus.followsFocus());
+    for (const int round : {0, 1, 0}) {
+        SCOPED_TRACE(round);
+        run("xdotool", {"windowactivate", "--sync", ids[round]});
+        ASSERT_TRUE(waitUntil([&] {
+            return focus.identifier() ==
+                   (round == 0 ? QStringLiteral("org.example.Game") : QStringLiteral("Editor"));
+        }));
+        probe->press(Keycode::leftControl);
+        if (round == 1)
+            ASSERT_TRUE(groupBecomes(1));
+        EXPECT_EQ(groupAfterBarrier(), round);
+        probe->release(Keycode::leftControl);
+        ASSERT_TRUE(waitUntil([this] { return !engine->modifierPressed; }));
+        EXPECT_EQ(groupAfterBarrier(), 0);
+    }
+    for (QProcess& window : windows)
+        window.kill(), window.waitForFinished();
 }
 
 TEST_F(SwitchingOnX11Test, TheServerGoingAwayLeavesTheEngineConsistent) {

@@ -438,5 +438,60 @@
             <extracomment>Alert text. %1: the support page's web address, for the user to open by hand. The button is ok_button.</extracomment>
             <translation>Aucun programme de cet ordinateur n’a ouvert la page web. Ouvrez %1 dans un navigateur web.</translation>
         </message>
+        <message id="menu_switch_for_shortcuts">
+            <source>Switch Layouts for Shortcuts</source>
+            <extracomment>Tray menu item with a checkmark: switching layouts for shortcuts on (checked) or paused (unchecked).</extracomment>
+            <translation>Changer de disposition pour les raccourcis</translation>
+        </message>
+        <message id="prefs_applications">
+            <source>Applications</source>
+            <extracomment>Preferences tab holding the applications without switching.</extracomment>
+            <translation>Applications</translation>
+        </message>
+        <message id="excluded_title">
+            <source>Applications Without Switching</source>
+            <extracomment>Preferences section heading: the applications in front of which a held trigger key selects no layout.</extracomment>
+            <translation>Applications sans changement</translation>
+        </message>
+        <message id="excluded_description">
+            <source>While one of these applications is in front, a held trigger key keeps the current layout: games, remote desktops, virtual machines.</source>
+            <extracomment>Caption under that heading.</extracomment>
+            <translation>Quand l’une de ces applications est au premier plan, une touche de déclenchement maintenue garde la disposition actuelle : jeux, bureaux à distance, machines virtuelles.</translation>
+        </message>
+        <message id="excluded_add">
+            <source>Add…</source>
+            <extracomment>Button that offers the running and installed applications to add to that list.</extracomment>
+            <translation>Ajouter…</translation>
+        </message>
+        <message id="excluded_remove">
+            <source>Remove</source>
+            <extracomment>Button that takes the selected application off that list.</extracomment>
+            <translation>Retirer</translation>
+        </message>
+        <message id="excluded_no_focus">
+            <source>This desktop does not tell Velmora which application is in front: the list has no effect here.</source>
+            <extracomment>Note under that list on desktops that do not tell which window has the focus.</extracomment>
+            <translation>Ce bureau n’indique pas à Velmora quelle application est au premier plan : la liste n’a pas d’effet ici.</translation>
+        </message>
+        <message id="excluded_pick_title">
+            <source>Add an Application</source>
+            <extracomment>Title of the window that adds an application to that list.</extracomment>
+            <translation>Ajouter une application</translation>
+        </message>
+        <message id="excluded_pick_label">
+            <source>Choose a running or installed application, or type its identifier:</source>
+            <extracomment>Its label: the running applications come first, then the installed ones; an identifier can be typed.</extracomment>
+            <translation>Choisissez une application ouverte ou installée, ou saisissez son identifiant :</translation>
+        </message>
+        <message id="excluded_running">
+            <source>running</source>
+            <extracomment>Suffix after a running application's name in that window, e.g. "Firefox — running".</extracomment>
+            <translation>ouverte</translation>
+        </message>
+        <message id="cancel_button">
+            <source>Cancel</source>
+            <extracomment>Button that closes a window without a change.</extracomment>
+            <translation>Annuler</translation>
+        </message>
     </context>
 </TS>

@@ -438,5 +438,60 @@
             <extracomment>Alert text. %1: the support page's web address, for the user to open by hand. The button is ok_button.</extracomment>
             <translation>このコンピュータには Web ページを開くプログラムがありませんでした。%1 を Web ブラウザで開いてください。</translation>
         </message>
+        <message id="menu_switch_for_shortcuts">
+            <source>Switch Layouts for Shortcuts</source>
+            <extracomment>Tray menu item with a checkmark: switching layouts for shortcuts on (checked) or paused (unchecked).</extracomment>
+            <translation>ショートカット用にレイアウトを切り替える</translation>
+        </message>
+        <message id="prefs_applications">
+            <source>Applications</source>
+            <extracomment>Preferences tab holding the applications without switching.</extracomment>
+            <translation>アプリケーション</translation>
+        </message>
+        <message id="excluded_title">
+            <source>Applications Without Switching</source>
+            <extracomment>Preferences section heading: the applications in front of which a held trigger key selects no layout.</extracomment>
+            <translation>切り替えないアプリケーション</translation>
+        </message>
+        <message id="excluded_description">
+            <source>While one of these applications is in front, a held trigger key keeps the current layout: games, remote desktops, virtual machines.</source>
+            <extracomment>Caption under that heading.</extracomment>
+            <translation>これらのアプリケーションが前面にある間は、トリガーキーを押しても現在のレイアウトのままです（ゲーム、リモートデスクトップ、仮想マシンなど）。</translation>
+        </message>
+        <message id="excluded_add">
+            <source>Add…</source>
+            <extracomment>Button that offers the running and installed applications to add to that list.</extracomment>
+            <translation>追加…</translation>
+        </message>
+        <message id="excluded_remove">
+            <source>Remove</source>
+            <extracomment>Button that takes the selected application off that list.</extracomment>
+            <translation>削除</translation>
+        </message>
+        <message id="excluded_no_focus">
+            <source>This desktop does not tell Velmora which application is in front: the list has no effect here.</source>
+            <extracomment>Note under that list on desktops that do not tell which window has the focus.</extracomment>
+            <translation>このデスクトップは前面のアプリケーションを Velmora に伝えないため、ここではこのリストは効果がありません。</translation>
+        </message>
+        <message id="excluded_pick_title">
+            <source>Add an Application</source>
+            <extracomment>Title of the window that adds an application to that list.</extracomment>
+            <translation>アプリケーションを追加</translation>
+        </message>
+        <message id="excluded_pick_label">
+            <source>Choose a running or installed application, or type its identifier:</source>
+            <extracomment>Its label: the running applications come first, then the installed ones; an identifier can be typed.</extracomment>
+            <translation>実行中またはインストール済みのアプリケーションを選ぶか、識別子を入力してください：</translation>
+        </message>
+        <message id="excluded_running">
+            <source>running</source>
+            <extracomment>Suffix after a running application's name in that window, e.g. "Firefox — running".</extracomment>
+            <translation>実行中</translation>
+        </message>
+        <message id="cancel_button">
+            <source>Cancel</source>
+            <extracomment>Button that closes a window without a change.</extracomment>
+            <translation>キャンセル</translation>
+        </message>
     </context>
 </TS>

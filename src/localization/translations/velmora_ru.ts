@@ -438,5 +438,60 @@
             <extracomment>Alert text. %1: the support page's web address, for the user to open by hand. The button is ok_button.</extracomment>
             <translation>Ни одна программа на этом компьютере не открыла веб-страницу. Откройте %1 в браузере.</translation>
         </message>
+        <message id="menu_switch_for_shortcuts">
+            <source>Switch Layouts for Shortcuts</source>
+            <extracomment>Tray menu item with a checkmark: switching layouts for shortcuts on (checked) or paused (unchecked).</extracomment>
+            <translation>Переключать раскладку для сочетаний</translation>
+        </message>
+        <message id="prefs_applications">
+            <source>Applications</source>
+            <extracomment>Preferences tab holding the applications without switching.</extracomment>
+            <translation>Приложения</translation>
+        </message>
+        <message id="excluded_title">
+            <source>Applications Without Switching</source>
+            <extracomment>Preferences section heading: the applications in front of which a held trigger key selects no layout.</extracomment>
+            <translation>Приложения без переключения</translation>
+        </message>
+        <message id="excluded_description">
+            <source>While one of these applications is in front, a held trigger key keeps the current layout: games, remote desktops, virtual machines.</source>
+            <extracomment>Caption under that heading.</extracomment>
+            <translation>Пока одно из этих приложений на переднем плане, удерживаемая клавиша-триггер оставляет текущую раскладку: игры, удалённые рабочие столы, виртуальные машины.</translation>
+        </message>
+        <message id="excluded_add">
+            <source>Add…</source>
+            <extracomment>Button that offers the running and installed applications to add to that list.</extracomment>
+            <translation>Добавить…</translation>
+        </message>
+        <message id="excluded_remove">
+            <source>Remove</source>
+            <extracomment>Button that takes the selected application off that list.</extracomment>
+            <translation>Удалить</translation>
+        </message>
+        <message id="excluded_no_focus">
+            <source>This desktop does not tell Velmora which application is in front: the list has no effect here.</source>
+            <extracomment>Note under that list on desktops that do not tell which window has the focus.</extracomment>
+            <translation>Это окружение не сообщает Velmora, какое приложение на переднем плане: здесь список не действует.</translation>
+        </message>
+        <message id="excluded_pick_title">
+            <source>Add an Application</source>
+            <extracomment>Title of the window that adds an application to that list.</extracomment>
+            <translation>Добавить приложение</translation>
+        </message>
+        <message id="excluded_pick_label">
+            <source>Choose a running or installed application, or type its identifier:</source>
+            <extracomment>Its label: the running applications come first, then the installed ones; an identifier can be typed.</extracomment>
+            <translation>Выберите запущенное или установленное приложение либо введите его идентификатор:</translation>
+        </message>
+        <message id="excluded_running">
+            <source>running</source>
+            <extracomment>Suffix after a running application's name in that window, e.g. "Firefox — running".</extracomment>
+            <translation>запущено</translation>
+        </message>
+        <message id="cancel_button">
+            <source>Cancel</source>
+            <extracomment>Button that closes a window without a change.</extracomment>
+            <translation>Отмена</translation>
+        </message>
     </context>
 </TS>

@@ -438,5 +438,60 @@
             <extracomment>Alert text. %1: the support page's web address, for the user to open by hand. The button is ok_button.</extracomment>
             <translation>此计算机上没有程序打开该网页。请在网页浏览器中打开 %1。</translation>
         </message>
+        <message id="menu_switch_for_shortcuts">
+            <source>Switch Layouts for Shortcuts</source>
+            <extracomment>Tray menu item with a checkmark: switching layouts for shortcuts on (checked) or paused (unchecked).</extracomment>
+            <translation>为快捷键切换布局</translation>
+        </message>
+        <message id="prefs_applications">
+            <source>Applications</source>
+            <extracomment>Preferences tab holding the applications without switching.</extracomment>
+            <translation>应用程序</translation>
+        </message>
+        <message id="excluded_title">
+            <source>Applications Without Switching</source>
+            <extracomment>Preferences section heading: the applications in front of which a held trigger key selects no layout.</extracomment>
+            <translation>不切换的应用程序</translation>
+        </message>
+        <message id="excluded_description">
+            <source>While one of these applications is in front, a held trigger key keeps the current layout: games, remote desktops, virtual machines.</source>
+            <extracomment>Caption under that heading.</extracomment>
+            <translation>当这些应用程序之一位于前台时，按住触发键会保留当前布局：游戏、远程桌面、虚拟机。</translation>
+        </message>
+        <message id="excluded_add">
+            <source>Add…</source>
+            <extracomment>Button that offers the running and installed applications to add to that list.</extracomment>
+            <translation>添加…</translation>
+        </message>
+        <message id="excluded_remove">
+            <source>Remove</source>
+            <extracomment>Button that takes the selected application off that list.</extracomment>
+            <translation>移除</translation>
+        </message>
+        <message id="excluded_no_focus">
+            <source>This desktop does not tell Velmora which application is in front: the list has no effect here.</source>
+            <extracomment>Note under that list on desktops that do not tell which window has the focus.</extracomment>
+            <translation>此桌面不会告知 Velmora 哪个应用程序位于前台：此列表在这里不起作用。</translation>
+        </message>
+        <message id="excluded_pick_title">
+            <source>Add an Application</source>
+            <extracomment>Title of the window that adds an application to that list.</extracomment>
+            <translation>添加应用程序</translation>
+        </message>
+        <message id="excluded_pick_label">
+            <source>Choose a running or installed application, or type its identifier:</source>
+            <extracomment>Its label: the running applications come first, then the installed ones; an identifier can be typed.</extracomment>
+            <translation>选择正在运行或已安装的应用程序，或输入其标识符：</translation>
+        </message>
+        <message id="excluded_running">
+            <source>running</source>
+            <extracomment>Suffix after a running application's name in that window, e.g. "Firefox — running".</extracomment>
+            <translation>正在运行</translation>
+        </message>
+        <message id="cancel_button">
+            <source>Cancel</source>
+            <extracomment>Button that closes a window without a change.</extracomment>
+            <translation>取消</translation>
+        </message>
     </context>
 </TS>

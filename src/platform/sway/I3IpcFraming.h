@@ -13,9 +13,12 @@ namespace velmora {
 namespace I3Ipc {
 inline constexpr uint32_t runCommand = 0;
 inline constexpr uint32_t subscribe = 2;
+inline constexpr uint32_t getTree = 4;
 inline constexpr uint32_t getInputs = 100;
-// Events carry the high bit; "input" is event 21.
+// Events carry the high bit; "workspace" is event 0, "window" 3, "input" 21.
 inline constexpr uint32_t eventBit = 0x80000000u;
+inline constexpr uint32_t workspaceEvent = eventBit | 0;
+inline constexpr uint32_t windowEvent = eventBit | 3;
 inline constexpr uint32_t inputEvent = eventBit | 21;
 
 QByteArray encode(uint32_t type, const QByteArray& payload);

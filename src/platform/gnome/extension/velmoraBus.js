@@ -2,8 +2,11 @@
 // and selected through its own input source manager, so the indicator, the
 // per-window mode and the recent-sources order stay GNOME's.
 //
+// It also tells the application of the focus window, so that Velmora knows
+// it before a key is pressed.
+//
 // One body for both extension formats: the entry file passes in what it
-// imported (Gio and the shell's ui/status/keyboard module).
+// imported (Gio, GLib, Shell and the shell's ui/status/keyboard module).
 'use strict';
 
 var BUS_NAME = 'app.velmora.Shell';
@@ -30,6 +33,12 @@ var INTERFACE_XML = `<node>
       <arg type="i" name="steps"/>
     </signal>
     <signal name="SourcesChanged"/>
+    <method name="GetFocus">
+      <arg type="s" direction="out" name="application"/>
+    </method>
+    <signal name="FocusChanged">
+      <arg type="s" name="application"/>
+    </signal>
   </interface>
 </node>`;
 
@@ -40,10 +49,24 @@ function sourcesInOrder(manager) {
         .map(index => manager.inputSources[index]);
 }
 
+// The desktop-entry id of the focus window's application ("org.gnome.Terminal"),
+// else the window's class; empty without a focus window.
+function focusedApplication(Shell) {
+    const window = global.display.focus_window;
+    if (!window)
+        return '';
+    const app = Shell.WindowTracker.get_default().get_window_app(window);
+    // A window without a desktop entry gets an application made up for it.
+    if (app?.get_app_info())
+        return app.get_id().replace(/\.desktop$/, '');
+    return window.get_wm_class() ?? '';
+}
+
 var VelmoraShellBus = class {
-    constructor(Gio, GLib, keyboard) {
+    constructor(Gio, GLib, Shell, keyboard) {
         this._Gio = Gio;
         this._GLib = GLib;
+        this._Shell = Shell;
         this._keyboard = keyboard;
     }
 
@@ -56,11 +79,13 @@ var VelmoraShellBus = class {
                 (_manager, oldSource) => this._currentChanged(oldSource)),
             this._manager.connect('sources-changed', () => this._emit('SourcesChanged', null)),
         ];
+        this._focusHandler = global.display.connect('notify::focus-window', () => this._focusChanged());
         // Only what the interface declares is reachable from the bus.
         this._object = Gio.DBusExportedObject.wrapJSObject(INTERFACE_XML, {
             ListSources: () => this._listSources(),
             GetCurrent: () => this._currentIndex(),
             Activate: index => this._activate(index),
+            GetFocus: () => focusedApplication(this._Shell),
         });
         this._object.export(Gio.DBus.session, OBJECT_PATH);
         // The name comes last: whoever sees it finds the object in place.
@@ -78,6 +103,9 @@ var VelmoraShellBus = class {
         for (const id of this._handlers ?? [])
             this._manager.disconnect(id);
         this._handlers = [];
+        if (this._focusHandler)
+            global.display.disconnect(this._focusHandler);
+        this._focusHandler = 0;
         this._restoreSwitcher?.();
         this._restoreSwitcher = null;
         this._manager = null;
@@ -132,6 +160,15 @@ var VelmoraShellBus = class {
             this._emit('Stepped', new this._GLib.Variant('(i)', [steps]));
         }
         this._emit('CurrentChanged', new this._GLib.Variant('(u)', [current.index]));
+    }
+
+    _focusChanged() {
+        const application = focusedApplication(this._Shell);
+        // The shell notifies on every focus window, several of one application too.
+        if (application === this._lastFocus)
+            return;
+        this._lastFocus = application;
+        this._emit('FocusChanged', new this._GLib.Variant('(s)', [application]));
     }
 
     _emit(name, parameters) {

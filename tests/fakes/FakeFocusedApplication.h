@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/FocusedApplication.h"
+
+namespace velmora {
+
+// The application in front as the test says; each change is announced.
+struct FakeFocusedApplication final : FocusedApplication {
+    std::optional<QString> focused;
+    bool follows = true;
+    bool followsFocus() const override { return follows; }
+    std::optional<QString> identifier() const override { return follows ? focused : std::nullopt; }
+    void focus(std::optional<QString> identifier, bool told = true) {
+        focused = std::move(identifier), follows = told;
+        notifyChanged();
+    }
+};
+
+} // namespace velmora
