@@ -88,9 +88,13 @@ QList<QWidget*> ExcludedApplicationsList::focusOrder() const {
 
 void ExcludedApplicationsList::refresh() {
     list_->clear();
-    for (const QString& identifier :
-         SettingsStore::standard().stringListForKey(Constants::excludedApplications)) {
-        const std::optional<DesktopEntry> entry = DesktopEntries::find(identifier);
+    const QStringList identifiers =
+        SettingsStore::standard().stringListForKey(Constants::excludedApplications);
+    // Read once for all rows; none when there is nothing to name.
+    const QList<DesktopEntry> installed =
+        identifiers.isEmpty() ? QList<DesktopEntry>() : DesktopEntries::installed();
+    for (const QString& identifier : identifiers) {
+        const std::optional<DesktopEntry> entry = DesktopEntries::find(identifier, installed);
         auto* row = new QListWidgetItem(
             entry ? iconOf(entry->icon) : iconOf({}),
             entry ? QStringLiteral("%1 (%2)").arg(entry->name, identifier) : identifier, list_);
@@ -138,13 +142,14 @@ QList<QPair<QString, QString>> ExcludedApplicationsList::offeredApplications() c
     QList<QPair<QString, QString>> offered;
     QStringList seen;
     const QString running = localized(LocalizationKeys::excludedRunning);
+    const QList<DesktopEntry> installed = DesktopEntries::installed();
     for (const auto& [identifier, title] : running_ ? running_() : QList<QPair<QString, QString>>()) {
-        const std::optional<DesktopEntry> entry = DesktopEntries::find(identifier);
+        const std::optional<DesktopEntry> entry = DesktopEntries::find(identifier, installed);
         const QString name = entry ? entry->name : title.isEmpty() ? identifier : title;
         offered.append({QStringLiteral("%1 (%2) — %3").arg(name, identifier, running), identifier});
         seen.append(identifier.toLower());
     }
-    for (const DesktopEntry& entry : DesktopEntries::installed())
+    for (const DesktopEntry& entry : installed)
         if (!seen.contains(entry.identifier.toLower()))
             offered.append({QStringLiteral("%1 (%2)").arg(entry.name, entry.identifier), entry.identifier});
     return offered;

@@ -81,8 +81,7 @@ TEST_F(AppDelegateTest, CleanupTearsDownOnceAndNothingHappensAfterIt) {
     fakes.trust->setTrusted(true);
     AppDelegate& app = make();
     app.applicationDidFinishLaunching();
-    // Each focus change is traced, from the focus at start on.
-    fakes.focus->focus("steam");
+    fakes.focus->focus("steam"); // each focus change is traced, from the focus at start on
     EXPECT_EQ(traced().filter("Focused application"),
               (QStringList{"Focused application: none", "Focused application: steam"}));
     const auto tap = fakes.taps->latest();
@@ -144,17 +143,6 @@ TEST_F(AppDelegateTest, MenuRowsShortcutsAndRebuildOnlyOnceClosed) {
     EXPECT_TRUE(test::waitUntil([&] { return menuRows().first() == tr(LocalizationKeys::menuPreferences); }));
     EXPECT_NE(app.engine.eventTap, nullptr);
     EXPECT_NE(app.statusItem->toolTip(), tr(LocalizationKeys::traySwitchingOff));
-
-    // The checkmark row pauses and resumes switching, and shows a change made elsewhere when it opens.
-    QAction* switching = app.statusMenu.switchingRow();
-    for (const bool on : {false, true}) {
-        switching->trigger();
-        EXPECT_EQ(store->boolForKey(Constants::switchToEnglish), on);
-    }
-    store->setBool(Constants::switchToEnglish, false);
-    app.statusItem->contextMenu()->popup(QPoint(0, 0));
-    EXPECT_FALSE(switching->isChecked());
-    app.statusItem->contextMenu()->hide();
 }
 
 // The rows' shortcuts, typed while the real menu is open and has the keyboard.

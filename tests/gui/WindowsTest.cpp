@@ -17,6 +17,7 @@
 #include "ui/PreferencesView.h"
 #include "ui/SettingCheckBox.h"
 #include "ui/ShortcutLayoutPicker.h"
+#include "ui/StatusMenu.h"
 #include "ui/SymbolIcons.h"
 #include "ui/SymbolLabel.h"
 #include "ui/SystemTranslations.h"
@@ -124,6 +125,20 @@ TEST_F(PreferencesViewTest, SwitchesStoreClicksAndResetBringsBackWhatWasShown) {
     EXPECT_TRUE(store->boolForKey(Constants::enableDebugMode));
     EXPECT_FALSE(store->hasObject(Constants::excludedApplications) || excluded->list()->count() > 0);
     EXPECT_EQ(iconNotifications, notifications);
+}
+
+// The tray's checkmark row pauses switching, and shows a change made elsewhere when the menu opens.
+using StatusMenuTest = PreferencesViewTest;
+TEST_F(StatusMenuTest, TheCheckmarkRowPausesSwitching) {
+    configureDefaultSettings();
+    StatusMenu menu({});
+    menu.refresh({});
+    menu.switchingRow()->trigger();
+    EXPECT_FALSE(store->boolForKey(Constants::switchToEnglish));
+    store->setBool(Constants::switchToEnglish, true);
+    menu.menu()->popup(QPoint(0, 0));
+    EXPECT_TRUE(menu.switchingRow()->isChecked());
+    menu.menu()->hide();
 }
 
 // The alert comes once the switch is off; its second button brings the icon back.

@@ -138,7 +138,15 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
          {{focusOn, 1}, {F, ctrl}, {focusOn, 2}, {D, ctrl}, {F, 0}, {F, ctrl}},
          {"us"},
          "us"},
-        {"list changed while running", {{focusOn, 2}, {excludeTerminal, 0}, {F, ctrl}, {F, 0}}, {}, "ru"},
+        {"list changed while running",
+         {{focusOn, 2}, {F, ctrl}, {F, 0}, {excludeTerminal, 0}, {F, ctrl}, {F, 0}},
+         {"us", "ru"},
+         "ru"},
+        {"excluded hold leaves a leftover alone",
+         {{F, ctrl}, {F, 0}, {restoreOn, 0}, {focusOn, 1}, {F, ctrl}, {F, 0}},
+         {"us"},
+         "us",
+         {restoring, false}},
     };
     using enum ForeignLayoutChange::Kind;
     for (const auto& row : rows) {

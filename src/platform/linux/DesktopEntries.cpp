@@ -98,14 +98,13 @@ QList<DesktopEntry> installed() {
     return shown;
 }
 
-std::optional<DesktopEntry> find(const QString& identifier) {
-    const QList<Parsed> entries = all();
-    for (const Parsed& parsed : entries)
-        if (parsed.entry.identifier.compare(identifier, Qt::CaseInsensitive) == 0)
-            return parsed.entry;
-    for (const Parsed& parsed : entries)
-        if (parsed.shown && parsed.entry.windowClass.compare(identifier, Qt::CaseInsensitive) == 0)
-            return parsed.entry;
+std::optional<DesktopEntry> find(const QString& identifier, const QList<DesktopEntry>& entries) {
+    for (const DesktopEntry& entry : entries)
+        if (entry.identifier.compare(identifier, Qt::CaseInsensitive) == 0)
+            return entry;
+    for (const DesktopEntry& entry : entries)
+        if (!entry.windowClass.isEmpty() && entry.windowClass.compare(identifier, Qt::CaseInsensitive) == 0)
+            return entry;
     return std::nullopt;
 }
 

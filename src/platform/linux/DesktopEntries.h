@@ -25,9 +25,9 @@ namespace DesktopEntries {
 
 // Shown ones only (not NoDisplay or Hidden), sorted by name.
 QList<DesktopEntry> installed();
-// The entry an application identifier stands for: its desktop-file id or its
-// window class, compared without regard to case.
-std::optional<DesktopEntry> find(const QString& identifier);
+// The entry among `entries` an application identifier stands for: its
+// desktop-file id or its window class, compared without regard to case.
+std::optional<DesktopEntry> find(const QString& identifier, const QList<DesktopEntry>& entries);
 
 } // namespace DesktopEntries
 

@@ -5,6 +5,8 @@
 
 #include <QSocketNotifier>
 
+#include <cstring>
+
 namespace velmora {
 
 namespace {
