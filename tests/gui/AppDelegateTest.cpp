@@ -13,12 +13,10 @@
 #include "ui/OnboardingView.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -133,7 +131,6 @@ TEST_F(AppDelegateTest, MenuRowsShortcutsAndRebuildOnlyOnceClosed) {
     EXPECT_EQ(menuRows().size(), 10);
     open->hide();
     EXPECT_TRUE(test::waitUntil([&] { return menuRows().contains(tr(LocalizationKeys::menuDebugInfo)); }));
-
     // The row runs the flow (alert, poll); access granted under the alert, the poll's tap takes the row away
     // long before the minute's refresh.
     fakes.alerts->whileShowing([&](const Alert&) { fakes.trust->setTrusted(true); });

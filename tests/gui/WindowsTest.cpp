@@ -83,7 +83,7 @@ protected:
 TEST_F(PreferencesViewTest, SwitchesStoreClicksAndResetBringsBackWhatWasShown) {
     SettingsStore::setStandard(store = std::make_shared<InMemorySettingsStore>()); // without the language
     QList<bool> autoLaunchCalls;
-    PreferencesView& view = make({[&](bool enabled) { autoLaunchCalls.append(enabled); }, {}});
+    PreferencesView& view = make({[&](bool enabled) { autoLaunchCalls.append(enabled); }, {}, {}});
     EXPECT_TRUE(store->allKeys().isEmpty()) << "showing the defaults writes nothing";
     const QList<SettingCheckBox*> all = window->findChildren<SettingCheckBox*>();
     QList<bool> defaults;

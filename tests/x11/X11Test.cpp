@@ -251,8 +251,9 @@ TEST_F(SwitchingOnX11Test, AWindowOfAnExcludedApplicationInFrontKeepsItsLayout) 
                    (round == 0 ? QStringLiteral("org.example.Game") : QStringLiteral("Editor"));
         }));
         probe->press(Keycode::leftControl);
-        if (round == 1)
+        if (round == 1) {
             ASSERT_TRUE(groupBecomes(1));
+        }
         EXPECT_EQ(groupAfterBarrier(), round);
         probe->release(Keycode::leftControl);
         ASSERT_TRUE(waitUntil([this] { return !engine->modifierPressed; }));
