@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <utility>
+
 namespace velmora {
 
 namespace {
@@ -98,7 +100,11 @@ void AppDelegate::followFocus() {
     if (focus == nullptr)
         return;
     const auto changed = [this, focus] {
+        engine.focusChanged();
         const std::optional<QString> identifier = focus->identifier();
+        // Another window of the application in front changes nothing here.
+        if (std::exchange(lastInFront_, identifier) == identifier && identifier)
+            return;
         if (identifier && !seenInFront_.contains(*identifier, Qt::CaseInsensitive))
             seenInFront_.append(*identifier);
         Logger::log(

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSystemTrayIcon;
 
@@ -106,6 +107,7 @@ private:
     int activationPolicy_ = activationPolicyRegular;
     bool reportedMissingTray_ = false;
     QStringList seenInFront_;
+    std::optional<QString> lastInFront_;
 };
 
 } // namespace velmora

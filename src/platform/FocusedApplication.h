@@ -19,7 +19,10 @@ public:
     // desktop tells it, otherwise the window's class (X11) or app_id. Nothing
     // when no window has the focus or the desktop tells no focus.
     virtual std::optional<QString> identifier() const = 0;
-    // Runs on the main loop after identifier() changed.
+    // The focused window, where the desktop tells its windows apart; two
+    // windows of one application have different keys.
+    virtual std::optional<QString> windowKey() const { return std::nullopt; }
+    // Runs on the main loop after identifier() or windowKey() changed.
     void setChangedHandler(std::function<void()> changed) { changed_ = std::move(changed); }
 
 protected:

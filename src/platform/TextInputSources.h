@@ -39,6 +39,10 @@ struct ForeignLayoutChange {
 // written "us+intl" there; any other kind keeps its own id. Nothing for an empty id.
 std::optional<QString> desktopSourceIdentifier(const QString& type, const QString& id);
 
+// Where the desktop keeps the current layout: one for the whole session, or
+// one per window or per application, selected again when it gets the focus.
+enum class LayoutScope { global, window, application };
+
 class TextInputSources {
 public:
     virtual ~TextInputSources() = default;
@@ -57,6 +61,7 @@ public:
     virtual ForeignLayoutChange foreignChangeSinceLastSelection() {
         return {ForeignLayoutChange::Kind::unknown};
     }
+    virtual LayoutScope layoutScope() const { return LayoutScope::global; }
 };
 
 } // namespace velmora

@@ -1,10 +1,10 @@
 #include "switching/SwitchingEngine.h"
 
 #include "diagnostics/Logger.h"
-#include "switching/SystemUtils.h"
 #include "platform/Platform.h"
 #include "settings/Constants.h"
 #include "settings/SettingsStore.h"
+#include "switching/SystemUtils.h"
 
 #include <utility>
 
@@ -58,8 +58,9 @@ void SwitchingEngine::createEventTap() {
         return;
     }
     KeyboardEventTapFactory* factory = Platform::current().eventTaps.get();
-    eventTap = factory != nullptr ? factory->createEventTap(keyboardEventMask, &SwitchingEngine::eventTapCallback, this)
-                                  : nullptr;
+    eventTap = factory != nullptr
+                   ? factory->createEventTap(keyboardEventMask, &SwitchingEngine::eventTapCallback, this)
+                   : nullptr;
     if (!eventTap) {
         Logger::log(QStringLiteral("Failed to create event tap"));
         return;
@@ -135,6 +136,7 @@ void SwitchingEngine::switchToEnglishLayout() {
     if (SystemUtils::isEnglishLayout(current))
         return;
     savedInputSource = std::move(current);
+    windowLayouts_.pressed(savedInputSource);
     pendingRestore.cancel();
     selectedInputSource.reset();
     SystemUtils::selectEnglishLayout(&selectedInputSource);
@@ -150,6 +152,10 @@ void SwitchingEngine::restoreSavedLayout() {
     if (!savedInputSource)
         return;
     const InputSourceRef selected = std::exchange(selectedInputSource, nullptr);
+    if (windowLayouts_.releasedElsewhere()) {
+        savedInputSource.reset();
+        return;
+    }
     TextInputSources* sources = Platform::current().inputSources.get();
     if (sources != nullptr && selected && keptForeignChange(*sources, *selected)) {
         savedInputSource.reset();
@@ -159,6 +165,11 @@ void SwitchingEngine::restoreSavedLayout() {
         pendingRestore.keep(savedInputSource, selected);
     savedInputSource.reset();
     Logger::trackEvent(QStringLiteral("layout_switched"), {{QStringLiteral("direction"), "to_previous"}});
+}
+
+void SwitchingEngine::focusChanged() {
+    if (!modifierPressed)
+        windowLayouts_.focusChanged();
 }
 
 bool SwitchingEngine::keptForeignChange(TextInputSources& sources, const InputSource& selected) {

@@ -4,6 +4,7 @@
 #include "platform/TextInputSources.h"
 #include "switching/ExcludedApplications.h"
 #include "switching/PendingRestore.h"
+#include "switching/WindowLayouts.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,7 +16,8 @@ namespace velmora {
 // layout again when the triggers are released. The press decides for the
 // whole hold: one made in front of an excluded application switches nothing,
 // not even when the focus leaves it before the release; one made elsewhere
-// restores at its release wherever the focus went. Events are only observed: the
+// restores at its release wherever the focus went, unless the desktop keeps
+// a layout per window (see WindowLayouts). Events are only observed: the
 // callback hands every event back unchanged. Everything runs on the main
 // thread, synchronously inside the tap's callback.
 class SwitchingEngine {
@@ -33,6 +35,8 @@ public:
     bool isTriggerModifierPressed(uint64_t flags) const;
     void switchToEnglishLayout();
     void restoreSavedLayout();
+    // Runs when the focused window or application changed.
+    void focusChanged();
     // Disables and invalidates the tap; the layout is left as it is.
     void tearDownEventTap();
 
@@ -56,6 +60,7 @@ private:
     const bool& isShuttingDown_;
     std::function<void()> onTapCreated_;
     ExcludedApplications excluded_;
+    WindowLayouts windowLayouts_;
     // The hold began in front of an excluded application.
     bool holdIgnored_ = false;
 };

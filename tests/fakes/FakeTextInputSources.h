@@ -49,6 +49,8 @@ public:
         return selectStatus_;
     }
     ForeignLayoutChange foreignChangeSinceLastSelection() override { return foreign_; }
+    LayoutScope layoutScope() const override { return scope; }
+    LayoutScope scope = LayoutScope::global;
 
 private:
     QList<InputSourceRef> sources_;

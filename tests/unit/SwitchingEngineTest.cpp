@@ -26,6 +26,8 @@ constexpr uint32_t step = 100, pick = 101, pickUntold = 102, pickNone = 103, rel
 // The application in front: `value` indexes `inFront` (4: on a desktop that tells no focus, 5: no follower);
 // the list of excluded ones becomes the terminal alone.
 constexpr uint32_t focusOn = 108, excludeTerminal = 109;
+// Layouts kept as LayoutScope `value`; window `value` (of application value / 2) in front.
+constexpr uint32_t scope = 110, window = 111;
 const std::optional<QString> inFront[] = {std::nullopt, "steam", "org.gnome.Terminal", "STEAM", "steam"};
 const QString& restoring = Constants::restorePreviousLayout;
 
@@ -44,6 +46,7 @@ protected:
         engine = std::make_unique<SwitchingEngine>(shuttingDown, [this] { ++tapCreatedCalls; });
         engine->pendingRestore.firstDelay = {};
         engine->createEventTap();
+        focus->setChangedHandler([this] { engine->focusChanged(); });
     }
     void TearDown() override { engine.reset(), Platform::install({}), SettingsStore::setStandard(nullptr); }
     // Events are only observed: each comes back untouched.
@@ -147,6 +150,16 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
          {"us"},
          "us",
          {restoring, false}},
+        {"per window: the window left gets its layout back",
+         {{scope, 1}, {window, 0}, {F, ctrl}, {window, 2}, {pick, 0}, {F, 0}, {pick, 1}, {window, 0}},
+         {"us", "ru"},
+         "ru"},
+        {"per window: and back during a hold",
+         {{scope, 1}, {window, 0}, {F, ctrl}, {window, 2}, {F, 0}, {pick, 0}, {F, ctrl}, {window, 0}, {F, 0}},
+         {"us", "us", "ru"},
+         "ru"},
+        {"per application", {{scope, 2}, {window, 0}, {F, ctrl}, {window, 1}, {F, 0}}, {"us", "ru"}, "ru"},
+        {"one layout", {{window, 0}, {F, ctrl}, {window, 2}, {F, 0}, {window, 0}}, {"us", "ru"}, "ru"},
     };
     using enum ForeignLayoutChange::Kind;
     for (const auto& row : rows) {
@@ -175,6 +188,10 @@ TEST_F(SwitchingEngineTest, DecisionTable) {
                 Platform::current().focus.reset();
             else if (type == focusOn)
                 focus->focus(inFront[value], value != 4);
+            else if (type == scope)
+                sources->scope = LayoutScope(value);
+            else if (type == window)
+                focus->focus("app" + QString::number(value / 2), true, "w" + QString::number(value));
             else if (type == excludeTerminal)
                 store->setStringList(Constants::excludedApplications, {"org.gnome.terminal"});
             else

@@ -139,7 +139,7 @@ public:
         QFile kxkbrc(home_.filePath(QStringLiteral("kxkbrc")));
         if (!kxkbrc.open(QIODevice::WriteOnly) ||
             !kxkbrc.write("[Layout]\nUse=true\nResetOldOptions=true\nLayoutList=" + layouts_ +
-                          "\nOptions=" + options_ + '\n'))
+                          "\nOptions=" + options_ + "\nSwitchMode=" + switchMode_ + '\n'))
             return fail(QStringLiteral("cannot write kxkbrc"));
         kxkbrc.close();
         // The installed binary carries file capabilities that a container may refuse; a copy (under

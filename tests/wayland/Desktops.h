@@ -43,6 +43,7 @@ public:
     virtual bool setLayouts(const QByteArray&) { return false; }
     // Before start(): the layouts and XKB options the desktop starts with.
     void setKeyboard(QByteArray layouts, QByteArray options) { layouts_ = layouts, options_ = options; }
+    void setSwitchMode(QByteArray mode) { switchMode_ = mode; } // KWin's kxkbrc, before start()
     // A key typed on the desktop's own keyboard, on its current layout (sway only).
     virtual bool type(int, bool) { return false; }
     // A window of the application with this id (its Wayland app_id), which the desktop focuses as it
@@ -66,7 +67,7 @@ protected:
     QString releaseFile(const QString& path) const { return root_ + path; }
 
     QString root_;
-    QByteArray layouts_ = "ru,us,de", options_;
+    QByteArray layouts_ = "ru,us,de", options_, switchMode_ = "Global";
 
     QTemporaryDir home_;
     QString error_;

@@ -32,6 +32,7 @@ protected:
     void SetUp() override {
         desktop = Desktop::create(QString::fromStdString(GetParam()));
         kind = QString::fromStdString(GetParam()).section(u'/', 0, 0);
+        desktop->setSwitchMode(switchMode);
         if (!desktop->start())
             GTEST_SKIP() << GetParam() << " cannot start here: " << desktop->error().toStdString();
         startVelmora(desktop->environment());
@@ -103,6 +104,7 @@ protected:
 
     QTemporaryDir home;
     QStringList excluded;
+    QByteArray switchMode = "Global";
     QString kind; // "Sway", "KWin" or "Gnome", whatever the release
     std::unique_ptr<Desktop> desktop;
     int fifoWriter = -1;
@@ -341,6 +343,23 @@ std::vector<std::string> focusTellingDesktops() {
     return names;
 }
 INSTANTIATE_TEST_SUITE_P(, FocusOnWaylandTest, ::testing::ValuesIn(focusTellingDesktops()), desktopName);
+
+// KWin keeping a layout per window stores English for A at the press; B opened during the hold has its own.
+class PerWindowOnKWinTest : public FocusOnWaylandTest {
+    void SetUp() override { switchMode = "Window", FocusOnWaylandTest::SetUp(); }
+};
+
+TEST_P(PerWindowOnKWinTest, TheWindowLeftDuringAHoldGetsItsLayoutBack) {
+    const QString a = QStringLiteral("org.example.A"), b = QStringLiteral("org.example.B");
+    ASSERT_TRUE(desktop->openWindow(a) && focuses(a) && desktop->select(russian)) << output();
+    press(KEY_LEFTCTRL, true);
+    ASSERT_TRUE(layoutBecomes(english) && desktop->openWindow(b) && focuses(b)) << output();
+    press(KEY_LEFTCTRL, false);
+    QThread::msleep(200); // Velmora has taken the release
+    desktop->closeWindow();
+    EXPECT_TRUE(focuses(a, 2) && layoutBecomes(russian)) << output();
+}
+INSTANTIATE_TEST_SUITE_P(, PerWindowOnKWinTest, ::testing::Values("KWin", "KWin/sid"), desktopName);
 
 class SwitchingOnSwayTest : public SwitchingOnWaylandTest {};
 

@@ -56,7 +56,7 @@ QString KWinFocusedApplication::script(const QString& busName) {
     // KWin 6 names the signal and the property after windows, 5 after clients.
     return QStringLiteral(R"(function report(window) {
     const id = window ? String(window.desktopFileName || window.resourceClass || "") : "";
-    callDBus("%1", "%2", "app.velmora.Focus", "Activated", id);
+    callDBus("%1", "%2", "app.velmora.Focus", "Activated", id, window ? String(window.internalId) : "");
 }
 (workspace.windowActivated || workspace.clientActivated).connect(report);
 report(workspace.activeWindow || workspace.activeClient);
@@ -64,14 +64,15 @@ report(workspace.activeWindow || workspace.activeClient);
         .arg(busName, QLatin1String(objectPath));
 }
 
-void KWinFocusedApplication::Activated(const QString& identifier) {
+void KWinFocusedApplication::Activated(const QString& identifier, const QString& window) {
     // Only KWin speaks for its windows.
     if (calledFromDBus() && message().service() != kwinOwner_)
         return;
     QString id = identifier;
     if (id.endsWith(QLatin1String(".desktop")))
         id.chop(8);
-    setIdentifier(id.isEmpty() ? std::nullopt : std::optional(id));
+    setFocus(id.isEmpty() ? std::nullopt : std::optional(id),
+             window.isEmpty() ? std::nullopt : std::optional(window));
 }
 
 bool KWinFocusedApplication::load() {
@@ -91,7 +92,7 @@ bool KWinFocusedApplication::load() {
 
 void KWinFocusedApplication::handleOwnerChanged(const QString& newOwner, int attempt) {
     loaded_ = false;
-    setIdentifier(std::nullopt);
+    setFocus(std::nullopt, std::nullopt);
     // A starting KWin may own its name a moment before its scripting answers.
     if (!newOwner.isEmpty() && !load() && attempt < maxLoadAttempts)
         QTimer::singleShot(retryDelayMs, this, [this, newOwner, attempt] {
@@ -100,10 +101,10 @@ void KWinFocusedApplication::handleOwnerChanged(const QString& newOwner, int att
         });
 }
 
-void KWinFocusedApplication::setIdentifier(std::optional<QString> identifier) {
-    if (identifier == identifier_)
+void KWinFocusedApplication::setFocus(std::optional<QString> identifier, std::optional<QString> window) {
+    if (identifier == identifier_ && window == window_)
         return;
-    identifier_ = std::move(identifier);
+    identifier_ = std::move(identifier), window_ = std::move(window);
     notifyChanged();
 }
 

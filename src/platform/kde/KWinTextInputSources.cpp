@@ -74,6 +74,13 @@ KWinTextInputSources::KWinTextInputSources(const QDBusConnection& connection, QS
 
 KWinTextInputSources::~KWinTextInputSources() = default;
 
+LayoutScope KWinTextInputSources::layoutScope() const {
+    const QString mode = readLayoutGroup(layoutConfig_).value(QStringLiteral("SwitchMode")).value(0);
+    if (mode == QLatin1String("Window"))
+        return LayoutScope::window;
+    return mode == QLatin1String("WinClass") ? LayoutScope::application : LayoutScope::global;
+}
+
 InputSourceRef KWinTextInputSources::copyCurrentKeyboardInputSource() {
     if (!connected_ || active_ < 0 || active_ >= sources_.size())
         return nullptr;

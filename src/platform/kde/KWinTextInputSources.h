@@ -45,6 +45,10 @@ public:
     // application, a change is KWin selecting the layout of the window that
     // got the focus.
     ForeignLayoutChange foreignChangeSinceLastSelection() override { return foreign_; }
+    // kxkbrc's SwitchMode, read when asked: "Window" and "WinClass" keep a
+    // layout per window and per application; "Desktop" one per virtual
+    // desktop, which a change of window leaves alone, as "Global" does.
+    LayoutScope layoutScope() const override;
 
 private:
     // Takes KWin's list and current layout; false when KWin does not answer.
