@@ -46,6 +46,17 @@ installRussianAndEnglish() {
     return {sources, taps};
 }
 
+// Ctrl pressed and released once per iteration, through the tap as the observer hands it over.
+void pressAndReleaseCtrl(benchmark::State& state, FakeKeyboardEventTapFactory& taps) {
+    KeyboardEvent press{ModifierFlag::control, 37};
+    KeyboardEvent release{0, 37};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(taps.send(EventType::flagsChanged, &press));
+        benchmark::DoNotOptimize(taps.send(EventType::flagsChanged, &release));
+    }
+    state.SetItemsProcessed(2 * state.iterations());
+}
+
 // Shift down, C down and up, Shift up, as the observer reads them from a keyboard, translated into
 // flags and handed to the engine; the layout comes through a function, as the desktop's switcher gives it.
 void translateAndRun(benchmark::State& state, FakeKeyboardEventTapFactory& taps, bool keymap) {
@@ -124,13 +135,7 @@ void BM_SwitchAndRestoreEvent_InMemoryStore(benchmark::State& state) {
     bool shuttingDown = false;
     SwitchingEngine engine(shuttingDown);
     engine.createEventTap();
-    KeyboardEvent press{ModifierFlag::control, 37};
-    KeyboardEvent release{0, 37};
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(taps->send(EventType::flagsChanged, &press));
-        benchmark::DoNotOptimize(taps->send(EventType::flagsChanged, &release));
-    }
-    state.SetItemsProcessed(2 * state.iterations());
+    pressAndReleaseCtrl(state, *taps);
     if (sources->currentIndex() != 0)
         state.SkipWithError("the release did not restore");
     ConsoleOutput::setSink({});
@@ -157,13 +162,7 @@ void BM_TriggerInFrontOfExcluded_QSettingsStore(benchmark::State& state) {
     bool shuttingDown = false;
     SwitchingEngine engine(shuttingDown);
     engine.createEventTap();
-    KeyboardEvent press{ModifierFlag::control, 37};
-    KeyboardEvent release{0, 37};
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(taps->send(EventType::flagsChanged, &press));
-        benchmark::DoNotOptimize(taps->send(EventType::flagsChanged, &release));
-    }
-    state.SetItemsProcessed(2 * state.iterations());
+    pressAndReleaseCtrl(state, *taps);
     if (!sources->selections().isEmpty())
         state.SkipWithError("a press in front of an excluded application switched");
     Platform::install({});
