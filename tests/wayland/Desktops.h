@@ -43,7 +43,8 @@ public:
     virtual bool setLayouts(const QByteArray&) { return false; }
     // Before start(): the layouts and XKB options the desktop starts with.
     void setKeyboard(QByteArray layouts, QByteArray options) { layouts_ = layouts, options_ = options; }
-    void setSwitchMode(QByteArray mode) { switchMode_ = mode; } // KWin's kxkbrc, before start()
+    // Before start(): KWin's SwitchMode in kxkbrc; "Window" is GNOME's per-window sources too.
+    void setSwitchMode(QByteArray mode) { switchMode_ = mode; }
     // A key typed on the desktop's own keyboard, on its current layout (sway only).
     virtual bool type(int, bool) { return false; }
     // A window of the application with this id (its Wayland app_id), which the desktop focuses as it

@@ -344,12 +344,13 @@ std::vector<std::string> focusTellingDesktops() {
 }
 INSTANTIATE_TEST_SUITE_P(, FocusOnWaylandTest, ::testing::ValuesIn(focusTellingDesktops()), desktopName);
 
-// KWin keeping a layout per window stores English for A at the press; B opened during the hold has its own.
-class PerWindowOnKWinTest : public FocusOnWaylandTest {
+// A desktop keeping a layout per window stores English for A at the press; B opened during the hold has
+// its own.
+class PerWindowTest : public FocusOnWaylandTest {
     void SetUp() override { switchMode = "Window", FocusOnWaylandTest::SetUp(); }
 };
 
-TEST_P(PerWindowOnKWinTest, TheWindowLeftDuringAHoldGetsItsLayoutBack) {
+TEST_P(PerWindowTest, TheWindowLeftDuringAHoldGetsItsLayoutBack) {
     const QString a = QStringLiteral("org.example.A"), b = QStringLiteral("org.example.B");
     ASSERT_TRUE(desktop->openWindow(a) && focuses(a) && desktop->select(russian)) << output();
     press(KEY_LEFTCTRL, true);
@@ -359,7 +360,7 @@ TEST_P(PerWindowOnKWinTest, TheWindowLeftDuringAHoldGetsItsLayoutBack) {
     desktop->closeWindow();
     EXPECT_TRUE(focuses(a, 2) && layoutBecomes(russian)) << output();
 }
-INSTANTIATE_TEST_SUITE_P(, PerWindowOnKWinTest, ::testing::Values("KWin", "KWin/sid"), desktopName);
+INSTANTIATE_TEST_SUITE_P(, PerWindowTest, ::testing::Values("KWin", "KWin/sid", "Gnome", "Gnome/sid"), desktopName);
 
 class SwitchingOnSwayTest : public SwitchingOnWaylandTest {};
 

@@ -14,6 +14,7 @@ sources=$(echo "$LAYOUTS" | sed "s/[^,][^,]*/('xkb','&')/g")
 options=$(echo "$XKB_OPTIONS" | sed "s/[^,][^,]*/'&'/g")
 gsettings set org.gnome.desktop.input-sources sources "[$sources]"
 gsettings set org.gnome.desktop.input-sources xkb-options "[$options]"
+gsettings set org.gnome.desktop.input-sources per-window "${PER_WINDOW:-false}"
 gsettings set org.gnome.shell enabled-extensions "$EXTENSIONS"
 shell='echo "$DBUS_SESSION_BUS_ADDRESS" > "$HOME/bus.address"
 exec gnome-shell --wayland --no-x11 --headless --virtual-monitor 1280x800'

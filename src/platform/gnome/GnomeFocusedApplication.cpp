@@ -19,9 +19,9 @@ GnomeFocusedApplication::GnomeFocusedApplication(QDBusConnection bus)
                                 GnomeShellBus::service, bus_, QDBusServiceWatcher::WatchForOwnerChange)) {
     // Subscribed before the first read, so no change falls between.
     bus_.connect(GnomeShellBus::service, GnomeShellBus::path, GnomeShellBus::interface,
-                 QStringLiteral("FocusChanged"), this, SLOT(handleFocusChanged(QString)));
+                 QStringLiteral("FocusChanged"), this, SLOT(handleFocusChanged(QString,QString)));
     connect(watcher_.get(), &QDBusServiceWatcher::serviceRegistered, this, &GnomeFocusedApplication::read);
-    connect(watcher_.get(), &QDBusServiceWatcher::serviceUnregistered, this, [this] { set(false, {}); });
+    connect(watcher_.get(), &QDBusServiceWatcher::serviceUnregistered, this, [this] { set(false, {}, {}); });
     read();
 }
 
@@ -36,20 +36,24 @@ void GnomeFocusedApplication::read() {
         ConsoleOutput::writeLine(
             QStringLiteral("ℹ️ GNOME Shell runs an older Velmora extension: excluded "
                            "applications apply after the next login"));
-    set(reply.type() == QDBusMessage::ReplyMessage, reply.arguments().value(0).toString());
+    set(reply.type() == QDBusMessage::ReplyMessage, reply.arguments().value(0).toString(),
+        reply.arguments().value(1).toString());
 }
 
-void GnomeFocusedApplication::handleFocusChanged(const QString& application) {
-    set(true, application);
+void GnomeFocusedApplication::handleFocusChanged(const QString& application, const QString& window) {
+    set(true, application, window);
 }
 
-void GnomeFocusedApplication::set(bool answers, const QString& application) {
-    std::optional<QString> identifier =
-        answers && !application.isEmpty() ? std::optional(application) : std::nullopt;
-    if (answers == answers_ && identifier == identifier_)
+void GnomeFocusedApplication::set(bool answers, const QString& application, const QString& window) {
+    const auto given = [answers](const QString& text) {
+        return answers && !text.isEmpty() ? std::optional(text) : std::nullopt;
+    };
+    std::optional<QString> identifier = given(application), windowKey = given(window);
+    if (answers == answers_ && identifier == identifier_ && windowKey == window_)
         return;
     answers_ = answers;
     identifier_ = std::move(identifier);
+    window_ = std::move(windowKey);
     notifyChanged();
 }
 

@@ -131,6 +131,9 @@ bool GnomeTextInputSources::loadSources() {
         source.handle = index;
         sources_.append(std::make_shared<const InputSource>(std::move(source)));
     }
+    // An extension older than this Velmora does not tell; the session's one source then.
+    const QDBusMessage perWindow = callShell(bus_, QStringLiteral("GetPerWindow"));
+    perWindow_ = perWindow.type() == QDBusMessage::ReplyMessage && perWindow.arguments().value(0).toBool();
     const uint index = current.arguments().value(0).toUInt();
     current_ = index < uint(sources_.size()) ? int(index) : -1;
     connected_ = true;

@@ -44,6 +44,10 @@ public:
     int32_t selectInputSource(const InputSourceRef& source) override;
     int knownCurrentIndex() const override { return connected_ ? current_ : -1; }
     ForeignLayoutChange foreignChangeSinceLastSelection() override { return foreign_; }
+    // GNOME's per-window input sources, as the extension last told them.
+    LayoutScope layoutScope() const override {
+        return connected_ && perWindow_ ? LayoutScope::window : LayoutScope::global;
+    }
 
 private Q_SLOTS:
     // QtDBus delivers bus signals to slots named by signature only.
@@ -62,6 +66,7 @@ private:
     bool reportedMissing_ = false;
     QList<InputSourceRef> sources_;
     int current_ = -1;
+    bool perWindow_ = false;
     // The index this object selected and has not yet seen the shell report.
     int ownSelection_ = -1;
     // Steps announced by the shell's switcher for the change that follows.

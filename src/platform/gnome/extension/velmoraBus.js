@@ -2,8 +2,9 @@
 // and selected through its own input source manager, so the indicator, the
 // per-window mode and the recent-sources order stay GNOME's.
 //
-// It also tells the application of the focus window, so that Velmora knows
-// it before a key is pressed.
+// It also tells the application and the window in front, so that Velmora
+// knows them before a key is pressed, and whether the shell keeps a source
+// per window.
 //
 // One body for both extension formats: the entry file passes in what it
 // imported (Gio, GLib, Shell and the shell's ui/status/keyboard module).
@@ -35,10 +36,15 @@ var INTERFACE_XML = `<node>
     <signal name="SourcesChanged"/>
     <method name="GetFocus">
       <arg type="s" direction="out" name="application"/>
+      <arg type="s" direction="out" name="window"/>
     </method>
     <signal name="FocusChanged">
       <arg type="s" name="application"/>
+      <arg type="s" name="window"/>
     </signal>
+    <method name="GetPerWindow">
+      <arg type="b" direction="out" name="perWindow"/>
+    </method>
   </interface>
 </node>`;
 
@@ -50,16 +56,16 @@ function sourcesInOrder(manager) {
 }
 
 // The desktop-entry id of the focus window's application ("org.gnome.Terminal"),
-// else the window's class; empty without a focus window.
-function focusedApplication(Shell) {
+// else the window's class, and the window's id; empty without a focus window.
+function focused(Shell) {
     const window = global.display.focus_window;
     if (!window)
-        return '';
+        return ['', ''];
     const app = Shell.WindowTracker.get_default().get_window_app(window);
     // A window without a desktop entry gets an application made up for it.
-    if (app?.get_app_info())
-        return app.get_id().replace(/\.desktop$/, '');
-    return window.get_wm_class() ?? '';
+    const application = app?.get_app_info()
+        ? app.get_id().replace(/\.desktop$/, '') : window.get_wm_class() ?? '';
+    return [application, String(window.get_id())];
 }
 
 var VelmoraShellBus = class {
@@ -80,12 +86,17 @@ var VelmoraShellBus = class {
             this._manager.connect('sources-changed', () => this._emit('SourcesChanged', null)),
         ];
         this._focusHandler = global.display.connect('notify::focus-window', () => this._focusChanged());
+        // The shell's own settings object for it is private to its manager.
+        this._settings = new Gio.Settings({schema_id: 'org.gnome.desktop.input-sources'});
+        this._settingsHandler = this._settings.connect('changed::per-window',
+            () => this._emit('SourcesChanged', null));
         // Only what the interface declares is reachable from the bus.
         this._object = Gio.DBusExportedObject.wrapJSObject(INTERFACE_XML, {
             ListSources: () => this._listSources(),
             GetCurrent: () => this._currentIndex(),
             Activate: index => this._activate(index),
-            GetFocus: () => focusedApplication(this._Shell),
+            GetFocus: () => focused(this._Shell),
+            GetPerWindow: () => this._settings.get_boolean('per-window'),
         });
         this._object.export(Gio.DBus.session, OBJECT_PATH);
         // The name comes last: whoever sees it finds the object in place.
@@ -106,6 +117,10 @@ var VelmoraShellBus = class {
         if (this._focusHandler)
             global.display.disconnect(this._focusHandler);
         this._focusHandler = 0;
+        if (this._settingsHandler)
+            this._settings.disconnect(this._settingsHandler);
+        this._settingsHandler = 0;
+        this._settings = null;
         this._restoreSwitcher?.();
         this._restoreSwitcher = null;
         this._manager = null;
@@ -163,12 +178,12 @@ var VelmoraShellBus = class {
     }
 
     _focusChanged() {
-        const application = focusedApplication(this._Shell);
-        // The shell notifies on every focus window, several of one application too.
-        if (application === this._lastFocus)
+        const [application, window] = focused(this._Shell);
+        // The shell may notify again for the window already in front.
+        if (window === this._lastWindow && application === this._lastApplication)
             return;
-        this._lastFocus = application;
-        this._emit('FocusChanged', new this._GLib.Variant('(s)', [application]));
+        [this._lastApplication, this._lastWindow] = [application, window];
+        this._emit('FocusChanged', new this._GLib.Variant('(ss)', [application, window]));
     }
 
     _emit(name, parameters) {
