@@ -30,6 +30,10 @@ struct UpdateDownloader::Transfer {
     bool append(QFileDevice& file, const QByteArray& chunk);
     void stop(QNetworkReply* reply, const Error& error) {
         stopError = error;
+        stop(reply);
+    }
+    // Ends the reply; stopError, if any, is already set.
+    void stop(QNetworkReply* reply) {
         abortedOnPurpose = true;
         reply->abort();
     }
@@ -133,13 +137,8 @@ std::optional<Error> UpdateDownloader::start(QNetworkAccessManager& session, con
                          if (transfer->abortedOnPurpose)
                              return;
                          // Any other answer is not the package: it is not written, and not waited for.
-                         if (!answeredWithSuccess()) {
-                             transfer->abortedOnPurpose = true;
-                             reply->abort();
-                             return;
-                         }
-                         if (!transfer->append(*file, reply->readAll()))
-                             transfer->stop(reply, *transfer->stopError);
+                         if (!answeredWithSuccess() || !transfer->append(*file, reply->readAll()))
+                             transfer->stop(reply);
                      });
     QObject::connect(reply, &QNetworkReply::downloadProgress, context_,
                      [progress, answeredWithSuccess](qint64 received, qint64 total) {
