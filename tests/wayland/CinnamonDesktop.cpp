@@ -37,7 +37,8 @@ public:
             {"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "SHARED=" + home_.path(),
              wayland_ ? "CINNAMON=--wayland --nested --no-x11" : "CINNAMON=--replace",
              "SOURCES=[('xkb', '" + QString::fromLatin1(layouts_).replace(",", "'), ('xkb', '") + "')]",
-             options_.isEmpty() ? "XKB_OPTIONS=[]" : "XKB_OPTIONS=['" + QString::fromLatin1(options_) + "']"},
+             options_.isEmpty() ? "XKB_OPTIONS=[]" : "XKB_OPTIONS=['" + QString::fromLatin1(options_) + "']",
+             perWindow()},
             false));
         desktop_.setStandardErrorFile(home_.filePath("log"));
         launch({"sh", "-c", readText(script("cinnamon-session.sh"))});
@@ -55,7 +56,10 @@ public:
                      "XDG_CURRENT_DESKTOP=X-Cinnamon",
                      wayland_ ? "WAYLAND_DISPLAY=" + home_.filePath("cinnamon/run/wayland-0")
                               : "DISPLAY=" + file("display"),
-                     wayland_ ? "XDG_SESSION_TYPE=wayland" : "XDG_SESSION_TYPE=x11"});
+                     wayland_ ? "XDG_SESSION_TYPE=wayland" : "XDG_SESSION_TYPE=x11",
+                     // Cinnamon's settings, which its clients read with its release's schemas
+                     "GSETTINGS_BACKEND=keyfile", "XDG_CONFIG_HOME=" + home_.filePath("cinnamon"),
+                     "GSETTINGS_SCHEMA_DIR=" + releaseFile("/usr/share/glib-2.0/schemas")});
     }
 
     // Cinnamon's current source (the entry gdbus prints with "true" last),

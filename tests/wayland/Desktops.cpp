@@ -218,7 +218,7 @@ public:
              "XDG_DATA_HOME=" + home_.filePath("data"), "XDG_CONFIG_HOME=" + home_.path(),
              "GSETTINGS_BACKEND=keyfile", "EXTENSIONS=[" + enabled.join(u',') + u']',
              QString::fromLatin1("LAYOUTS=" + layouts_), QString::fromLatin1("XKB_OPTIONS=" + options_),
-             switchMode_ == "Window" ? QStringLiteral("PER_WINDOW=true") : QStringLiteral("PER_WINDOW=false"),
+             perWindow(),
              root_.isEmpty() ? QStringLiteral("SESSION_BUS=")
                              : "SESSION_BUS=unix:path=" + home_.filePath("session-bus")},
             false));

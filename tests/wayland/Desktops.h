@@ -43,7 +43,7 @@ public:
     virtual bool setLayouts(const QByteArray&) { return false; }
     // Before start(): the layouts and XKB options the desktop starts with.
     void setKeyboard(QByteArray layouts, QByteArray options) { layouts_ = layouts, options_ = options; }
-    // Before start(): KWin's SwitchMode in kxkbrc; "Window" is GNOME's per-window sources too.
+    // Before start(): KWin's SwitchMode in kxkbrc; "Window" is GNOME's and Cinnamon's per-window option too.
     void setSwitchMode(QByteArray mode) { switchMode_ = mode; }
     // A key typed on the desktop's own keyboard, on its current layout (sway only).
     virtual bool type(int, bool) { return false; }
@@ -64,6 +64,8 @@ protected:
     // Starts the desktop's command in its release, in private mount and process
     // namespaces when asked (always in a root filesystem).
     void launch(const QStringList& command, bool privateNamespaces = false);
+    // GNOME's and Cinnamon's option, for their session scripts.
+    QString perWindow() const { return switchMode_ == "Window" ? "PER_WINDOW=true" : "PER_WINDOW=false"; }
     // A file of the desktop's release.
     QString releaseFile(const QString& path) const { return root_ + path; }
 

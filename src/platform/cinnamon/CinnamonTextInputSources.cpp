@@ -6,6 +6,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QProcess>
 #include <QTimer>
 
 #include <algorithm>
@@ -192,6 +193,21 @@ void CinnamonTextInputSources::handleOwnerChanged(const QString& newOwner) {
     attempts_ = connected_ || newOwner.isEmpty() ? 0 : attempts_ + 1;
     if (attempts_ > 0 && attempts_ < maxAttempts)
         retry_->start();
+}
+
+LayoutScope CinnamonTextInputSources::layoutScope() const {
+    if (!connected_)
+        return LayoutScope::global;
+    QProcess gsettings;
+    gsettings.start(QStringLiteral("gsettings"), {QStringLiteral("get"),
+                                                  QStringLiteral("org.cinnamon.desktop.input-sources"),
+                                                  QStringLiteral("per-window")});
+    if (!gsettings.waitForFinished(settingsTimeoutMs)) {
+        gsettings.kill();
+        gsettings.waitForFinished();
+        return LayoutScope::global;
+    }
+    return gsettings.readAllStandardOutput().trimmed() == "true" ? LayoutScope::window : LayoutScope::global;
 }
 
 } // namespace velmora

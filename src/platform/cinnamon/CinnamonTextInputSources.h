@@ -35,6 +35,8 @@ public:
     // with software GL on a loaded machine it took over a second. Far below
     // D-Bus's 25 s, and a late switch still beats a lost one.
     static constexpr int replyTimeoutMs = 2500;
+    // gsettings reads the settings database, no service; a hung one counts as no option.
+    static constexpr int settingsTimeoutMs = 1000;
 
     explicit CinnamonTextInputSources(QDBusConnection bus = QDBusConnection::sessionBus());
     ~CinnamonTextInputSources() override;
@@ -52,6 +54,9 @@ public:
     // program all look the same. So a change this object did not make is a
     // selection, and the user's layout at release is the one they chose.
     ForeignLayoutChange foreignChangeSinceLastSelection() override { return foreign_; }
+    // Cinnamon's per-window option, read from its settings when asked (it is
+    // told nowhere on the bus); asked only when the focus moved during a hold.
+    LayoutScope layoutScope() const override;
 
 private Q_SLOTS:
     // QtDBus delivers bus signals to slots named by signature only.

@@ -59,8 +59,9 @@ void X11FocusedApplication::readEvents() {
     if (connection_->hasError()) {
         notifier_->setEnabled(false);
         follows_ = false;
-        activeChanged = identifier_.has_value();
+        activeChanged = identifier_.has_value() || window_.has_value();
         identifier_.reset();
+        window_.reset();
     }
     if (supportedChanged)
         readSupported();
@@ -85,9 +86,11 @@ void X11FocusedApplication::readActiveWindow() {
     if (active.size() >= qsizetype(sizeof window))
         memcpy(&window, active.constData(), sizeof window);
     std::optional<QString> identifier = window != XCB_NONE ? identifierOf(window) : std::nullopt;
-    if (identifier == identifier_)
+    std::optional<QString> key = window != XCB_NONE ? std::optional(QString::number(window, 16)) : std::nullopt;
+    if (identifier == identifier_ && key == window_)
         return;
     identifier_ = std::move(identifier);
+    window_ = std::move(key);
     notifyChanged();
 }
 

@@ -21,7 +21,7 @@ class X11Connection;
 // window's _NET_ACTIVE_WINDOW, followed through its property notifications on
 // a connection of its own, so that the identifier is known before any press.
 // Identifier: _GTK_APPLICATION_ID, else _KDE_NET_WM_DESKTOP_FILE, else the
-// WM_CLASS class. Without a window manager that lists _NET_ACTIVE_WINDOW in
+// WM_CLASS class; window key: the window's id. Without a window manager that lists _NET_ACTIVE_WINDOW in
 // _NET_SUPPORTED, the focus is not followed.
 class X11FocusedApplication final : public FocusedApplication {
 public:
@@ -33,6 +33,7 @@ public:
 
     bool followsFocus() const override { return follows_; }
     std::optional<QString> identifier() const override { return identifier_; }
+    std::optional<QString> windowKey() const override { return window_; }
 
     // The identifiers of the windows the window manager lists (_NET_CLIENT_LIST),
     // each with its window title, without repeats.
@@ -50,7 +51,7 @@ private:
     xcb_atom_t activeWindow_ = XCB_NONE, supported_ = XCB_NONE, clientList_ = XCB_NONE, gtkId_ = XCB_NONE,
                kdeDesktopFile_ = XCB_NONE, utf8_ = XCB_NONE, wmName_ = XCB_NONE;
     bool follows_ = false;
-    std::optional<QString> identifier_;
+    std::optional<QString> identifier_, window_;
 };
 
 } // namespace velmora
