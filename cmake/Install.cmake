@@ -67,6 +67,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's Wayland platform plugin is loaded at run time, so no library link names
 # it: without it Velmora cannot open a window on a Wayland session.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
-# Downloaded updates and help pages are opened through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# Downloaded updates and help pages are opened through xdg-open; Cinnamon's
+# per-window option is read through gsettings.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libglib2.0-bin")
 include(CPack)
