@@ -213,15 +213,15 @@ public:
                 rewriteVersions(extension + QStringLiteral("/metadata.json"));
         }
         // A fresh runtime folder: one a killed shell left would disable every extension.
-        desktop_.setProcessEnvironment(with(
-            {"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "HOME=" + home_.path(), "XDG_RUNTIME_DIR=" + home_.path(),
-             "XDG_DATA_HOME=" + home_.filePath("data"), "XDG_CONFIG_HOME=" + home_.path(),
-             "GSETTINGS_BACKEND=keyfile", "EXTENSIONS=[" + enabled.join(u',') + u']',
-             QString::fromLatin1("LAYOUTS=" + layouts_), QString::fromLatin1("XKB_OPTIONS=" + options_),
-             perWindow(),
-             root_.isEmpty() ? QStringLiteral("SESSION_BUS=")
-                             : "SESSION_BUS=unix:path=" + home_.filePath("session-bus")},
-            false));
+        desktop_.setProcessEnvironment(
+            with({"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "HOME=" + home_.path(),
+                  "XDG_RUNTIME_DIR=" + home_.path(), "XDG_DATA_HOME=" + home_.filePath("data"),
+                  "XDG_CONFIG_HOME=" + home_.path(), "GSETTINGS_BACKEND=keyfile",
+                  "EXTENSIONS=[" + enabled.join(u',') + u']', QString::fromLatin1("LAYOUTS=" + layouts_),
+                  QString::fromLatin1("XKB_OPTIONS=" + options_), perWindow(),
+                  root_.isEmpty() ? QStringLiteral("SESSION_BUS=")
+                                  : "SESSION_BUS=unix:path=" + home_.filePath("session-bus")},
+                 false));
         desktop_.setWorkingDirectory(home_.path());
         desktop_.setStandardErrorFile(home_.filePath(QStringLiteral("log")));
         launch({"sh", "-c", readText(script("gnome-shell-session.sh"))}, true);

@@ -360,7 +360,8 @@ TEST_P(PerWindowTest, TheWindowLeftDuringAHoldGetsItsLayoutBack) {
     desktop->closeWindow();
     EXPECT_TRUE(focuses(a, 2) && layoutBecomes(russian)) << output();
 }
-INSTANTIATE_TEST_SUITE_P(, PerWindowTest, ::testing::Values("KWin", "KWin/sid", "Gnome", "Gnome/sid", "Cinnamon/sid"),
+INSTANTIATE_TEST_SUITE_P(, PerWindowTest,
+                         ::testing::Values("KWin", "KWin/sid", "Gnome", "Gnome/sid", "Cinnamon/sid"),
                          desktopName);
 
 class SwitchingOnSwayTest : public SwitchingOnWaylandTest {};

@@ -199,9 +199,9 @@ LayoutScope CinnamonTextInputSources::layoutScope() const {
     if (!connected_)
         return LayoutScope::global;
     QProcess gsettings;
-    gsettings.start(QStringLiteral("gsettings"), {QStringLiteral("get"),
-                                                  QStringLiteral("org.cinnamon.desktop.input-sources"),
-                                                  QStringLiteral("per-window")});
+    gsettings.start(QStringLiteral("gsettings"),
+                    {QStringLiteral("get"), QStringLiteral("org.cinnamon.desktop.input-sources"),
+                     QStringLiteral("per-window")});
     if (!gsettings.waitForFinished(settingsTimeoutMs)) {
         gsettings.kill();
         gsettings.waitForFinished();

@@ -19,7 +19,7 @@ GnomeFocusedApplication::GnomeFocusedApplication(QDBusConnection bus)
                                 GnomeShellBus::service, bus_, QDBusServiceWatcher::WatchForOwnerChange)) {
     // Subscribed before the first read, so no change falls between.
     bus_.connect(GnomeShellBus::service, GnomeShellBus::path, GnomeShellBus::interface,
-                 QStringLiteral("FocusChanged"), this, SLOT(handleFocusChanged(QString,QString)));
+                 QStringLiteral("FocusChanged"), this, SLOT(handleFocusChanged(QString, QString)));
     connect(watcher_.get(), &QDBusServiceWatcher::serviceRegistered, this, &GnomeFocusedApplication::read);
     connect(watcher_.get(), &QDBusServiceWatcher::serviceUnregistered, this, [this] { set(false, {}, {}); });
     read();

@@ -86,7 +86,8 @@ void X11FocusedApplication::readActiveWindow() {
     if (active.size() >= qsizetype(sizeof window))
         memcpy(&window, active.constData(), sizeof window);
     std::optional<QString> identifier = window != XCB_NONE ? identifierOf(window) : std::nullopt;
-    std::optional<QString> key = window != XCB_NONE ? std::optional(QString::number(window, 16)) : std::nullopt;
+    std::optional<QString> key =
+        window != XCB_NONE ? std::optional(QString::number(window, 16)) : std::nullopt;
     if (identifier == identifier_ && key == window_)
         return;
     identifier_ = std::move(identifier);

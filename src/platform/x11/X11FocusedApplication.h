@@ -21,8 +21,8 @@ class X11Connection;
 // window's _NET_ACTIVE_WINDOW, followed through its property notifications on
 // a connection of its own, so that the identifier is known before any press.
 // Identifier: _GTK_APPLICATION_ID, else _KDE_NET_WM_DESKTOP_FILE, else the
-// WM_CLASS class; window key: the window's id. Without a window manager that lists _NET_ACTIVE_WINDOW in
-// _NET_SUPPORTED, the focus is not followed.
+// WM_CLASS class; window key: the window's id. Without a window manager that
+// lists _NET_ACTIVE_WINDOW in _NET_SUPPORTED, the focus is not followed.
 class X11FocusedApplication final : public FocusedApplication {
 public:
     // An empty display name means DISPLAY.
